@@ -1,0 +1,19 @@
+# Warnings, sanitizers and the static Windows link, applied to every target.
+add_compile_options(-Wall -Wextra)
+
+if(MIRETH_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+  add_compile_definitions(MIRETH_ASAN=1)
+elseif(MIRETH_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT MIRETH_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "MIRETH_SANITIZE must be empty, 'address' or 'thread'")
+endif()
+
+if(WIN32)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # One self-contained executable: no libgcc, libstdc++ or winpthread DLLs.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()

@@ -1,0 +1,13 @@
+#pragma once
+// Small facts about the running process and machine.
+#include <cstdint>
+
+namespace platform {
+
+std::uint64_t currentThreadId();
+// Milliseconds from a fixed point in the past; never goes backwards.
+std::uint64_t tickCount();
+unsigned processorCount();
+bool debuggerPresent();
+
+} // namespace platform

@@ -1,0 +1,23 @@
+#include "runtime/platform/ConditionVariable.h"
+
+#include "runtime/platform/CriticalSection.h"
+
+#include <windows.h>
+
+namespace platform {
+
+static_assert(sizeof(CONDITION_VARIABLE) <= 64, "native storage too small");
+
+static CONDITION_VARIABLE* native(unsigned char* storage) { return reinterpret_cast<CONDITION_VARIABLE*>(storage); }
+
+ConditionVariable::ConditionVariable() { InitializeConditionVariable(native(native_)); }
+
+ConditionVariable::~ConditionVariable() = default;
+
+void ConditionVariable::wait(CriticalSection& section) {
+    SleepConditionVariableCS(native(native_), reinterpret_cast<CRITICAL_SECTION*>(section.native_), INFINITE);
+}
+
+void ConditionVariable::notifyAll() { WakeAllConditionVariable(native(native_)); }
+
+} // namespace platform
