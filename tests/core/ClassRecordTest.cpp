@@ -12,10 +12,11 @@ namespace {
 
 // The hash by its definition, computed independently of the runtime's code.
 std::uint32_t referenceHash(const char* name) {
-    std::int64_t h = 0;
+    // Wrapping 64-bit arithmetic, as two's complement.
+    std::uint64_t h = 0;
     for (const char* p = name; *p; ++p)
-        h = h * 5 + static_cast<signed char>(*p);
-    std::uint32_t low = static_cast<std::uint32_t>(static_cast<std::uint64_t>(h) & 0xFFFFFFFFu);
+        h = h * 5 + static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<signed char>(*p)));
+    std::uint32_t low = static_cast<std::uint32_t>(h & 0xFFFFFFFFu);
     return (low | 1u) & ~0x80000000u;
 }
 
