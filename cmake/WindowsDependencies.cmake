@@ -1,0 +1,39 @@
+# The Windows side of Dependencies.cmake: static libraries from the cache that
+# scripts/windows-deps builds (MIRETH_WINDEPS, set by the toolchain file).
+# Everything links into the executable; only system DLLs remain.
+
+set(_mireth_windeps_hint "run scripts/windows-deps (cache: ${MIRETH_WINDEPS})")
+
+find_path(MIRETH_CURL_INCLUDE_DIR curl/curl.h)
+find_library(MIRETH_CURL_LIBRARY NAMES libcurl.a)
+if(NOT MIRETH_CURL_INCLUDE_DIR OR NOT MIRETH_CURL_LIBRARY)
+  message(FATAL_ERROR "Static libcurl for Windows not found: ${_mireth_windeps_hint}")
+endif()
+add_library(mireth::curl INTERFACE IMPORTED)
+# Schannel TLS and Windows sockets; CURL_STATICLIB keeps curl.h from asking
+# for dllimport.
+set_target_properties(mireth::curl PROPERTIES
+  INTERFACE_INCLUDE_DIRECTORIES "${MIRETH_CURL_INCLUDE_DIR}"
+  INTERFACE_COMPILE_DEFINITIONS CURL_STATICLIB
+  INTERFACE_LINK_LIBRARIES "${MIRETH_CURL_LIBRARY};ws2_32;crypt32;bcrypt;advapi32")
+
+find_path(MIRETH_JSONCPP_INCLUDE_DIR json/json.h)
+find_library(MIRETH_JSONCPP_LIBRARY NAMES libjsoncpp.a)
+if(NOT MIRETH_JSONCPP_INCLUDE_DIR OR NOT MIRETH_JSONCPP_LIBRARY)
+  message(FATAL_ERROR "Static jsoncpp for Windows not found: ${_mireth_windeps_hint}")
+endif()
+add_library(mireth::jsoncpp INTERFACE IMPORTED)
+set_target_properties(mireth::jsoncpp PROPERTIES
+  INTERFACE_INCLUDE_DIRECTORIES "${MIRETH_JSONCPP_INCLUDE_DIR}"
+  INTERFACE_LINK_LIBRARIES "${MIRETH_JSONCPP_LIBRARY}")
+
+if(MIRETH_BUILD_TESTS)
+  # GoogleTest's own package files: GTest::gtest, GTest::gtest_main,
+  # GTest::gmock, GTest::gmock_main.
+  find_package(GTest CONFIG QUIET)
+  if(NOT TARGET GTest::gtest OR NOT TARGET GTest::gtest_main)
+    message(FATAL_ERROR "GoogleTest for Windows not found: ${_mireth_windeps_hint}")
+  endif()
+endif()
+
+unset(_mireth_windeps_hint)
