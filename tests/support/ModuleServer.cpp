@@ -31,7 +31,7 @@ size_t appendToString(char* data, size_t size, size_t count, void* sink) {
         static_cast<std::string*>(sink)->append(data, size * count);
         return size * count;
     } catch (...) {
-        return 0;  // aborts the transfer
+        return 0; // aborts the transfer
     }
 }
 
@@ -107,7 +107,7 @@ std::string queryFor(std::string_view tag) {
     return tag.empty() ? std::string() : "?tag=" + ModuleServer::percentEncoded(tag);
 }
 
-}  // namespace
+} // namespace
 
 std::string RecordedRequest::header(std::string_view name) const {
     for (const auto& [key, value] : headers)
@@ -288,4 +288,4 @@ std::string ModuleServer::percentEncoded(std::string_view text) {
     return out;
 }
 
-}  // namespace mireth_test
+} // namespace mireth_test

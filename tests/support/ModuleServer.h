@@ -11,10 +11,10 @@ namespace mireth_test {
 // One request as the loopback module server received it.
 struct RecordedRequest {
     std::string method;
-    std::string path;  // the request target as sent, query included
-    std::vector<std::pair<std::string, std::string>> headers;  // in arrival order, names as sent
-    std::string body;                                          // raw bytes
-    std::string scheme;                                        // "http" or "https"
+    std::string path;                                         // the request target as sent, query included
+    std::vector<std::pair<std::string, std::string>> headers; // in arrival order, names as sent
+    std::string body;                                         // raw bytes
+    std::string scheme;                                       // "http" or "https"
 
     // The first value of the named header (ASCII case-insensitive); empty when absent.
     std::string header(std::string_view name) const;
@@ -39,8 +39,8 @@ struct RecordedRequest {
 class ModuleServer {
 public:
     struct Ports {
-        int http = 0;   // 0: not served
-        int https = 0;  // 0: not served
+        int http = 0;  // 0: not served
+        int https = 0; // 0: not served
     };
 
     // Reads the port file once.
@@ -74,4 +74,4 @@ private:
     std::string problem_;
 };
 
-}  // namespace mireth_test
+} // namespace mireth_test

@@ -22,13 +22,15 @@ TEST(PortFile, ReadsBothSchemesAndSkipsWhatItDoesNotKnow) {
 }
 
 TEST(PortFile, RefusesBrokenLines) {
-    for (const char* text : {"", "http\n", "http x\n", "http 0\n", "http 65536\n", "http 80 81\n", "http -5\n"})
+    for (const char* text :
+         {"", "http\n", "http x\n", "http 0\n", "http 65536\n", "http 80 81\n", "http -5\n"})
         EXPECT_EQ(ModuleServer::parsePortFile(text).http, 0) << text;
 }
 
 TEST(PortFile, HostPathsBecomeDriveZUnderWindows) {
 #ifdef _WIN32
-    EXPECT_EQ(ModuleServer::nativePath("/work/build/module-server/ports"), "Z:\\work\\build\\module-server\\ports");
+    EXPECT_EQ(ModuleServer::nativePath("/work/build/module-server/ports"),
+              "Z:\\work\\build\\module-server\\ports");
     EXPECT_EQ(ModuleServer::nativePath("C:\\ports"), "C:\\ports");
 #else
     EXPECT_EQ(ModuleServer::nativePath("/work/build/module-server/ports"), "/work/build/module-server/ports");
@@ -57,10 +59,11 @@ TEST(Records, DecodesHeadersInOrderAndBinaryBodies) {
 }
 
 TEST(Records, MalformedAnswersGiveNothingAndSayWhy) {
-    for (const char* text : {"", "{", R"({"method":"GET"})", R"([1])", R"([{"method":"GET","path":"/","body":""}])",
-                             R"([{"method":"GET","path":"/","headers":[["only-name"]],"body":""}])",
-                             R"([{"method":"GET","path":"/","headers":[],"body":"no*base64"}])",
-                             R"([{"method":"GET","path":"/","headers":[],"body":"QQ"}])"}) {
+    for (const char* text :
+         {"", "{", R"({"method":"GET"})", R"([1])", R"([{"method":"GET","path":"/","body":""}])",
+          R"([{"method":"GET","path":"/","headers":[["only-name"]],"body":""}])",
+          R"([{"method":"GET","path":"/","headers":[],"body":"no*base64"}])",
+          R"([{"method":"GET","path":"/","headers":[],"body":"QQ"}])"}) {
         std::string error;
         EXPECT_TRUE(ModuleServer::parseRecords(text, &error).empty()) << text;
         EXPECT_FALSE(error.empty()) << text;
@@ -98,7 +101,8 @@ long post(const std::string& url, const std::string& body, const char* header) {
 }
 
 std::string uniqueTag(const char* name) {
-    return std::string(name) + "-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+    return std::string(name) + "-" +
+           std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
 TEST(FixtureServer, RecordsWhatArrivedAndForgetsItOnRequest) {
@@ -123,4 +127,4 @@ TEST(FixtureServer, RecordsWhatArrivedAndForgetsItOnRequest) {
     EXPECT_TRUE(server.recordedRequests(tag).empty());
 }
 
-}  // namespace
+} // namespace
