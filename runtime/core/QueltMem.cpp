@@ -70,6 +70,15 @@ void CQueltMem::setSize(std::size_t bytes) {
     size_ = bytes;
 }
 
+void CQueltMem::trimCapacity() {
+    const std::size_t unit = growthUnit_ < 1 ? kDefaultGrowthUnit : growthUnit_;
+    if (!data_ || capacity_ - size_ <= unit)
+        return;
+    const std::size_t rounded = size_ + unit - size_ % unit;
+    data_ = CPoolMem::instance().reallocate(data_, rounded);
+    capacity_ = rounded;
+}
+
 void CQueltMem::append(const void* source, std::size_t bytes) {
     if (bytes == 0)
         return;

@@ -43,6 +43,9 @@ public:
     // The text's UTF-16 code units with their terminating zero.
     void appendText(const CWString& text);
     void clear() { setSize(0); }
+    // Brings the capacity back within one growth unit of the size, for a buffer
+    // that was grown with a larger unit.
+    void trimCapacity();
     // Moves the first `bytes` bytes out (they are dropped from the front).
     void eraseFront(std::size_t bytes);
 

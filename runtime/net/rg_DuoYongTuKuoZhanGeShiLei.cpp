@@ -1,0 +1,120 @@
+#include "runtime/net/rg_DuoYongTuKuoZhanGeShiLei.h"
+
+#include "runtime/net/CurlText.h"
+#include "runtime/net/rg_WangLaoChuanShuLei.h"
+
+namespace rg_quelt_windows_WangLao {
+
+QUELT_DEFINE_CLASS(rg_DuoYongTuKuoZhanGeShiLei, CQueltObject,
+                   "rg_quelt_windows_WangLao::rg_DuoYongTuKuoZhanGeShiLei")
+QUELT_DEFINE_CLASS(rg_DuoYongTuKuoZhanGeShiPianDuanLei, CQueltObject,
+                   "rg_quelt_windows_WangLao::rg_DuoYongTuKuoZhanGeShiPianDuanLei")
+
+namespace {
+
+// The path separator of the platform; Windows paths may also use '/'.
+#if defined(_WIN32)
+constexpr char16_t kSeparator = u'\\';
+#else
+constexpr char16_t kSeparator = u'/';
+#endif
+
+bool present(const rg_quelt_base::rg_WenBenShuZuLei* list) { return list && !list->isNullInstance(); }
+
+} // namespace
+
+rg_DuoYongTuKuoZhanGeShiLei::rg_DuoYongTuKuoZhanGeShiLei(const rg_DuoYongTuKuoZhanGeShiLei& other)
+    : CQueltObject(other), handle_(other.handle_) {
+    handle_->addRef();
+}
+
+rg_DuoYongTuKuoZhanGeShiLei& rg_DuoYongTuKuoZhanGeShiLei::operator=(const rg_DuoYongTuKuoZhanGeShiLei& other) {
+    if (this != &other) {
+        CQueltObject::operator=(other);
+        other.handle_->addRef();
+        handle_->release();
+        handle_ = other.handle_;
+    }
+    return *this;
+}
+
+CWString rg_DuoYongTuKuoZhanGeShiLei::fileNameOf(std::u16string_view path) {
+    const std::size_t last = path.find_last_of(kSeparator);
+    return CWString(last == std::u16string_view::npos ? path : path.substr(last + 1));
+}
+
+void rg_DuoYongTuKuoZhanGeShiLei::Build(rg_WangLaoChuanShuLei& transfer,
+                                        const rg_quelt_base::rg_WenBenShuZuLei& files,
+                                        const rg_quelt_base::rg_WenBenShuZuLei* names,
+                                        const rg_quelt_base::rg_WenBenShuZuLei* types) {
+    if (!handle_->mime) {
+        CURL* curl = transfer.easy();
+        if (curl)
+            handle_->mime = curl_mime_init(curl);
+    }
+    if (!handle_->mime)
+        return;
+    const std::size_t count = files.Count();
+    const bool namesFit = present(names) && names->Count() >= count;
+    const bool typesFit = present(types) && types->Count() >= count;
+    for (std::size_t i = 0; i < count; ++i) {
+        const rg_DuoYongTuKuoZhanGeShiPianDuanLei part(*handle_);
+        if (!part.part())
+            continue;
+        const CWString path = files.At(i);
+        curl_mime_filedata(part.part(), CurlText(path).str());
+
+        if (!present(names)) {
+            const CWString name = i == 0 ? CWString(u"file") : CWString(u"file-") + CWString::fromInteger(i).view();
+            curl_mime_name(part.part(), CurlText(name).str());
+        } else if (namesFit) {
+            curl_mime_name(part.part(), CurlText(names->At(i)).str());
+        }
+
+        if (!present(types))
+            curl_mime_type(part.part(), "application/x-www-form-urlencoded");
+        else if (typesFit)
+            curl_mime_type(part.part(), CurlText(types->At(i)).str());
+
+        const CWString escaped = transfer.EscapeUrl(CQueltMem(fileNameOf(path.view())));
+        curl_mime_filename(part.part(), CurlText(escaped).str());
+    }
+}
+
+rg_DuoYongTuKuoZhanGeShiPianDuanLei::rg_DuoYongTuKuoZhanGeShiPianDuanLei(MimeHandle& form) {
+    if (form.mime)
+        part_ = curl_mime_addpart(form.mime);
+    if (part_) {
+        form_ = &form;
+        form_->addRef();
+    }
+}
+
+rg_DuoYongTuKuoZhanGeShiPianDuanLei::rg_DuoYongTuKuoZhanGeShiPianDuanLei(
+    const rg_DuoYongTuKuoZhanGeShiPianDuanLei& other)
+    : CQueltObject(other), part_(other.part_), form_(other.form_) {
+    if (form_)
+        form_->addRef();
+}
+
+rg_DuoYongTuKuoZhanGeShiPianDuanLei&
+rg_DuoYongTuKuoZhanGeShiPianDuanLei::operator=(const rg_DuoYongTuKuoZhanGeShiPianDuanLei& other) {
+    if (this != &other) {
+        CQueltObject::operator=(other);
+        if (other.form_)
+            other.form_->addRef();
+        if (form_)
+            form_->release();
+        part_ = other.part_;
+        form_ = other.form_;
+    }
+    return *this;
+}
+
+// The part itself stays inside the MIME handle; only the reference goes.
+rg_DuoYongTuKuoZhanGeShiPianDuanLei::~rg_DuoYongTuKuoZhanGeShiPianDuanLei() {
+    if (form_)
+        form_->release();
+}
+
+} // namespace rg_quelt_windows_WangLao

@@ -1,0 +1,192 @@
+#include "runtime/net/rg_WangLaoChuanShuLei.h"
+
+#include "runtime/net/CurlText.h"
+
+#include <limits>
+
+namespace rg_quelt_windows_WangLao {
+
+QUELT_DEFINE_CLASS(rg_WangLaoChuanShuLei, CQueltObject, "rg_quelt_windows_WangLao::rg_WangLaoChuanShuLei")
+
+namespace {
+
+// What a progress notice carries across threads.
+struct ProgressCounts {
+    std::int64_t downloadTotal;
+    std::int64_t downloadNow;
+    std::int64_t uploadTotal;
+    std::int64_t uploadNow;
+};
+
+int progressCallback(void* client, curl_off_t dlTotal, curl_off_t dlNow, curl_off_t ulTotal, curl_off_t ulNow) {
+    auto* transfer = static_cast<rg_WangLaoChuanShuLei*>(client);
+    if (!transfer || !transfer->noticeWindow())
+        return 0;
+    ProgressCounts counts{dlTotal, dlNow, ulTotal, ulNow};
+    return static_cast<int>(
+        platform::sendNotice(transfer->noticeWindow(), 0, reinterpret_cast<std::uintptr_t>(&counts), 0));
+}
+
+// The write callback: the body goes into the buffer. A large body grows the buffer
+// by half its size at a time rather than by the small unit, so that receiving n
+// bytes costs O(n); Perform trims the slack afterwards.
+size_t writeCallback(char* data, size_t size, size_t count, void* sink) {
+    auto* body = static_cast<CQueltMem*>(sink);
+    const size_t bytes = size * count;
+    if (body->capacity() - body->size() < bytes) {
+        const size_t wanted = body->size() / 2;
+        if (wanted > body->growthUnit())
+            body->setGrowthUnit(wanted);
+    }
+    body->append(data, bytes);
+    return bytes;
+}
+
+size_t headerCallback(char* data, size_t size, size_t count, void* sink) {
+    auto* lines = static_cast<rg_quelt_base::rg_WenBenShuZuLei*>(sink);
+    const size_t bytes = size * count;
+    lines->Append(CWString::fromAnsi(data, bytes).view());
+    return bytes;
+}
+
+} // namespace
+
+rg_WangLaoChuanShuLei::rg_WangLaoChuanShuLei()
+    : noticeWindow_(platform::createNoticeWindow(this)), handle_(new TransferHandle()) {}
+
+rg_WangLaoChuanShuLei::rg_WangLaoChuanShuLei(const rg_WangLaoChuanShuLei& other)
+    : CQueltObject(other), noticeWindow_(platform::createNoticeWindow(this)), handle_(other.handle_) {
+    handle_->addRef();
+}
+
+rg_WangLaoChuanShuLei& rg_WangLaoChuanShuLei::operator=(const rg_WangLaoChuanShuLei& other) {
+    if (this != &other && handle_ != other.handle_) {
+        CQueltObject::operator=(other);
+        detachProgress();
+        other.handle_->addRef();
+        handle_->release();
+        handle_ = other.handle_;
+    }
+    return *this;
+}
+
+rg_WangLaoChuanShuLei::~rg_WangLaoChuanShuLei() {
+    detachProgress();
+    handle_->release();
+    progressConnection.unbind();
+    platform::destroyNoticeWindow(noticeWindow_);
+}
+
+void rg_WangLaoChuanShuLei::attachProgress() {
+    CURL* curl = easy();
+    if (!curl)
+        return;
+    wantsProgress_ = true;
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    if (curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this) == CURLE_OK)
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &progressCallback);
+    handle_->progressOwner = this;
+}
+
+// A shared handle must never call back into an object that is gone.
+void rg_WangLaoChuanShuLei::detachProgress() {
+    if (handle_->progressOwner != this)
+        return;
+    handle_->progressOwner = nullptr;
+    if (CURL* curl = easy()) {
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, static_cast<curl_xferinfo_callback>(nullptr));
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, static_cast<void*>(nullptr));
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+    }
+}
+
+void rg_WangLaoChuanShuLei::setTextOption(CURLoption option, const CWString& text, int* result) {
+    CURL* curl = easy();
+    const int code = curl ? curl_easy_setopt(curl, option, CurlText(text).optionOrNull()) : CURLE_FAILED_INIT;
+    if (result)
+        *result = code;
+}
+
+void rg_WangLaoChuanShuLei::SetProxy(const CWString& text) { setTextOption(CURLOPT_PROXY, text); }
+
+void rg_WangLaoChuanShuLei::SetProxyUserName(const CWString& text) { setTextOption(CURLOPT_PROXYUSERNAME, text); }
+
+void rg_WangLaoChuanShuLei::SetProxyPassword(const CWString& text) { setTextOption(CURLOPT_PROXYPASSWORD, text); }
+
+void rg_WangLaoChuanShuLei::SetAcceptEncoding(const CWString& text) { setTextOption(CURLOPT_ACCEPT_ENCODING, text); }
+
+int rg_WangLaoChuanShuLei::SetCookie(const CWString& text) {
+    int result = 0;
+    setTextOption(CURLOPT_COOKIE, text, &result);
+    return result;
+}
+
+int rg_WangLaoChuanShuLei::SetCustomMethod(const CWString& text) {
+    int result = 0;
+    setTextOption(CURLOPT_CUSTOMREQUEST, text, &result);
+    return result;
+}
+
+int rg_WangLaoChuanShuLei::SetPostData(const CQueltMem* data, bool copy) {
+    CURL* curl = easy();
+    if (!curl)
+        return CURLE_FAILED_INIT;
+    const bool none = !data || data->isNullInstance() || data->empty();
+    const std::size_t size = none ? 0 : data->size();
+    // The 32-bit size option caps what it can describe; larger bodies use the large form.
+    if (size <= static_cast<std::size_t>(std::numeric_limits<long>::max()) && size <= 0x7FFFFFFF)
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(size));
+    else
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(size));
+    const void* bytes = none ? nullptr : data->data();
+    return curl_easy_setopt(curl, copy ? CURLOPT_COPYPOSTFIELDS : CURLOPT_POSTFIELDS, bytes);
+}
+
+CWString rg_WangLaoChuanShuLei::EscapeUrl(const CQueltMem& bytes) const {
+    if (bytes.empty())
+        return CWString();
+    CURL* curl = easy();
+    if (!curl || bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return CWString();
+    char* escaped = curl_easy_escape(curl, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()));
+    if (!escaped)
+        return CWString();
+    CWString text = CWString::fromUtf8(escaped, std::char_traits<char>::length(escaped));
+    curl_free(escaped);
+    return text;
+}
+
+int rg_WangLaoChuanShuLei::Perform(CQueltMem* body, rg_quelt_base::rg_WenBenShuZuLei* headers) {
+    CURL* curl = easy();
+    if (!curl)
+        return CURLE_FAILED_INIT;
+    if (wantsProgress_ && handle_->progressOwner != this)
+        attachProgress();
+    if (headers && curl_easy_setopt(curl, CURLOPT_HEADERDATA, headers) == CURLE_OK)
+        curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &headerCallback);
+    const std::size_t growthUnit = body ? body->growthUnit() : 0;
+    if (body && curl_easy_setopt(curl, CURLOPT_WRITEDATA, body) == CURLE_OK)
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &writeCallback);
+
+    const CURLcode result = curl_easy_perform(curl);
+
+    if (headers && curl_easy_setopt(curl, CURLOPT_HEADERDATA, static_cast<void*>(nullptr)) == CURLE_OK)
+        curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, static_cast<curl_write_callback>(nullptr));
+    if (body) {
+        if (curl_easy_setopt(curl, CURLOPT_WRITEDATA, static_cast<void*>(nullptr)) == CURLE_OK)
+            curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(nullptr));
+        body->setGrowthUnit(growthUnit);
+        body->trimCapacity();
+    }
+    return result;
+}
+
+std::intptr_t rg_WangLaoChuanShuLei::onNotice(std::uintptr_t, std::uintptr_t second, std::uintptr_t) {
+    const auto* counts = reinterpret_cast<const ProgressCounts*>(second);
+    if (!counts)
+        return 0;
+    return progressConnection.fire(this, counts->downloadTotal, counts->downloadNow, counts->uploadTotal,
+                                   counts->uploadNow);
+}
+
+} // namespace rg_quelt_windows_WangLao

@@ -1,0 +1,158 @@
+#include "runtime/net/rg_WangLaoFangWenLei.h"
+
+#include "runtime/net/CurlText.h"
+#include "runtime/net/rg_DuoYongTuKuoZhanGeShiLei.h"
+
+namespace rg_quelt_windows_WangLao {
+
+QUELT_DEFINE_CLASS(rg_WangLaoFangWenLei, CQueltObject, "rg_quelt_windows_WangLao::rg_WangLaoFangWenLei")
+
+rg_WangLaoFangWenLei::rg_WangLaoFangWenLei() : receiver_(this) { connectProgress(); }
+
+rg_WangLaoFangWenLei::rg_WangLaoFangWenLei(const rg_WangLaoFangWenLei& other)
+    : CQueltObject(other), transfer_(other.transfer_), property_(other.property_), receiver_(this) {
+    connectProgress();
+}
+
+rg_WangLaoFangWenLei& rg_WangLaoFangWenLei::operator=(const rg_WangLaoFangWenLei& other) {
+    if (this != &other) {
+        CQueltObject::operator=(other);
+        transfer_ = other.transfer_;
+        property_ = other.property_;
+        connectProgress();
+    }
+    return *this;
+}
+
+rg_WangLaoFangWenLei::~rg_WangLaoFangWenLei() {
+    // No progress handler may run once destruction has begun.
+    receiver_.teardown();
+    progressEvent.unbind();
+}
+
+void rg_WangLaoFangWenLei::connectProgress() {
+    transfer_.attachProgress();
+    if (CURL* curl = transfer_.easy())
+        curl_easy_setopt(curl, CURLOPT_TCP_FASTOPEN, 1L);
+    transfer_.progressConnection.bind(&forwardProgress, receiver_.pointer(), 0);
+}
+
+std::int32_t rg_WangLaoFangWenLei::forwardProgress(CQueltObject* target, CQueltObject*, std::int32_t,
+                                                   std::int64_t downloadTotal, std::int64_t downloadNow,
+                                                   std::int64_t uploadTotal, std::int64_t uploadNow) {
+    auto* self = static_cast<rg_WangLaoFangWenLei*>(target);
+    return self->progressEvent.fire(self, downloadTotal, downloadNow, uploadTotal, uploadNow);
+}
+
+namespace {
+
+// Builds libcurl's header list; null for an empty list or when an append fails.
+curl_slist* buildHeaderList(const rg_quelt_base::rg_WenBenShuZuLei& headers) {
+    curl_slist* list = nullptr;
+    for (std::size_t i = 0; i < headers.Count(); ++i) {
+        curl_slist* grown = curl_slist_append(list, CurlText(headers.At(i)).str());
+        if (!grown) {
+            curl_slist_free_all(list);
+            return nullptr;
+        }
+        list = grown;
+    }
+    return list;
+}
+
+bool present(const CQueltObject* object) { return object && !object->isNullInstance(); }
+
+} // namespace
+
+rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
+    const CWString& url, std::int32_t, const CQueltMem* body, const rg_quelt_base::rg_WenBenShuZuLei& headers,
+    const CWString& cookie, const CWString& acceptEncoding, const CWString& proxy, const CWString& proxyUser,
+    const CWString& proxyPassword, std::int32_t, std::int32_t, std::int32_t,
+    const rg_quelt_base::rg_WenBenShuZuLei* files, const rg_quelt_base::rg_WenBenShuZuLei* names,
+    const rg_quelt_base::rg_WenBenShuZuLei* types) {
+    rg_WangYeFangWenXiangYingLei response;
+    CURL* curl = transfer_.easy();
+    if (!curl) {
+        response.setCurlResult(CURLE_FAILED_INIT);
+        return response;
+    }
+
+    curl_easy_setopt(curl, CURLOPT_URL, CurlText(url).str());
+    transfer_.SetCustomMethod(CWString::borrowed(u"POST"));
+
+    curl_slist* list = buildHeaderList(headers);
+    transfer_.handle().replaceHeaderList(list);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
+
+    transfer_.SetCookie(cookie);
+
+    if (present(body) && !body->empty()) {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, body->data());
+    } else if (present(body)) {
+        transfer_.SetPostData(nullptr, false);
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, 0L);
+    } else {
+        // No body: a POST without request data (and no stale data from a previous request).
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, static_cast<const char*>(nullptr));
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, 0L);
+    }
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
+
+    transfer_.SetAcceptEncoding(acceptEncoding);
+
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+
+    transfer_.SetProxy(proxy);
+    transfer_.SetProxyUserName(proxyUser);
+    transfer_.SetProxyPassword(proxyPassword);
+
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, 0L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedLimitBytes);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kLowSpeedTimeSeconds);
+
+    // Module servers run with certificates of their own making; they are never verified.
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
+
+    rg_DuoYongTuKuoZhanGeShiLei form;
+    if (present(files)) {
+        form.Build(transfer_, *files, names, types);
+        curl_easy_setopt(curl, CURLOPT_MIMEPOST, form.mime());
+    }
+
+    response.setCurlResult(transfer_.Perform(&response.body(), &response.headerLines()));
+    response.ParseHeaderLines();
+
+    long redirects = 0;
+    if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_COUNT, &redirects) == CURLE_OK)
+        response.setRedirectCount(static_cast<std::int32_t>(redirects));
+    if (response.location().isEmpty()) {
+        char* redirectUrl = nullptr;
+        if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &redirectUrl) == CURLE_OK && redirectUrl)
+            response.setLocation(CWString::fromUtf8(redirectUrl, std::char_traits<char>::length(redirectUrl)));
+    }
+    long code = 0;
+    if (curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code) == CURLE_OK)
+        response.setResponseCode(static_cast<std::int32_t>(code));
+    curl_off_t total = 0;
+    if (curl_easy_getinfo(curl, CURLINFO_TOTAL_TIME_T, &total) == CURLE_OK)
+        response.setTotalTime(static_cast<std::int64_t>(total));
+
+    // The form dies with this call; the handle must not keep pointing at it.
+    if (present(files))
+        curl_easy_setopt(curl, CURLOPT_MIMEPOST, static_cast<curl_mime*>(nullptr));
+    return response;
+}
+
+rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Post(const CWString& url, const CQueltMem* body,
+                                                       const rg_quelt_base::rg_WenBenShuZuLei& headers) {
+    const CWString none;
+    return SendRequest(url, 1, body, headers, none, none, none, none, none, -1, -1, 1, nullptr, nullptr, nullptr);
+}
+
+} // namespace rg_quelt_windows_WangLao

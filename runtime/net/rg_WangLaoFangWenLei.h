@@ -1,0 +1,77 @@
+#pragma once
+// rg_WangLaoFangWenLei: the request operation the module updater uses. SendRequest
+// sets every option of a POST request in a fixed order on the embedded transfer's
+// easy handle, performs it and returns the filled response. A failed transfer
+// shows as response code 0 (and a non-zero curlResult) with whatever arrived.
+//
+// progressEvent fires on the thread that constructed the object, with the
+// download total, downloaded, upload total and uploaded byte counts; a non-zero
+// handler result aborts the transfer.
+#include "runtime/core/EventObjectPointer.h"
+#include "runtime/net/rg_WangLaoChuanShuLei.h"
+#include "runtime/net/rg_WangYeFangWenXiangYingLei.h"
+
+namespace rg_quelt_windows_WangLao {
+
+class rg_WangLaoFangWenLei : public CQueltObject {
+    QUELT_CLASS(rg_WangLaoFangWenLei)
+
+public:
+    // Protection against a dead or endless server, kept generous so that large
+    // files on slow lines still finish: no overall time limit.
+    static constexpr long kConnectTimeoutSeconds = 30;
+    static constexpr long kLowSpeedLimitBytes = 1;
+    static constexpr long kLowSpeedTimeSeconds = 60;
+    static constexpr long kMaxRedirects = 50;
+
+    rg_WangLaoFangWenLei();
+    rg_WangLaoFangWenLei(const rg_WangLaoFangWenLei& other);
+    rg_WangLaoFangWenLei& operator=(const rg_WangLaoFangWenLei& other);
+    ~rg_WangLaoFangWenLei() override;
+
+    // `body`, `files`, `names` and `types` may be null or null-flagged (absent).
+    // `method` and the three settings are carried for callers; every caller
+    // passes 1, -1, -1 and 1 and they change nothing.
+    rg_WangYeFangWenXiangYingLei SendRequest(const CWString& url, std::int32_t method, const CQueltMem* body,
+                                             const rg_quelt_base::rg_WenBenShuZuLei& headers,
+                                             const CWString& cookie, const CWString& acceptEncoding,
+                                             const CWString& proxy, const CWString& proxyUser,
+                                             const CWString& proxyPassword, std::int32_t setting1,
+                                             std::int32_t setting2, std::int32_t setting3,
+                                             const rg_quelt_base::rg_WenBenShuZuLei* files,
+                                             const rg_quelt_base::rg_WenBenShuZuLei* names,
+                                             const rg_quelt_base::rg_WenBenShuZuLei* types);
+
+    // The common form: POST `body` with the given header list and nothing else.
+    rg_WangYeFangWenXiangYingLei Post(const CWString& url, const CQueltMem* body,
+                                      const rg_quelt_base::rg_WenBenShuZuLei& headers);
+
+    rg_WangLaoChuanShuLei& transfer() { return transfer_; }
+    CQueltEventObjectPointer* eventTarget() const { return receiver_.pointer(); }
+    const CWString& property() const { return property_; }
+    void setProperty(const CWString& text) { property_ = text; }
+
+    ProgressSlot progressEvent;
+
+private:
+    void connectProgress();
+    static std::int32_t forwardProgress(CQueltObject* target, CQueltObject* source, std::int32_t user,
+                                        std::int64_t downloadTotal, std::int64_t downloadNow,
+                                        std::int64_t uploadTotal, std::int64_t uploadNow);
+
+    rg_WangLaoChuanShuLei transfer_;
+    CWString property_;
+    CQueltEventReceiver receiver_;
+};
+
+// The default request header block: User-Agent, Accept and Accept-Language in one
+// entry with embedded CR LF pairs.
+const CWString& defaultRequestHeaders();
+// A header list with the default block as its only entry.
+rg_quelt_base::rg_WenBenShuZuLei defaultHeaderList();
+
+// The process-wide access object of the download worker; it belongs to the main
+// thread, which services its progress notices.
+rg_WangLaoFangWenLei& downloadNetAccess();
+
+} // namespace rg_quelt_windows_WangLao
