@@ -384,6 +384,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     do_POST = do_PUT = do_DELETE = do_PATCH = do_OPTIONS = do_HEAD = do_GET
 
+    def __getattr__(self, name):
+        # Any other method name a client may set is served and recorded too.
+        if name.startswith("do_") and len(name) > 3:
+            return self.serve
+        raise AttributeError(name)
+
     def serve(self):
         self.head_sent = False
         try:

@@ -221,8 +221,10 @@ class Recording(ServerCase):
         self.request("POST", "/_tag/rec/api/w/list?x=1&y=%20",
                      body, {"X-First": "1", "user-agent": "ua", "X-Last": "z"})
         self.request("GET", "/_tag/rec/nothing")
+        self.assertEqual(self.request("MKCOL", "/_tag/rec/api/a/list", b"qq=&pwd=")[0], 200)
         records = self.records()
-        self.assertEqual(len(records), 2, "control requests must not be recorded")
+        self.assertEqual(len(records), 3, "control requests must not be recorded")
+        self.assertEqual(records[2]["method"], "MKCOL")
         first = records[0]
         self.assertEqual(first["method"], "POST")
         self.assertEqual(first["path"], "/_tag/rec/api/w/list?x=1&y=%20")
