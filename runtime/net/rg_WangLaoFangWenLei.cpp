@@ -3,6 +3,11 @@
 #include "runtime/net/CurlText.h"
 #include "runtime/net/rg_DuoYongTuKuoZhanGeShiLei.h"
 
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <string_view>
+
 namespace rg_quelt_windows_WangLao {
 
 QUELT_DEFINE_CLASS(rg_WangLaoFangWenLei, CQueltObject, "rg_quelt_windows_WangLao::rg_WangLaoFangWenLei")
@@ -46,13 +51,46 @@ std::int32_t rg_WangLaoFangWenLei::forwardProgress(CQueltObject* target, CQueltO
 
 namespace {
 
+// libcurl finds the caller's headers by the start of each list entry. A block of
+// several lines in one entry hides the later names from it, so it would add its own
+// Accept (and Content-Type, Host, Expect) next to the caller's. For every such
+// name on a later line of an entry, an empty "Name:" entry tells libcurl to leave
+// its own out, so each header goes on the wire once.
+bool appendSuppressions(curl_slist*& list, std::string_view entry) {
+    static constexpr std::string_view kDefaults[] = {"Accept", "Content-Type", "Host", "Expect"};
+    std::size_t lineStart = entry.find("\r\n");
+    while (lineStart != std::string_view::npos) {
+        lineStart += 2;
+        const std::size_t lineEnd = entry.find("\r\n", lineStart);
+        const std::string_view line = entry.substr(lineStart, lineEnd == std::string_view::npos ? lineEnd : lineEnd - lineStart);
+        const std::size_t colon = line.find(':');
+        if (colon != std::string_view::npos) {
+            const std::string_view name = line.substr(0, colon);
+            for (std::string_view known : kDefaults) {
+                if (name.size() == known.size() &&
+                    std::equal(name.begin(), name.end(), known.begin(),
+                               [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
+                                                           std::tolower(static_cast<unsigned char>(b)); })) {
+                    curl_slist* grown = curl_slist_append(list, (std::string(known) + ":").c_str());
+                    if (!grown)
+                        return false;
+                    list = grown;
+                }
+            }
+        }
+        lineStart = lineEnd;
+    }
+    return true;
+}
+
 // Builds libcurl's header list; null for an empty list or when an append fails.
 curl_slist* buildHeaderList(const rg_quelt_base::rg_WenBenShuZuLei& headers) {
     curl_slist* list = nullptr;
     for (std::size_t i = 0; i < headers.Count(); ++i) {
-        curl_slist* grown = curl_slist_append(list, CurlText(headers.At(i)).str());
-        if (!grown) {
-            curl_slist_free_all(list);
+        const CurlText entry(headers.At(i));
+        curl_slist* grown = curl_slist_append(list, entry.str());
+        if (!grown || !appendSuppressions(grown, entry.str())) {
+            curl_slist_free_all(grown ? grown : list);
             return nullptr;
         }
         list = grown;

@@ -1,0 +1,229 @@
+// What SendRequest puts on the wire and reads back, against the loopback module
+// server.
+#include "runtime/net/rg_WangLaoFangWenLei.h"
+#include "tests/support/ModuleServer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using namespace rg_quelt_windows_WangLao;
+using rg_quelt_base::rg_WenBenShuZuLei;
+namespace fs = std::filesystem;
+
+class WireTest : public ::testing::Test {
+protected:
+    // A base URL whose requests are recorded under this test's own tag.
+    CWString url(const std::string& rest, bool https = false) const {
+        const std::string base = https ? server.httpsBase() : server.httpBase();
+        return CWString::fromUtf8(base + "_tag/" + tag() + "/" + rest);
+    }
+    static std::string tag() { return tagName(); }
+
+public:
+    static std::string tagName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+
+protected:
+    std::vector<mireth_test::RecordedRequest> requests() const { return server.recordedRequests(tag()); }
+
+    rg_WangYeFangWenXiangYingLei send(const CWString& target, const CQueltMem* body,
+                                      const rg_WenBenShuZuLei& headers = defaultHeaderList(),
+                                      const CWString& cookie = CWString(), const CWString& encoding = CWString(),
+                                      const rg_WenBenShuZuLei* files = nullptr,
+                                      const rg_WenBenShuZuLei* names = nullptr) {
+        const CWString none;
+        return access.SendRequest(target, 1, body, headers, cookie, encoding, none, none, none, -1, -1, 1, files,
+                                  names, nullptr);
+    }
+
+    mireth_test::ModuleServer server;
+    rg_WangLaoFangWenLei access;
+};
+
+TEST_F(WireTest, PostCarriesTheBodyBytesExactly) {
+    CQueltMem body;
+    body.append("qq=123&pwd=a\x00" "b\xFF", 15);
+    const auto response = send(url("api/w/list"), &body);
+    EXPECT_EQ(response.responseCode(), 200);
+    EXPECT_EQ(response.curlResult(), 0);
+    const auto seen = requests();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].method, "POST");
+    EXPECT_EQ(seen[0].body, std::string("qq=123&pwd=a\x00" "b\xFF", 15));
+    EXPECT_EQ(seen[0].header("Content-Length"), "15");
+}
+
+TEST_F(WireTest, WithoutABodyTheMethodIsStillPostAndNoDataGoes) {
+    CQueltMem first;
+    first.append("stale=1", 7);
+    send(url("api/w/list"), &first);
+    // The next request on the same handle has no body: nothing of the last one may go.
+    const auto response = send(url("api/a/list"), nullptr);
+    EXPECT_EQ(response.responseCode(), 200);
+    CQueltMem empty;
+    send(url("api/s/list"), &empty);
+    const auto seen = requests();
+    ASSERT_EQ(seen.size(), 3u);
+    for (std::size_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(seen[i].method, "POST") << i;
+        EXPECT_TRUE(seen[i].body.empty()) << i;
+    }
+}
+
+TEST_F(WireTest, TheDefaultBlockMakesExactlyThreeHeaderLines) {
+    send(url("api/w/list"), nullptr);
+    const auto seen = requests();
+    ASSERT_EQ(seen.size(), 1u);
+    const auto& request = seen[0];
+    EXPECT_EQ(request.header("User-Agent"),
+              "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+              "Chrome/87.0.4280.141 Safari/537.36");
+    EXPECT_EQ(request.header("Accept"), "text/html,application/xhtml+xml,application/xml;q=0.9,image/avif,"
+                                        "image/webp,image/apng,*/*;q=0.8,application/signed-exchange;v=b3;q=0.9");
+    EXPECT_EQ(request.header("Accept-Language"), "zh-CN,zh;q=0.9");
+    EXPECT_EQ(request.headerCount("User-Agent"), 1u);
+    EXPECT_EQ(request.headerCount("Accept"), 1u);
+    // Empty cookie and encoding texts leave libcurl's defaults: no such headers.
+    EXPECT_EQ(request.headerCount("Cookie"), 0u);
+    EXPECT_EQ(request.headerCount("Accept-Encoding"), 0u);
+}
+
+TEST_F(WireTest, CookieAndEncodingTextsAreSentAndClearedAgain) {
+    send(url("api/w/list"), nullptr, defaultHeaderList(), CWString(u"sid=42"), CWString(u"gzip"));
+    send(url("api/w/list"), nullptr);
+    const auto seen = requests();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].header("Cookie"), "sid=42");
+    EXPECT_EQ(seen[0].header("Accept-Encoding"), "gzip");
+    EXPECT_EQ(seen[1].headerCount("Cookie"), 0u);
+    EXPECT_EQ(seen[1].headerCount("Accept-Encoding"), 0u);
+}
+
+TEST_F(WireTest, ResponseFieldsComeFromTheAnswer) {
+    const auto response = send(url("_cookie/a=1/_cookie/b=2/api/w/list"), nullptr);
+    EXPECT_EQ(response.responseCode(), 200);
+    ASSERT_EQ(response.cookies().Count(), 2u);
+    EXPECT_EQ(response.cookies().At(0).view().substr(0, 3), u"a=1");
+    EXPECT_EQ(response.cookies().At(1).view().substr(0, 3), u"b=2");
+    EXPECT_NE(response.contentType().view().find(u"json"), std::u16string_view::npos);
+    EXPECT_EQ(response.contentLength(), static_cast<std::int64_t>(response.body().size()));
+    EXPECT_GT(response.totalTime(), 0);
+    // Header lines arrive whole, CR LF and the closing blank line included.
+    ASSERT_GE(response.headerLines().Count(), 3u);
+    EXPECT_EQ(response.headerLines().At(0).view().substr(0, 5), u"HTTP/");
+    EXPECT_EQ(response.headerLines().At(response.headerLines().Count() - 1), u"\r\n");
+}
+
+TEST_F(WireTest, LowerCaseHeaderNamesFillOnlyTheLines) {
+    const auto response = send(url("_lower/_cookie/c=3/api/w/list"), nullptr);
+    EXPECT_EQ(response.responseCode(), 200);
+    EXPECT_TRUE(response.contentType().isEmpty());
+    EXPECT_EQ(response.cookies().Count(), 0u);
+    EXPECT_GT(response.headerLines().Count(), 2u);
+}
+
+TEST_F(WireTest, RedirectsAreFollowedAndCounted) {
+    const auto response = send(url("_redirect/3/api/w/list"), nullptr);
+    EXPECT_EQ(response.responseCode(), 200);
+    EXPECT_EQ(response.redirectCount(), 3);
+    // The last Location header seen.
+    EXPECT_NE(response.location().view().find(u"_redirect/0/"), std::u16string_view::npos);
+}
+
+TEST_F(WireTest, ARedirectLoopEnds) {
+    const auto response = send(url("_loop/x"), nullptr);
+    EXPECT_EQ(response.curlResult(), CURLE_TOO_MANY_REDIRECTS);
+    EXPECT_EQ(response.redirectCount(), rg_WangLaoFangWenLei::kMaxRedirects);
+}
+
+TEST_F(WireTest, ASelfSignedServerIsAccepted) {
+    if (server.httpsBase().empty())
+        GTEST_FAIL() << "the module server serves no TLS";
+    const auto response = send(url("api/w/list", true), nullptr);
+    EXPECT_EQ(response.curlResult(), 0);
+    EXPECT_EQ(response.responseCode(), 200);
+    EXPECT_FALSE(response.body().empty());
+}
+
+TEST_F(WireTest, ErrorStatusAndCutOffBodiesAreVisible) {
+    const auto notFound = send(url("_status/404/api/w/list"), nullptr);
+    EXPECT_EQ(notFound.responseCode(), 404);
+    EXPECT_EQ(notFound.curlResult(), 0);
+    const auto cut = send(url("_cut/10/_bytes/1000/x"), nullptr);
+    EXPECT_EQ(cut.responseCode(), 200);
+    EXPECT_EQ(cut.curlResult(), CURLE_PARTIAL_FILE);
+    EXPECT_EQ(cut.body().size(), 10u);
+}
+
+TEST_F(WireTest, NoServerMeansCodeZero) {
+    // A port nothing listens on: the loopback server's own port plus one is not
+    // guaranteed free, so use the reserved discard port.
+    const auto response = send(CWString(u"http://127.0.0.1:9/api/w/list"), nullptr);
+    EXPECT_EQ(response.responseCode(), 0);
+    EXPECT_NE(response.curlResult(), 0);
+}
+
+// Files for a form, in a temporary folder.
+class FormFiles {
+public:
+    FormFiles() {
+        folder_ = fs::temp_directory_path() / ("mireth-form-" + WireTest::tagName());
+        fs::create_directories(folder_);
+    }
+    ~FormFiles() {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    CWString add(const std::u16string& name, const std::string& contents) {
+        const fs::path path = folder_ / fs::path(name);
+        std::ofstream(path, std::ios::binary) << contents;
+        return CWString(path.u16string());
+    }
+
+private:
+    fs::path folder_;
+};
+
+TEST_F(WireTest, FormPartsWithoutANameListAreNumbered) {
+    FormFiles files;
+    rg_WenBenShuZuLei list;
+    list.Append(files.add(u"one.txt", "first").view());
+    list.Append(files.add(u"模块 two.txt", "second").view());
+    const auto response = send(url("upload"), nullptr, defaultHeaderList(), CWString(), CWString(), &list);
+    EXPECT_EQ(response.curlResult(), 0);
+    const auto seen = requests();
+    ASSERT_EQ(seen.size(), 1u);
+    const std::string& body = seen[0].body;
+    EXPECT_NE(seen[0].header("Content-Type").find("multipart/form-data"), std::string::npos);
+    EXPECT_NE(body.find("name=\"file\"; filename=\"one.txt\""), std::string::npos) << body;
+    EXPECT_NE(body.find("name=\"file-1\"; filename=\"%E6%A8%A1%E5%9D%97%20two.txt\""), std::string::npos) << body;
+    EXPECT_NE(body.find("Content-Type: application/x-www-form-urlencoded"), std::string::npos);
+    EXPECT_NE(body.find("first"), std::string::npos);
+    EXPECT_NE(body.find("second"), std::string::npos);
+
+    // The form went with its request: the next one on the same handle has none.
+    send(url("after"), nullptr);
+    const auto after = requests();
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_TRUE(after[1].body.empty());
+    EXPECT_EQ(after[1].header("Content-Type").find("multipart"), std::string::npos);
+}
+
+TEST_F(WireTest, AShortNameListGivesPartsWithoutNames) {
+    FormFiles files;
+    rg_WenBenShuZuLei list;
+    list.Append(files.add(u"a.txt", "A").view());
+    list.Append(files.add(u"b.txt", "B").view());
+    rg_WenBenShuZuLei names{u"only"};
+    send(url("upload"), nullptr, defaultHeaderList(), CWString(), CWString(), &list, &names);
+    const auto seen = requests();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].body.find("name=\"only\""), std::string::npos);
+    EXPECT_EQ(seen[0].body.find("name=\"file"), std::string::npos);
+    EXPECT_NE(seen[0].body.find("filename=\"a.txt\""), std::string::npos);
+}
+
+} // namespace
