@@ -3,7 +3,7 @@
 
     count-tests.py NAME:STATE:BUILD_DIR...
 
-STATE is "built" when the tree built, anything else (e.g. "build-failed") when
+STATE is "built" when the tree built, anything else (e.g. "build failed") when
 it did not; such a tree counts as one failure. For a built tree the script
 reads, in BUILD_DIR:
   ctest-tests.json    the tests ctest was asked to run (ctest --show-only=json-v1)

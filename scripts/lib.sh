@@ -34,7 +34,7 @@ mireth_apt_install() {
     [ ${#missing[@]} -eq 0 ] && return 0
     log "installing ${missing[*]}"
     apt-get update -qq </dev/null || log "apt-get update failed; trying the package lists at hand"
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
+    apt-get install -y -qq "${missing[@]}" </dev/null
 }
 
 # Starts a private Xvfb on a free display and exports DISPLAY; MIRETH_XVFB_PID
