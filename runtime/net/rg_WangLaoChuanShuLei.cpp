@@ -20,7 +20,7 @@ struct ProgressCounts {
 
 int progressCallback(void* client, curl_off_t dlTotal, curl_off_t dlNow, curl_off_t ulTotal, curl_off_t ulNow) {
     auto* transfer = static_cast<rg_WangLaoChuanShuLei*>(client);
-    if (!transfer || !transfer->noticeWindow())
+    if (!transfer || !transfer->noticeWindow() || !transfer->hasProgressListener())
         return 0;
     ProgressCounts counts{dlTotal, dlNow, ulTotal, ulNow};
     return static_cast<int>(
@@ -40,6 +40,15 @@ size_t writeCallback(char* data, size_t size, size_t count, void* sink) {
     }
     body->append(data, bytes);
     return bytes;
+}
+
+size_t sinkCallback(char* data, size_t size, size_t count, void* sink) {
+    const size_t bytes = size * count;
+    try {
+        return static_cast<IQueltBodySink*>(sink)->write(data, bytes) ? bytes : 0;
+    } catch (...) {
+        return 0; // never through libcurl
+    }
 }
 
 size_t headerCallback(char* data, size_t size, size_t count, void* sink) {
@@ -157,6 +166,21 @@ CWString rg_WangLaoChuanShuLei::EscapeUrl(const CQueltMem& bytes) const {
 }
 
 int rg_WangLaoChuanShuLei::Perform(CQueltMem* body, rg_quelt_base::rg_WenBenShuZuLei* headers) {
+    const std::size_t growthUnit = body ? body->growthUnit() : 0;
+    const int result = performWith(body, body ? &writeCallback : nullptr, headers);
+    if (body) {
+        body->setGrowthUnit(growthUnit);
+        body->trimCapacity();
+    }
+    return result;
+}
+
+int rg_WangLaoChuanShuLei::Perform(IQueltBodySink& sink, rg_quelt_base::rg_WenBenShuZuLei* headers) {
+    return performWith(&sink, &sinkCallback, headers);
+}
+
+int rg_WangLaoChuanShuLei::performWith(void* bodyData, curl_write_callback bodyWriter,
+                                       rg_quelt_base::rg_WenBenShuZuLei* headers) {
     CURL* curl = easy();
     if (!curl)
         return CURLE_FAILED_INIT;
@@ -164,20 +188,15 @@ int rg_WangLaoChuanShuLei::Perform(CQueltMem* body, rg_quelt_base::rg_WenBenShuZ
         attachProgress();
     if (headers && curl_easy_setopt(curl, CURLOPT_HEADERDATA, headers) == CURLE_OK)
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &headerCallback);
-    const std::size_t growthUnit = body ? body->growthUnit() : 0;
-    if (body && curl_easy_setopt(curl, CURLOPT_WRITEDATA, body) == CURLE_OK)
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &writeCallback);
+    if (bodyData && curl_easy_setopt(curl, CURLOPT_WRITEDATA, bodyData) == CURLE_OK)
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, bodyWriter);
 
     const CURLcode result = curl_easy_perform(curl);
 
     if (headers && curl_easy_setopt(curl, CURLOPT_HEADERDATA, static_cast<void*>(nullptr)) == CURLE_OK)
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, static_cast<curl_write_callback>(nullptr));
-    if (body) {
-        if (curl_easy_setopt(curl, CURLOPT_WRITEDATA, static_cast<void*>(nullptr)) == CURLE_OK)
-            curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(nullptr));
-        body->setGrowthUnit(growthUnit);
-        body->trimCapacity();
-    }
+    if (bodyData && curl_easy_setopt(curl, CURLOPT_WRITEDATA, static_cast<void*>(nullptr)) == CURLE_OK)
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, static_cast<curl_write_callback>(nullptr));
     return result;
 }
 

@@ -11,6 +11,7 @@
 #include "runtime/core/QueltMem.h"
 #include "runtime/core/WString.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
+#include "runtime/net/BodySink.h"
 #include "runtime/net/TransferHandle.h"
 #include "runtime/platform/NoticeReceiver.h"
 
@@ -48,6 +49,18 @@ public:
     CWString EscapeUrl(const CQueltMem& bytes) const;
     // Runs the transfer; either sink may be null. Returns libcurl's result code.
     int Perform(CQueltMem* body, rg_quelt_base::rg_WenBenShuZuLei* headers);
+    // The same with the body streamed into `sink` instead of memory.
+    int Perform(IQueltBodySink& sink, rg_quelt_base::rg_WenBenShuZuLei* headers);
+
+    // Asked on the transferring thread before each progress notice: when it says
+    // nobody listens, the notice is not sent (its answer would be 0 anyway), which
+    // spares the hop to the owning thread.
+    using ListenerProbe = bool (*)(const void* context);
+    void setListenerProbe(ListenerProbe probe, const void* context) {
+        listenerProbe_ = probe;
+        listenerContext_ = context;
+    }
+    bool hasProgressListener() const { return !listenerProbe_ || listenerProbe_(listenerContext_); }
 
     // Points libcurl's progress callback at this object, now and again before each
     // transfer when a copy sharing the handle took it over meanwhile.
@@ -59,11 +72,14 @@ public:
 
 private:
     void setTextOption(CURLoption option, const CWString& text, int* result = nullptr);
+    int performWith(void* bodyData, curl_write_callback bodyWriter, rg_quelt_base::rg_WenBenShuZuLei* headers);
     void detachProgress();
 
     platform::NoticeWindow* noticeWindow_ = nullptr;
     TransferHandle* handle_;
     bool wantsProgress_ = false;
+    ListenerProbe listenerProbe_ = nullptr;
+    const void* listenerContext_ = nullptr;
 };
 
 } // namespace rg_quelt_windows_WangLao

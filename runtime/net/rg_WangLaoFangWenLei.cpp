@@ -37,6 +37,12 @@ rg_WangLaoFangWenLei::~rg_WangLaoFangWenLei() {
 
 void rg_WangLaoFangWenLei::connectProgress() {
     transfer_.attachProgress();
+    transfer_.setListenerProbe(
+        [](const void* self) {
+            return const_cast<rg_WangLaoFangWenLei*>(static_cast<const rg_WangLaoFangWenLei*>(self))
+                ->progressEvent.isBound();
+        },
+        this);
     if (CURL* curl = transfer_.easy())
         curl_easy_setopt(curl, CURLOPT_TCP_FASTOPEN, 1L);
     transfer_.progressConnection.bind(&forwardProgress, receiver_.pointer(), 0);
@@ -102,19 +108,8 @@ bool present(const CQueltObject* object) { return object && !object->isNullInsta
 
 } // namespace
 
-rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
-    const CWString& url, std::int32_t, const CQueltMem* body, const rg_quelt_base::rg_WenBenShuZuLei& headers,
-    const CWString& cookie, const CWString& acceptEncoding, const CWString& proxy, const CWString& proxyUser,
-    const CWString& proxyPassword, std::int32_t, std::int32_t, std::int32_t,
-    const rg_quelt_base::rg_WenBenShuZuLei* files, const rg_quelt_base::rg_WenBenShuZuLei* names,
-    const rg_quelt_base::rg_WenBenShuZuLei* types) {
-    rg_WangYeFangWenXiangYingLei response;
-    CURL* curl = transfer_.easy();
-    if (!curl) {
-        response.setCurlResult(CURLE_FAILED_INIT);
-        return response;
-    }
-
+void rg_WangLaoFangWenLei::configure(CURL* curl, const CWString& url, const CQueltMem* body,
+                                     const rg_quelt_base::rg_WenBenShuZuLei& headers, const RequestTexts& texts) {
     curl_easy_setopt(curl, CURLOPT_URL, CurlText(url).str());
     transfer_.SetCustomMethod(CWString::borrowed(u"POST"));
 
@@ -122,7 +117,7 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
     transfer_.handle().replaceHeaderList(list);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
 
-    transfer_.SetCookie(cookie);
+    transfer_.SetCookie(texts.cookie);
 
     if (present(body) && !body->empty()) {
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
@@ -137,14 +132,14 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
     }
     curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
 
-    transfer_.SetAcceptEncoding(acceptEncoding);
+    transfer_.SetAcceptEncoding(texts.acceptEncoding);
 
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
 
-    transfer_.SetProxy(proxy);
-    transfer_.SetProxyUserName(proxyUser);
-    transfer_.SetProxyPassword(proxyPassword);
+    transfer_.SetProxy(texts.proxy);
+    transfer_.SetProxyUserName(texts.proxyUser);
+    transfer_.SetProxyPassword(texts.proxyPassword);
 
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, 0L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
@@ -156,16 +151,10 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
     curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
+}
 
-    rg_DuoYongTuKuoZhanGeShiLei form;
-    if (present(files)) {
-        form.Build(transfer_, *files, names, types);
-        curl_easy_setopt(curl, CURLOPT_MIMEPOST, form.mime());
-    }
-
-    response.setCurlResult(transfer_.Perform(&response.body(), &response.headerLines()));
+void rg_WangLaoFangWenLei::finish(CURL* curl, rg_WangYeFangWenXiangYingLei& response) {
     response.ParseHeaderLines();
-
     long redirects = 0;
     if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_COUNT, &redirects) == CURLE_OK)
         response.setRedirectCount(static_cast<std::int32_t>(redirects));
@@ -180,10 +169,50 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
     curl_off_t total = 0;
     if (curl_easy_getinfo(curl, CURLINFO_TOTAL_TIME_T, &total) == CURLE_OK)
         response.setTotalTime(static_cast<std::int64_t>(total));
+}
+
+rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
+    const CWString& url, std::int32_t, const CQueltMem* body, const rg_quelt_base::rg_WenBenShuZuLei& headers,
+    const CWString& cookie, const CWString& acceptEncoding, const CWString& proxy, const CWString& proxyUser,
+    const CWString& proxyPassword, std::int32_t, std::int32_t, std::int32_t,
+    const rg_quelt_base::rg_WenBenShuZuLei* files, const rg_quelt_base::rg_WenBenShuZuLei* names,
+    const rg_quelt_base::rg_WenBenShuZuLei* types) {
+    rg_WangYeFangWenXiangYingLei response;
+    CURL* curl = transfer_.easy();
+    if (!curl) {
+        response.setCurlResult(CURLE_FAILED_INIT);
+        return response;
+    }
+    configure(curl, url, body, headers, {cookie, acceptEncoding, proxy, proxyUser, proxyPassword});
+
+    rg_DuoYongTuKuoZhanGeShiLei form;
+    if (present(files)) {
+        form.Build(transfer_, *files, names, types);
+        curl_easy_setopt(curl, CURLOPT_MIMEPOST, form.mime());
+    }
+
+    response.setCurlResult(transfer_.Perform(&response.body(), &response.headerLines()));
+    finish(curl, response);
 
     // The form dies with this call; the handle must not keep pointing at it.
     if (present(files))
         curl_easy_setopt(curl, CURLOPT_MIMEPOST, static_cast<curl_mime*>(nullptr));
+    return response;
+}
+
+rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequestTo(IQueltBodySink& sink, const CWString& url,
+                                                                 const CQueltMem* body,
+                                                                 const rg_quelt_base::rg_WenBenShuZuLei& headers) {
+    rg_WangYeFangWenXiangYingLei response;
+    CURL* curl = transfer_.easy();
+    if (!curl) {
+        response.setCurlResult(CURLE_FAILED_INIT);
+        return response;
+    }
+    const CWString none;
+    configure(curl, url, body, headers, {none, none, none, none, none});
+    response.setCurlResult(transfer_.Perform(sink, &response.headerLines()));
+    finish(curl, response);
     return response;
 }
 

@@ -42,6 +42,11 @@ public:
                                              const rg_quelt_base::rg_WenBenShuZuLei* names,
                                              const rg_quelt_base::rg_WenBenShuZuLei* types);
 
+    // SendRequest with the answer's body streamed into `sink` rather than kept in
+    // the response, which then has an empty body.
+    rg_WangYeFangWenXiangYingLei SendRequestTo(IQueltBodySink& sink, const CWString& url, const CQueltMem* body,
+                                               const rg_quelt_base::rg_WenBenShuZuLei& headers);
+
     // The common form: POST `body` with the given header list and nothing else.
     rg_WangYeFangWenXiangYingLei Post(const CWString& url, const CQueltMem* body,
                                       const rg_quelt_base::rg_WenBenShuZuLei& headers);
@@ -54,6 +59,16 @@ public:
     ProgressSlot progressEvent;
 
 private:
+    struct RequestTexts {
+        const CWString& cookie;
+        const CWString& acceptEncoding;
+        const CWString& proxy;
+        const CWString& proxyUser;
+        const CWString& proxyPassword;
+    };
+    void configure(CURL* curl, const CWString& url, const CQueltMem* body,
+                   const rg_quelt_base::rg_WenBenShuZuLei& headers, const RequestTexts& texts);
+    void finish(CURL* curl, rg_WangYeFangWenXiangYingLei& response);
     void connectProgress();
     static std::int32_t forwardProgress(CQueltObject* target, CQueltObject* source, std::int32_t user,
                                         std::int64_t downloadTotal, std::int64_t downloadNow,
