@@ -1,0 +1,82 @@
+#pragma once
+// Files and folders as the runtime needs them. Paths are UTF-16 in the platform's
+// own form (backslashes and drive letters on Windows, '/' elsewhere); they are
+// handed to the system as they stand, without resolving or normalising. A path that
+// holds a U+0000 unit never reaches the system: every call treats it as a failure,
+// so a name cut short at the zero can never stand for another file.
+//
+// All functions may be called from any thread; none keeps state between calls.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The system could read the path's attributes: a file or a folder of that name.
+bool pathExists(std::u16string_view path);
+bool isFolder(std::u16string_view path);
+
+enum class CreateFolderResult {
+    created,
+    alreadyExists, // a folder or a file of that name is already there
+    pathNotFound,  // a parent folder is missing
+    failed,        // any other reason (no access, a parent is a file, bad name)
+};
+
+// Creates one folder; its parent must exist.
+CreateFolderResult createFolder(std::u16string_view path);
+
+// The full path of the running program's file; empty when it cannot be read.
+std::u16string programFilePath();
+
+// Last-write time of a file (or folder) in 100-nanosecond units since 1 January 1601
+// UTC, the Windows file-time scale on both platforms. False when nothing of that
+// name can be found; a name with the wildcards '*' or '?' is never looked up.
+bool fileLastWriteTime(std::u16string_view path, std::int64_t& fileTime);
+
+enum class ReadFileResult { ok, notFound, failed };
+
+// The whole file into `bytes` (cleared first). notFound only when the file or a
+// folder on its way does not exist; an unreadable file is `failed`.
+ReadFileResult readWholeFile(std::u16string_view path, std::string& bytes);
+
+// A file opened for writing in binary mode. One owner, one thread at a time; the
+// destructor closes a file that is still open (and ignores a failure there).
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // Creates the file or truncates an existing one.
+    bool create(std::u16string_view path);
+    // Creates the file only when no file of that name exists yet.
+    bool createNew(std::u16string_view path);
+    bool isOpen() const;
+    // Writes everything it can; returns how many bytes reached the file.
+    std::size_t write(const void* data, std::size_t size);
+    // False when the file was not open or the system reported an error on close.
+    bool close();
+
+private:
+    bool open(std::u16string_view path, bool mustBeNew);
+    std::intptr_t handle_ = -1;
+};
+
+// Moves `source` to `target`, replacing a file that is already there; both must be
+// on the same volume. The replacement is atomic where the system makes it so.
+bool renameOver(std::u16string_view source, std::u16string_view target);
+
+// Removes a file (not a folder). False when it could not be removed.
+bool removeFile(std::u16string_view path);
+
+// Replaces the contents of `path` with `size` bytes: they go into a new file
+// beside it, which then takes the old file's place, so a crash or a full disk never
+// leaves a half-written file; the old file's permission bits are kept where the
+// platform has them. When the folder allows no new file, the file is rewritten in
+// place instead. False when the bytes did not all reach the file.
+bool replaceFileContents(std::u16string_view path, const void* data, std::size_t size);
+
+} // namespace platform

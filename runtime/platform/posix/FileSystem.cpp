@@ -1,0 +1,242 @@
+// Files and folders over POSIX calls. Paths travel as UTF-8, the form in which
+// Linux programs and file managers name files.
+#include "runtime/platform/FileSystem.h"
+
+#include "runtime/platform/CodePage.h"
+#include "runtime/platform/SystemInfo.h"
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+// Seconds between 1 January 1601 and 1 January 1970.
+constexpr std::int64_t kUnixEpochIn1601 = 11644473600LL;
+
+// False for a path the system must not see: empty, or holding a zero unit.
+bool toNative(std::u16string_view path, std::string& out) {
+    if (path.empty() || path.find(u'\0') != std::u16string_view::npos)
+        return false;
+    out.assign(utf16ToUtf8(path.data(), path.size(), nullptr, 0), '\0');
+    utf16ToUtf8(path.data(), path.size(), out.data(), out.size());
+    return true;
+}
+
+std::u16string fromNative(std::string_view bytes) {
+    std::u16string out(utf8ToUtf16(bytes.data(), bytes.size(), nullptr, 0), u'\0');
+    utf8ToUtf16(bytes.data(), bytes.size(), out.data(), out.size());
+    return out;
+}
+
+bool statPath(std::u16string_view path, struct stat& info) {
+    std::string native;
+    return toNative(path, native) && ::stat(native.c_str(), &info) == 0;
+}
+
+bool writeAll(int fd, const void* data, std::size_t size, std::size_t& written) {
+    const auto* bytes = static_cast<const char*>(data);
+    written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(fd, bytes + written, size - written);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            return false;
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::u16string hexText(std::uint64_t value) {
+    std::u16string out;
+    do {
+        out.insert(out.begin(), u"0123456789abcdef"[value & 15]);
+        value >>= 4;
+    } while (value);
+    return out;
+}
+
+} // namespace
+
+bool pathExists(std::u16string_view path) {
+    struct stat info;
+    return statPath(path, info);
+}
+
+bool isFolder(std::u16string_view path) {
+    struct stat info;
+    return statPath(path, info) && S_ISDIR(info.st_mode);
+}
+
+CreateFolderResult createFolder(std::u16string_view path) {
+    std::string native;
+    if (!toNative(path, native))
+        return CreateFolderResult::failed;
+    if (::mkdir(native.c_str(), 0777) == 0)
+        return CreateFolderResult::created;
+    switch (errno) {
+    case EEXIST:
+        return CreateFolderResult::alreadyExists;
+    case ENOENT:
+        return CreateFolderResult::pathNotFound;
+    default:
+        return CreateFolderResult::failed;
+    }
+}
+
+std::u16string programFilePath() {
+    std::string buffer(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n <= 0)
+            return {};
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            buffer.resize(static_cast<std::size_t>(n));
+            return fromNative(buffer);
+        }
+        // The name may have been cut: try again with room to spare.
+        if (buffer.size() >= (1u << 20))
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool fileLastWriteTime(std::u16string_view path, std::int64_t& fileTime) {
+    // Windows looks the name up as a pattern; the same name must mean the same on both.
+    struct stat info;
+    if (path.find_first_of(u"*?") != std::u16string_view::npos || !statPath(path, info))
+        return false;
+    fileTime = (static_cast<std::int64_t>(info.st_mtim.tv_sec) + kUnixEpochIn1601) * 10000000 +
+               info.st_mtim.tv_nsec / 100;
+    return true;
+}
+
+ReadFileResult readWholeFile(std::u16string_view path, std::string& bytes) {
+    bytes.clear();
+    std::string native;
+    if (!toNative(path, native))
+        return ReadFileResult::failed;
+    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? ReadFileResult::notFound : ReadFileResult::failed;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return ReadFileResult::failed;
+    }
+    char chunk[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ::close(fd);
+            bytes.clear();
+            return ReadFileResult::failed;
+        }
+        if (n == 0)
+            break;
+        bytes.append(chunk, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return ReadFileResult::ok;
+}
+
+OutputFile::~OutputFile() { close(); }
+
+bool OutputFile::create(std::u16string_view path) { return open(path, false); }
+
+bool OutputFile::createNew(std::u16string_view path) { return open(path, true); }
+
+bool OutputFile::isOpen() const { return handle_ >= 0; }
+
+bool OutputFile::open(std::u16string_view path, bool mustBeNew) {
+    close();
+    std::string native;
+    if (!toNative(path, native))
+        return false;
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mustBeNew ? O_EXCL : O_TRUNC);
+    int fd;
+    do
+        fd = ::open(native.c_str(), flags, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return false;
+    handle_ = fd;
+    return true;
+}
+
+std::size_t OutputFile::write(const void* data, std::size_t size) {
+    if (handle_ < 0)
+        return 0;
+    std::size_t written = 0;
+    writeAll(static_cast<int>(handle_), data, size, written);
+    return written;
+}
+
+bool OutputFile::close() {
+    if (handle_ < 0)
+        return false;
+    const int fd = static_cast<int>(handle_);
+    handle_ = -1;
+    return ::close(fd) == 0;
+}
+
+bool renameOver(std::u16string_view source, std::u16string_view target) {
+    std::string from, to;
+    return toNative(source, from) && toNative(target, to) && ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool removeFile(std::u16string_view path) {
+    std::string native;
+    return toNative(path, native) && ::unlink(native.c_str()) == 0;
+}
+
+bool replaceFileContents(std::u16string_view path, const void* data, std::size_t size) {
+    std::string native;
+    if (!toNative(path, native))
+        return false;
+    struct stat old;
+    const bool hadFile = ::stat(native.c_str(), &old) == 0;
+    if (hadFile && !S_ISREG(old.st_mode))
+        return false;
+
+    static std::atomic<std::uint64_t> serial{0};
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        const std::uint64_t tag = (static_cast<std::uint64_t>(::getpid()) << 32) ^ (tickCount() << 8) ^ serial++;
+        std::string name;
+        toNative(hexText(tag), name);
+        temporary = native + ".~" + name + ".tmp";
+        // Private until it has the old file's mode: the file can hold passwords.
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, hadFile ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST && errno != EINTR)
+            break;
+    }
+    if (fd < 0) {
+        // No new file can be made in the folder (no write access to it, or a full
+        // directory): the file itself may still be writable.
+        OutputFile inPlace;
+        return inPlace.create(path) && inPlace.write(data, size) == size && inPlace.close();
+    }
+    std::size_t written = 0;
+    bool ok = !hadFile || ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = writeAll(fd, data, size, written) && ok;
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || ::rename(temporary.c_str(), native.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,223 @@
+#include "runtime/platform/FileSystem.h"
+
+#include "runtime/platform/SystemInfo.h"
+
+#include <atomic>
+#include <windows.h>
+
+namespace platform {
+
+static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to Win32 as wchar_t");
+
+namespace {
+
+// False for a path the system must not see: empty, or holding a zero unit.
+bool toNative(std::u16string_view path, std::wstring& out) {
+    if (path.empty() || path.find(u'\0') != std::u16string_view::npos)
+        return false;
+    out.assign(reinterpret_cast<const wchar_t*>(path.data()), path.size());
+    return true;
+}
+
+DWORD attributesOf(std::u16string_view path) {
+    std::wstring native;
+    return toNative(path, native) ? GetFileAttributesW(native.c_str()) : INVALID_FILE_ATTRIBUTES;
+}
+
+bool writeAll(HANDLE file, const void* data, std::size_t size, std::size_t& written) {
+    const auto* bytes = static_cast<const char*>(data);
+    written = 0;
+    while (written < size) {
+        const std::size_t rest = size - written;
+        const DWORD chunk = rest > 0x40000000u ? 0x40000000u : static_cast<DWORD>(rest);
+        DWORD n = 0;
+        if (!WriteFile(file, bytes + written, chunk, &n, nullptr) || n == 0)
+            return false;
+        written += n;
+    }
+    return true;
+}
+
+std::wstring hexText(unsigned long long value) {
+    std::wstring out;
+    do {
+        out.insert(out.begin(), L"0123456789abcdef"[value & 15]);
+        value >>= 4;
+    } while (value);
+    return out;
+}
+
+} // namespace
+
+bool pathExists(std::u16string_view path) { return attributesOf(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool isFolder(std::u16string_view path) {
+    const DWORD attributes = attributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+CreateFolderResult createFolder(std::u16string_view path) {
+    std::wstring native;
+    if (!toNative(path, native))
+        return CreateFolderResult::failed;
+    if (CreateDirectoryW(native.c_str(), nullptr))
+        return CreateFolderResult::created;
+    switch (GetLastError()) {
+    case ERROR_ALREADY_EXISTS:
+        return CreateFolderResult::alreadyExists;
+    case ERROR_PATH_NOT_FOUND:
+        return CreateFolderResult::pathNotFound;
+    default:
+        return CreateFolderResult::failed;
+    }
+}
+
+std::u16string programFilePath() {
+    // MAX_PATH is the usual size; a longer name arrives cut to the buffer size, so
+    // grow until it fits.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0)
+            return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), buffer.size());
+        }
+        if (buffer.size() >= 32768)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool fileLastWriteTime(std::u16string_view path, std::int64_t& fileTime) {
+    std::wstring native;
+    if (path.find_first_of(u"*?") != std::u16string_view::npos || !toNative(path, native))
+        return false;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(native.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    fileTime = static_cast<std::int64_t>((static_cast<unsigned long long>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                                         found.ftLastWriteTime.dwLowDateTime);
+    return true;
+}
+
+ReadFileResult readWholeFile(std::u16string_view path, std::string& bytes) {
+    bytes.clear();
+    std::wstring native;
+    if (!toNative(path, native))
+        return ReadFileResult::failed;
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE file =
+        CreateFileW(native.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadFileResult::notFound
+                                                                                : ReadFileResult::failed;
+    }
+    char chunk[16384];
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(file, chunk, sizeof chunk, &n, nullptr)) {
+            CloseHandle(file);
+            bytes.clear();
+            return ReadFileResult::failed;
+        }
+        if (n == 0)
+            break;
+        bytes.append(chunk, n);
+    }
+    CloseHandle(file);
+    return ReadFileResult::ok;
+}
+
+OutputFile::~OutputFile() { close(); }
+
+bool OutputFile::create(std::u16string_view path) { return open(path, false); }
+
+bool OutputFile::createNew(std::u16string_view path) { return open(path, true); }
+
+bool OutputFile::isOpen() const { return handle_ != -1; }
+
+bool OutputFile::open(std::u16string_view path, bool mustBeNew) {
+    close();
+    std::wstring native;
+    if (!toNative(path, native))
+        return false;
+    const HANDLE file = CreateFileW(native.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    mustBeNew ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    return true;
+}
+
+std::size_t OutputFile::write(const void* data, std::size_t size) {
+    if (handle_ == -1)
+        return 0;
+    std::size_t written = 0;
+    writeAll(reinterpret_cast<HANDLE>(handle_), data, size, written);
+    return written;
+}
+
+bool OutputFile::close() {
+    if (handle_ == -1)
+        return false;
+    const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+    handle_ = -1;
+    return CloseHandle(file) != 0;
+}
+
+bool renameOver(std::u16string_view source, std::u16string_view target) {
+    std::wstring from, to;
+    return toNative(source, from) && toNative(target, to) &&
+           MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool removeFile(std::u16string_view path) {
+    std::wstring native;
+    return toNative(path, native) && DeleteFileW(native.c_str()) != 0;
+}
+
+bool replaceFileContents(std::u16string_view path, const void* data, std::size_t size) {
+    std::wstring native;
+    if (!toNative(path, native))
+        return false;
+    const DWORD attributes = GetFileAttributesW(native.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+
+    static std::atomic<unsigned long long> serial{0};
+    std::wstring temporary;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 16 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        const unsigned long long tag =
+            (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^ (tickCount() << 8) ^ serial++;
+        temporary = native + L".~" + hexText(tag) + L".tmp";
+        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        // No new file can be made in the folder: the file itself may still be writable.
+        OutputFile inPlace;
+        return inPlace.create(path) && inPlace.write(data, size) == size && inPlace.close();
+    }
+    std::size_t written = 0;
+    bool ok = writeAll(file, data, size, written);
+    ok = FlushFileBuffers(file) != 0 && ok;
+    ok = CloseHandle(file) != 0 && ok;
+    if (!ok || !MoveFileExW(temporary.c_str(), native.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    // The new file would otherwise show what a hidden old one hid.
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kept))
+        SetFileAttributesW(native.c_str(), (attributes & kept) | FILE_ATTRIBUTE_ARCHIVE);
+    return true;
+}
+
+} // namespace platform
