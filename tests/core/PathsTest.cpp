@@ -1,0 +1,310 @@
+#include "runtime/core/Paths.h"
+#include "runtime/platform/FileSystem.h"
+
+#include "tests/core/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A file system in memory that records every call. A folder can be created when
+// its parent (by the separator rules given) is present.
+class FakeSystem : public PathSystem {
+public:
+    explicit FakeSystem(PathRules rules) : rules_(rules) {}
+
+    void add(std::u16string_view path) { present_.insert(std::u16string(path)); }
+    void failWith(std::u16string_view path, platform::CreateFolderResult result) {
+        failing_ = std::u16string(path);
+        failure_ = result;
+    }
+
+    bool exists(std::u16string_view path) const override {
+        calls_.push_back(u"exists " + std::u16string(path));
+        return present_.count(std::u16string(path)) != 0;
+    }
+    platform::CreateFolderResult createFolder(std::u16string_view path) const override {
+        calls_.push_back(u"create " + std::u16string(path));
+        const std::u16string name(path);
+        if (name == failing_)
+            return failure_;
+        if (present_.count(name))
+            return platform::CreateFolderResult::alreadyExists;
+        const std::size_t cut = name.rfind(rules_.separator);
+        std::u16string parent = cut == std::u16string::npos ? u"" : name.substr(0, cut == 0 ? 1 : cut);
+        if (rules_.driveLetters && parent.size() == 2 && parent[1] == u':')
+            parent += rules_.separator;
+        if (!parent.empty() && !present_.count(parent))
+            return platform::CreateFolderResult::pathNotFound;
+        present_.insert(name);
+        return platform::CreateFolderResult::created;
+    }
+
+    std::vector<std::u16string>& calls() const { return calls_; }
+
+private:
+    PathRules rules_;
+    mutable std::set<std::u16string> present_;
+    mutable std::vector<std::u16string> calls_;
+    std::u16string failing_;
+    platform::CreateFolderResult failure_ = platform::CreateFolderResult::failed;
+};
+
+std::u16string resolved(std::u16string_view base, std::u16string_view path, PathRules rules = PathRules::windows()) {
+    return std::u16string(resolvePath(CWString(base), CWString(path), rules).view());
+}
+
+TEST(ResolvePath, WindowsRules) {
+    EXPECT_EQ(resolved(u"D:\\app\\", u"..\\data\\x.hlp"), u"D:\\data\\x.hlp");
+    EXPECT_EQ(resolved(u"D:\\app", u"help\\x.hlp"), u"D:\\app\\help\\x.hlp");
+    EXPECT_EQ(resolved(u"D:\\a\\b\\", u"..\\..\\x"), u"D:\\x");
+    EXPECT_EQ(resolved(u"D:\\a\\", u".\\.\\x"), u"D:\\a\\x");
+    EXPECT_EQ(resolved(u"D:\\a\\b\\.\\c\\", u"..\\x"), u"D:\\a\\b\\x");
+    // Absolute paths stand on their own.
+    EXPECT_EQ(resolved(u"D:\\app\\", u"C:\\other\\x.hlp"), u"C:\\other\\x.hlp");
+    EXPECT_EQ(resolved(u"D:\\app\\", u"\\other\\..\\x.hlp"), u"\\other\\..\\x.hlp");
+    // A relative base works too; a name at the very start can be taken away.
+    EXPECT_EQ(resolved(u"b", u"..\\c"), u"c");
+    EXPECT_EQ(resolved(u"", u"..\\c"), u"..\\c");
+    EXPECT_EQ(resolved(u"D:\\app\\", u""), u"D:\\app\\");
+}
+
+TEST(ResolvePath, ClimbingAboveTheRootStopsThere) {
+    // No folder before the "..": the path is returned as it stands at that point.
+    EXPECT_EQ(resolved(u"D:\\", u"..\\x"), u"D:\\..\\x");
+    EXPECT_EQ(resolved(u"D:\\a\\", u"..\\..\\x"), u"D:\\..\\x");
+    EXPECT_EQ(resolved(u"/a/", u"../../x", PathRules::posix()), u"/../x");
+}
+
+TEST(ResolvePath, PosixRules) {
+    EXPECT_EQ(resolved(u"/srv/app/", u"../data/x.hlp", PathRules::posix()), u"/srv/data/x.hlp");
+    EXPECT_EQ(resolved(u"/srv/app", u"./x", PathRules::posix()), u"/srv/app/x");
+    EXPECT_EQ(resolved(u"/srv/app/", u"/etc/x", PathRules::posix()), u"/etc/x");
+    // A drive letter means nothing here, and a backslash is part of a name.
+    EXPECT_EQ(resolved(u"/srv/", u"C:/x", PathRules::posix()), u"/srv/C:/x");
+    EXPECT_EQ(resolved(u"/srv/", u"..\\x", PathRules::posix()), u"/srv/..\\x");
+}
+
+TEST(PathExists, OneTrailingSeparatorDoesNotCount) {
+    FakeSystem system(PathRules::windows());
+    system.add(u"D:\\dir");
+    EXPECT_TRUE(pathExists(CWString(u"D:\\dir\\"), PathRules::windows(), system));
+    EXPECT_TRUE(pathExists(CWString(u"D:\\dir"), PathRules::windows(), system));
+    EXPECT_FALSE(pathExists(CWString(u"D:\\dir\\\\"), PathRules::windows(), system));
+    EXPECT_EQ(system.calls(), (std::vector<std::u16string>{u"exists D:\\dir", u"exists D:\\dir", u"exists D:\\dir\\"}));
+}
+
+TEST(PathExists, RootsKeepTheirSeparator) {
+    FakeSystem system(PathRules::windows());
+    pathExists(CWString(u"D:\\"), PathRules::windows(), system);
+    pathExists(CWString(u"\\"), PathRules::windows(), system);
+    FakeSystem posix(PathRules::posix());
+    pathExists(CWString(u"/"), PathRules::posix(), posix);
+    pathExists(CWString(u"/tmp/"), PathRules::posix(), posix);
+    EXPECT_EQ(system.calls(), (std::vector<std::u16string>{u"exists D:\\", u"exists \\"}));
+    EXPECT_EQ(posix.calls(), (std::vector<std::u16string>{u"exists /", u"exists /tmp"}));
+    EXPECT_FALSE(pathExists(CWString(), PathRules::posix(), posix));
+    EXPECT_EQ(posix.calls().size(), 2u) << "an empty path is not asked about";
+}
+
+TEST(CreateFolderTree, CreatesThreeMissingLevelsOutermostFirst) {
+    FakeSystem system(PathRules::windows());
+    system.add(u"D:\\");
+    system.add(u"D:\\mods");
+    EXPECT_TRUE(createFolderTree(CWString(u"D:\\mods\\a\\b\\c\\"), PathRules::windows(), system));
+    EXPECT_EQ(system.calls(), (std::vector<std::u16string>{
+                                  u"create D:\\mods\\a\\b\\c",
+                                  u"create D:\\mods\\a\\b",
+                                  u"create D:\\mods\\a",
+                                  u"create D:\\mods\\a\\b",
+                                  u"create D:\\mods\\a\\b\\c",
+                              }));
+    EXPECT_TRUE(system.exists(u"D:\\mods\\a\\b\\c"));
+}
+
+TEST(CreateFolderTree, RootsSucceedWithoutAskingTheSystem) {
+    FakeSystem system(PathRules::windows());
+    EXPECT_TRUE(createFolderTree(CWString(u"D:\\"), PathRules::windows(), system));
+    EXPECT_TRUE(createFolderTree(CWString(u"d:"), PathRules::windows(), system));
+    EXPECT_TRUE(createFolderTree(CWString(u"\\"), PathRules::windows(), system));
+    FakeSystem posix(PathRules::posix());
+    EXPECT_TRUE(createFolderTree(CWString(u"/"), PathRules::posix(), posix));
+    EXPECT_TRUE(system.calls().empty());
+    EXPECT_TRUE(posix.calls().empty());
+}
+
+TEST(CreateFolderTree, AMissingDriveIsTriedOnceMoreAfterTheRoot) {
+    // The drive's root counts as present, so the retry alone decides.
+    FakeSystem system(PathRules::windows());
+    EXPECT_FALSE(createFolderTree(CWString(u"Q:\\x"), PathRules::windows(), system));
+    EXPECT_EQ(system.calls(), (std::vector<std::u16string>{u"create Q:\\x", u"create Q:\\x"}));
+}
+
+TEST(CreateFolderTree, PosixChainUnderTheRoot) {
+    FakeSystem system(PathRules::posix());
+    system.add(u"/");
+    EXPECT_TRUE(createFolderTree(CWString(u"/a/b/c"), PathRules::posix(), system));
+    EXPECT_EQ(system.calls().back(), u"create /a/b/c");
+    EXPECT_EQ(system.calls().size(), 5u);
+    EXPECT_TRUE(system.exists(u"/a/b"));
+}
+
+TEST(CreateFolderTree, Failures) {
+    FakeSystem system(PathRules::windows());
+    EXPECT_FALSE(createFolderTree(CWString(), PathRules::windows(), system));
+    EXPECT_TRUE(system.calls().empty());
+
+    // A relative name without a separator has no parent to create.
+    system.failWith(u"orphan", platform::CreateFolderResult::pathNotFound);
+    EXPECT_FALSE(createFolderTree(CWString(u"orphan"), PathRules::windows(), system));
+    EXPECT_EQ(system.calls().size(), 1u) << "only the name itself was tried";
+
+    // Any error other than a missing parent ends at once.
+    FakeSystem denied(PathRules::windows());
+    denied.add(u"D:\\");
+    denied.failWith(u"D:\\locked", platform::CreateFolderResult::failed);
+    EXPECT_FALSE(createFolderTree(CWString(u"D:\\locked\\inner"), PathRules::windows(), denied));
+    EXPECT_EQ(denied.calls(), (std::vector<std::u16string>{u"create D:\\locked\\inner", u"create D:\\locked"}));
+    EXPECT_FALSE(denied.exists(u"D:\\locked\\inner"));
+}
+
+TEST(CreateFolderTree, AnExistingFolderSucceeds) {
+    FakeSystem system(PathRules::windows());
+    system.add(u"D:\\mods");
+    EXPECT_TRUE(createFolderTree(CWString(u"D:\\mods"), PathRules::windows(), system));
+    EXPECT_EQ(system.calls().size(), 1u);
+}
+
+TEST(ProgramFolder, FolderOfTheProgramFile) {
+    EXPECT_EQ(folderOfFile(CWString(u"C:\\tools\\up.exe"), PathRules::windows()), u"C:\\tools\\");
+    EXPECT_EQ(folderOfFile(CWString(u"/opt/mireth/mireth-sync"), PathRules::posix()), u"/opt/mireth/");
+    EXPECT_TRUE(folderOfFile(CWString(u"up.exe"), PathRules::windows()).isEmpty());
+
+    const CWString folder = programFolder();
+    ASSERT_FALSE(folder.isEmpty());
+    EXPECT_EQ(folder[folder.length() - 1], PathRules::native().separator);
+    const std::u16string file = platform::programFilePath();
+    EXPECT_EQ(std::u16string_view(file).substr(0, folder.length()), folder.view());
+    EXPECT_TRUE(platform::pathExists(file));
+    EXPECT_TRUE(pathExists(folder)) << "checked without its trailing separator";
+}
+
+// The helpers and the platform calls on the real file system of this machine.
+class RealFolders : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(temp_.ok()); }
+    TempFolder temp_;
+    const char16_t sep_ = PathRules::native().separator;
+};
+
+TEST_F(RealFolders, CreateFolderTreeMakesTheWholeChain) {
+    const CWString leaf = temp_.text() + std::u16string{sep_} + u"a" + std::u16string{sep_} + u"模块" +
+                          std::u16string{sep_} + u"c" + std::u16string{sep_};
+    EXPECT_FALSE(pathExists(leaf));
+    EXPECT_TRUE(createFolderTree(leaf));
+    EXPECT_TRUE(pathExists(leaf));
+    EXPECT_TRUE(platform::isFolder(leaf.view().substr(0, leaf.length() - 1)));
+    EXPECT_TRUE(createFolderTree(leaf)) << "a second time it is already there";
+
+    // The root of the temporary folder's volume is never created.
+    const CWString full = temp_.text();
+    const CWString root(full.view().substr(0, PathRules::native().driveLetters ? 3 : 1));
+    EXPECT_TRUE(createFolderTree(root));
+}
+
+TEST_F(RealFolders, CreateFolderTreeBelowAFileFails) {
+    const CWString file = temp_ / u"plain";
+    ASSERT_TRUE(TempFolder::writeBytes(file, "x"));
+    EXPECT_FALSE(createFolderTree(file + std::u16string{sep_} + u"sub"));
+}
+
+TEST_F(RealFolders, ReadsAndWritesFiles) {
+    const CWString name = temp_ / u"数据.bin";
+    std::string bytes;
+    EXPECT_EQ(platform::readWholeFile(name.view(), bytes), platform::ReadFileResult::notFound);
+    const CWString inMissingFolder = temp_ / u"missing" + std::u16string{sep_} + u"x";
+    EXPECT_EQ(platform::readWholeFile(inMissingFolder.view(), bytes), platform::ReadFileResult::notFound);
+    EXPECT_EQ(platform::readWholeFile(temp_.text().view(), bytes), platform::ReadFileResult::failed)
+        << "a folder is not a file";
+
+    std::string payload(100000, '\0');
+    for (std::size_t i = 0; i < payload.size(); ++i)
+        payload[i] = static_cast<char>(i * 7 + 3);
+    {
+        platform::OutputFile out;
+        ASSERT_TRUE(out.create(name.view()));
+        EXPECT_EQ(out.write(payload.data(), payload.size()), payload.size());
+        EXPECT_TRUE(out.close());
+        EXPECT_FALSE(out.isOpen());
+        EXPECT_FALSE(out.createNew(name.view())) << "the file is already there";
+    }
+    ASSERT_EQ(platform::readWholeFile(name.view(), bytes), platform::ReadFileResult::ok);
+    EXPECT_EQ(bytes, payload);
+
+    EXPECT_TRUE(platform::pathExists(name.view()));
+    EXPECT_FALSE(platform::isFolder(name.view()));
+    EXPECT_TRUE(platform::removeFile(name.view()));
+    EXPECT_FALSE(platform::pathExists(name.view()));
+    EXPECT_FALSE(platform::removeFile(name.view()));
+}
+
+TEST_F(RealFolders, RenameOverReplacesTheTarget) {
+    const CWString from = temp_ / u"new.part";
+    const CWString to = temp_ / u"module.dll";
+    ASSERT_TRUE(TempFolder::writeBytes(from, "new contents"));
+    ASSERT_TRUE(TempFolder::writeBytes(to, "old"));
+    EXPECT_TRUE(platform::renameOver(from.view(), to.view()));
+    EXPECT_EQ(TempFolder::readBytes(to), "new contents");
+    EXPECT_FALSE(platform::pathExists(from.view()));
+    EXPECT_FALSE(platform::renameOver(from.view(), to.view())) << "the source is gone";
+}
+
+TEST_F(RealFolders, ReplaceFileContentsLeavesNoTemporaryFile) {
+    const CWString target = temp_ / u"setup.ini";
+    EXPECT_TRUE(platform::replaceFileContents(target.view(), "first", 5));
+    EXPECT_TRUE(platform::replaceFileContents(target.view(), "second", 6));
+    EXPECT_EQ(TempFolder::readBytes(target), "second");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(temp_.path()))
+        ++entries;
+    EXPECT_EQ(entries, 1);
+    EXPECT_FALSE(platform::replaceFileContents(temp_.text().view(), "x", 1)) << "a folder is never replaced";
+    const CWString inMissingFolder = temp_ / u"no" + std::u16string{sep_} + u"f";
+    EXPECT_FALSE(platform::replaceFileContents(inMissingFolder.view(), "x", 1)) << "the folder does not exist";
+}
+
+TEST_F(RealFolders, LastWriteTimeIsNow) {
+    const CWString name = temp_ / u"fresh";
+    ASSERT_TRUE(TempFolder::writeBytes(name, "x"));
+    std::int64_t fileTime = 0;
+    ASSERT_TRUE(platform::fileLastWriteTime(name.view(), fileTime));
+    const auto unixNow = std::chrono::duration_cast<std::chrono::seconds>(
+                             std::chrono::system_clock::now().time_since_epoch())
+                             .count();
+    const std::int64_t seconds1601 = fileTime / 10000000;
+    EXPECT_NEAR(static_cast<double>(seconds1601 - 11644473600LL), static_cast<double>(unixNow), 120.0);
+    EXPECT_FALSE(platform::fileLastWriteTime((temp_ / u"absent").view(), fileTime));
+    EXPECT_FALSE(platform::fileLastWriteTime((temp_ / u"fr*").view(), fileTime)) << "no pattern lookups";
+}
+
+TEST_F(RealFolders, AZeroUnitNeverReachesTheSystem) {
+    // Cut at the zero, the name would stand for the folder "cut" beside the real one.
+    const CWString cut = temp_ / u"cut";
+    std::u16string withZero(cut.view());
+    withZero += u'\0';
+    withZero += u"tail";
+    EXPECT_EQ(platform::createFolder(withZero), platform::CreateFolderResult::failed);
+    EXPECT_FALSE(createFolderTree(CWString(withZero.data(), withZero.size())));
+    EXPECT_FALSE(platform::pathExists(cut.view()));
+    platform::OutputFile out;
+    EXPECT_FALSE(out.create(withZero));
+    EXPECT_FALSE(platform::replaceFileContents(withZero, "x", 1));
+    EXPECT_FALSE(platform::pathExists(cut.view()));
+}
+
+} // namespace
