@@ -1,0 +1,182 @@
+#include "updater/ConfigStore.h"
+
+#include "runtime/core/InitOrder.h"
+#include "runtime/core/Paths.h"
+#include "runtime/platform/CodePage.h"
+
+#include "tests/core/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+using namespace rg_quelt_app;
+
+std::string utf8(std::u16string_view text) { return CWString(text).toUtf8String(); }
+
+// The bytes of a file in the platform's Unicode form, with its line break.
+std::string nativeFile(std::u16string_view lines) {
+#ifdef _WIN32
+    std::u16string text;
+    for (const char16_t c : lines) {
+        if (c == u'\n')
+            text += u'\r';
+        text += c;
+    }
+    std::string out = "\xFF\xFE";
+    for (const char16_t c : text) {
+        out += static_cast<char>(c & 0xFF);
+        out += static_cast<char>(c >> 8);
+    }
+    return out;
+#else
+    return utf8(lines);
+#endif
+}
+
+rg_PeiZhiXinXiLei sample() {
+    rg_PeiZhiXinXiLei record;
+    record.domain = CWString(u"http://modules.example.test/");
+    record.windowsQq = CWString(u"10001");
+    record.windowsPassword = CWString(u"  pa=ss;\"word\"  ");
+    record.windowsFolder = CWString(u"D:\\queltdev\\plugins\\queltprj_win\\classlib\\user");
+    record.androidQq = CWString(u"10002");
+    record.androidPassword = CWString(u"安卓密码");
+    record.androidFolder = CWString(u"/home/用户/android");
+    record.serverQq = CWString(u"10003");
+    record.serverPassword = CWString(u"'quoted'");
+    record.serverFolder = CWString(u"");
+    return record;
+}
+
+class ConfigFile : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(temp_.ok()); }
+    TempFolder temp_;
+    CWString file_ = temp_ / u"setup.ini";
+};
+
+TEST_F(ConfigFile, NoFileLoadsEmpty) {
+    EXPECT_TRUE(LoadConfig(file_).equals(rg_PeiZhiXinXiLei()));
+    EXPECT_FALSE(pathExists(file_));
+}
+
+TEST_F(ConfigFile, AFileWithOnlyTheDomain) {
+    ASSERT_TRUE(TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=http://only.test/\n")));
+    rg_PeiZhiXinXiLei expected;
+    expected.domain = CWString(u"http://only.test/");
+    EXPECT_TRUE(LoadConfig(file_).equals(expected));
+}
+
+TEST_F(ConfigFile, SavingEmptyValuesWritesAllTenKeysInOrder) {
+    EXPECT_TRUE(SaveConfig(rg_PeiZhiXinXiLei(), file_));
+    EXPECT_EQ(TempFolder::readBytes(file_), nativeFile(u"[全局]\n域名=\n"
+                                                       u"[视窗模块]\nQQ号=\n密码=\n路径=\n"
+                                                       u"[安卓模块]\nQQ号=\n密码=\n路径=\n"
+                                                       u"[服务器模块]\nQQ号=\n密码=\n路径=\n"));
+    EXPECT_TRUE(LoadConfig(file_).equals(rg_PeiZhiXinXiLei()));
+}
+
+TEST_F(ConfigFile, ARoundTripGivesAnEqualRecord) {
+    const rg_PeiZhiXinXiLei saved = sample();
+    ASSERT_TRUE(SaveConfig(saved, file_));
+    const rg_PeiZhiXinXiLei loaded = LoadConfig(file_);
+    EXPECT_TRUE(loaded.equals(saved));
+    EXPECT_EQ(loaded.windowsPassword, u"  pa=ss;\"word\"  ");
+    EXPECT_EQ(loaded.serverPassword, u"'quoted'");
+
+    // Saving again over the file changes values in place.
+    rg_PeiZhiXinXiLei changed = saved;
+    changed.domain = CWString(u"http://other.test/");
+    changed.androidFolder = CWString(u"");
+    ASSERT_TRUE(SaveConfig(changed, file_));
+    EXPECT_TRUE(LoadConfig(file_).equals(changed));
+}
+
+TEST_F(ConfigFile, LongValuesArriveCutTo10239) {
+    const std::u16string exact(10239, u'x');
+    const std::u16string longer = std::u16string(10239, u'y') + u"overflow";
+    ASSERT_TRUE(TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=" + exact + u"\n[视窗模块]\n路径=" + longer +
+                                                   u"\n[安卓模块]\n路径=" + std::u16string(10240, u'z') + u"\n")));
+    const rg_PeiZhiXinXiLei loaded = LoadConfig(file_);
+    EXPECT_EQ(loaded.domain, exact);
+    EXPECT_EQ(loaded.windowsFolder.length(), 10239u);
+    EXPECT_EQ(loaded.windowsFolder, longer.substr(0, 10239));
+    EXPECT_EQ(loaded.androidFolder.length(), 10239u);
+}
+
+TEST_F(ConfigFile, ForeignSectionsAndCommentsAreKeptByteForByte) {
+    const std::u16string head = u"; 本文件由程序维护\n[其他程序]\nkey = keep  me \n\n";
+    const std::u16string tail = u"\n; 结尾注释\n[Extra]\nA=1";
+    const std::u16string before = head + u"[全局]\n域名=http://old.test/\n未知键=留着\n" + tail;
+    ASSERT_TRUE(TempFolder::writeBytes(file_, nativeFile(before)));
+
+    rg_PeiZhiXinXiLei record;
+    record.domain = CWString(u"http://new.test/");
+    record.windowsQq = CWString(u"7");
+    ASSERT_TRUE(SaveConfig(record, file_));
+    EXPECT_EQ(TempFolder::readBytes(file_),
+              nativeFile(head + u"[全局]\n域名=http://new.test/\n未知键=留着\n" + tail +
+                         u"\n[视窗模块]\nQQ号=7\n密码=\n路径=\n[安卓模块]\nQQ号=\n密码=\n路径=\n"
+                         u"[服务器模块]\nQQ号=\n密码=\n路径=\n"));
+}
+
+TEST_F(ConfigFile, AnAnsiFileIsReadInTheSystemCodePage) {
+    // Only meaningful where the system's ANSI code page holds Chinese and is not
+    // UTF-8 (a Chinese Windows: GBK). Elsewhere the GBK case is covered with the
+    // code page named explicitly, in the profile tests of the core.
+    const std::string ansi = CWString(u"[全局]\r\n域名=http://gbk.test/\r\n").toAnsi();
+    if (platform::ansiIsUtf8() || ansi.find('?') != std::string::npos)
+        GTEST_SKIP() << "the system's ANSI code page has no Chinese";
+    ASSERT_TRUE(TempFolder::writeBytes(file_, ansi));
+    EXPECT_EQ(LoadConfig(file_).domain, u"http://gbk.test/");
+    ASSERT_TRUE(SaveConfig(LoadConfig(file_), file_));
+    EXPECT_EQ(LoadConfig(file_).domain, u"http://gbk.test/");
+    EXPECT_NE(TempFolder::readBytes(file_).substr(0, ansi.size()), ansi) << "rewritten in the Unicode form";
+}
+
+TEST_F(ConfigFile, ReadIniTextRules) {
+    ASSERT_TRUE(TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=\n密码=secret\n")));
+    EXPECT_EQ(ReadIniText(file_, CWString(u"全局"), CWString(u"密码"), CWString(u"d")), u"secret");
+    EXPECT_EQ(ReadIniText(file_, CWString(u"全局"), CWString(u"域名"), CWString(u"d")), u"")
+        << "an empty value is not the default";
+    EXPECT_EQ(ReadIniText(file_, CWString(u"全局"), CWString(u"缺"), CWString(u"d")), u"d");
+    EXPECT_EQ(ReadIniText(file_, CWString(u"无"), CWString(u"密码"), CWString(u"d")), u"d");
+    EXPECT_EQ(ReadIniText(temp_ / u"none.ini", CWString(u"全局"), CWString(u"密码"), CWString(u"d")), u"d");
+    EXPECT_EQ(ReadIniText(CWString(), CWString(u"全局"), CWString(u"密码"), CWString(u"d")), u"");
+    EXPECT_EQ(ReadIniText(file_, CWString(), CWString(u"密码"), CWString(u"d")), u"");
+    EXPECT_EQ(ReadIniText(file_, CWString(u"全局"), CWString(), CWString(u"d")), u"");
+}
+
+TEST_F(ConfigFile, AnUnwritableFileIsReported) {
+    const CWString inMissingFolder =
+        temp_ / u"absent" + std::u16string{PathRules::native().separator} + u"setup.ini";
+    EXPECT_FALSE(SaveConfig(sample(), inMissingFolder));
+    EXPECT_FALSE(pathExists(temp_ / u"absent"));
+    EXPECT_FALSE(SaveConfig(sample(), CWString()));
+}
+
+TEST(ConfigLocation, SetupIniBesideTheProgram) {
+    const CWString folder = programFolder();
+    ASSERT_FALSE(folder.isEmpty());
+    EXPECT_EQ(configFilePath(), (folder + u"setup.ini").view());
+}
+
+TEST(GlobalConfig, BuiltAfterTheRuntimeState) {
+    int runtime = -1, config = -1;
+    for (int i = 0; i < staticInitCount(); ++i) {
+        if (std::strcmp(staticInitName(i), "runtime") == 0)
+            runtime = i;
+        if (std::strcmp(staticInitName(i), "config") == 0)
+            config = i;
+    }
+    ASSERT_GE(runtime, 0);
+    ASSERT_GE(config, 0);
+    EXPECT_LT(runtime, config);
+    EXPECT_EQ(&globalConfig.classRecord(), &rg_PeiZhiXinXiLei::staticClassRecord());
+}
+
+} // namespace

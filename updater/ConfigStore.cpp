@@ -1,0 +1,80 @@
+#include "updater/ConfigStore.h"
+
+#include "runtime/core/InitOrder.h"
+#include "runtime/core/Paths.h"
+#include "runtime/platform/PrivateProfile.h"
+
+namespace rg_quelt_app {
+namespace {
+
+struct ProcessConfig {
+    ProcessConfig() { noteStaticInit("config"); }
+    rg_PeiZhiXinXiLei record;
+};
+
+QUELT_INIT_PRIORITY(QUELT_INIT_CONFIG) ProcessConfig processConfig;
+
+constexpr char16_t kGlobalSection[] = u"全局";
+constexpr char16_t kWindowsSection[] = u"视窗模块";
+constexpr char16_t kAndroidSection[] = u"安卓模块";
+constexpr char16_t kServerSection[] = u"服务器模块";
+constexpr char16_t kDomainKey[] = u"域名";
+constexpr char16_t kQqKey[] = u"QQ号";
+constexpr char16_t kPasswordKey[] = u"密码";
+constexpr char16_t kFolderKey[] = u"路径";
+
+struct Entry {
+    const char16_t* section;
+    const char16_t* key;
+    CWString rg_PeiZhiXinXiLei::*field;
+};
+
+// The order in which the file is read and written.
+constexpr Entry kEntries[] = {
+    {kGlobalSection, kDomainKey, &rg_PeiZhiXinXiLei::domain},
+    {kWindowsSection, kQqKey, &rg_PeiZhiXinXiLei::windowsQq},
+    {kWindowsSection, kPasswordKey, &rg_PeiZhiXinXiLei::windowsPassword},
+    {kWindowsSection, kFolderKey, &rg_PeiZhiXinXiLei::windowsFolder},
+    {kAndroidSection, kQqKey, &rg_PeiZhiXinXiLei::androidQq},
+    {kAndroidSection, kPasswordKey, &rg_PeiZhiXinXiLei::androidPassword},
+    {kAndroidSection, kFolderKey, &rg_PeiZhiXinXiLei::androidFolder},
+    {kServerSection, kQqKey, &rg_PeiZhiXinXiLei::serverQq},
+    {kServerSection, kPasswordKey, &rg_PeiZhiXinXiLei::serverPassword},
+    {kServerSection, kFolderKey, &rg_PeiZhiXinXiLei::serverFolder},
+};
+
+} // namespace
+
+rg_PeiZhiXinXiLei& globalConfig = processConfig.record;
+
+CWString configFilePath() {
+    const CWString folder = programFolder();
+    return folder + u"setup.ini";
+}
+
+CWString ReadIniText(const CWString& file, const CWString& section, const CWString& key, const CWString& defaultValue) {
+    if (file.isEmpty() || section.isEmpty() || key.isEmpty())
+        return CWString();
+    return CWString(platform::getPrivateProfileString(section.view(), key.view(), defaultValue.view(),
+                                                      kIniReadBufferSize, file.view()));
+}
+
+rg_PeiZhiXinXiLei LoadConfig(const CWString& file) {
+    rg_PeiZhiXinXiLei record;
+    for (const Entry& entry : kEntries)
+        record.*entry.field = ReadIniText(file, CWString(entry.section), CWString(entry.key), CWString());
+    return record;
+}
+
+bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file) {
+    // One rewrite of the file for all ten keys rather than one per key: the same
+    // contents, a tenth of the disk work while the window waits, and never a file
+    // that holds some of the new values and not the others.
+    constexpr std::size_t count = sizeof kEntries / sizeof kEntries[0];
+    platform::ProfileEntry entries[count];
+    for (std::size_t i = 0; i < count; ++i)
+        entries[i] = {kEntries[i].section, kEntries[i].key, (record.*kEntries[i].field).view()};
+    return platform::writePrivateProfileStrings(entries, count, file.view());
+}
+
+} // namespace rg_quelt_app

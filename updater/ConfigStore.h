@@ -1,0 +1,42 @@
+#pragma once
+// The configuration store: the ten texts of rg_PeiZhiXinXiLei in setup.ini, and the
+// one process-wide record that every other part of the updater reads.
+//
+// setup.ini holds the section "全局" with the key "域名" and the sections "视窗模块",
+// "安卓模块" and "服务器模块", each with "QQ号", "密码" and "路径". Other sections and
+// keys are ignored on load and kept on save. The file is written in a Unicode form
+// (see runtime/platform/PrivateProfile.h), so the Chinese names survive on a system
+// whose ANSI code page has no Chinese; a file in the ANSI code page is still read.
+//
+// All of it runs on the user-interface thread (or the one thread of the headless
+// front end); the download worker never reads globalConfig.
+#include "updater/rg_PeiZhiXinXiLei.h"
+
+namespace rg_quelt_app {
+
+// Constructed empty during static initialisation, before any window exists, and
+// destroyed at exit. Changed only by the window's load and save.
+extern rg_PeiZhiXinXiLei& globalConfig;
+
+// Values read from the file are cut to this many characters less one.
+constexpr std::size_t kIniReadBufferSize = 10240;
+
+// setup.ini in the program's folder; the bare name "setup.ini", found in the
+// current folder, when the program's folder cannot be determined.
+CWString configFilePath();
+
+// The value of the key, at most kIniReadBufferSize − 1 characters. Empty, without
+// touching the file, when the file name, the section or the key is empty; the
+// default when the file, the section or the key is missing or unreadable.
+CWString ReadIniText(const CWString& file, const CWString& section, const CWString& key, const CWString& defaultValue);
+
+// A new record filled from the file; every field empty when there is no file.
+rg_PeiZhiXinXiLei LoadConfig(const CWString& file = configFilePath());
+
+// Writes the ten texts, key after key in the order of the file, creating the file,
+// its sections and keys as needed. The file is replaced once with all ten, so a
+// failure leaves the old file whole. True when the file was written; the window
+// shows its message either way.
+bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file = configFilePath());
+
+} // namespace rg_quelt_app
