@@ -27,6 +27,7 @@ public:
     CWString& operator=(const CWString& other);
     CWString& operator=(CWString&& other) noexcept;
     CWString& operator=(std::u16string_view chars);
+    CWString& operator=(const char16_t* chars) { return *this = std::u16string_view(chars ? chars : u""); }
     ~CWString() override = default;
 
     // A text that borrows `literal` without copying; the literal must stay valid.
