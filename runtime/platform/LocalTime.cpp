@@ -1,0 +1,28 @@
+#include "runtime/platform/LocalTime.h"
+
+#include <ctime>
+
+namespace platform {
+
+bool fileTimeToLocal(std::int64_t fileTime, LocalTimeParts& parts) {
+    constexpr std::int64_t kTicksPerSecond = 10000000;
+    constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
+    // Floor division, so that times before 1970 round towards the past too.
+    std::int64_t seconds = fileTime / kTicksPerSecond;
+    if (fileTime % kTicksPerSecond < 0)
+        --seconds;
+    const std::time_t unixTime = static_cast<std::time_t>(seconds - kSecondsFrom1601To1970);
+    std::tm local{};
+#if defined(_WIN32)
+    if (localtime_s(&local, &unixTime) != 0)
+        return false;
+#else
+    if (!localtime_r(&unixTime, &local))
+        return false;
+#endif
+    parts = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+             local.tm_hour,        local.tm_min,     local.tm_sec > 59 ? 59 : local.tm_sec};
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,91 @@
+#pragma once
+// Shared pieces of the updater tests: a temporary module folder, file helpers and
+// a row table handle.
+#include "runtime/core/WString.h"
+#include "updater/MemoryRowTable.h"
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#if defined(_WIN32)
+#include <sys/utime.h>
+#else
+#include <utime.h>
+#endif
+
+namespace updater_test {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& name) {
+        static int counter = 0;
+        path_ = fs::temp_directory_path() / ("mireth-" + name + "-" + std::to_string(++counter) + "-" +
+                                             std::to_string(static_cast<long long>(std::time(nullptr))));
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path& path() const { return path_; }
+    CWString text() const { return CWString(path_.u16string()); }
+
+private:
+    fs::path path_;
+};
+
+inline void writeFile(const fs::path& path, const std::string& contents) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+inline std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Sets a file's modification time to a local date and time.
+inline bool setLocalMtime(const fs::path& path, int year, int month, int day, int hour, int minute, int second) {
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    const std::time_t when = std::mktime(&local);
+#if defined(_WIN32)
+    struct _utimbuf times{when, when};
+    return _wutime(path.wstring().c_str(), &times) == 0;
+#else
+    struct utimbuf times{when, when};
+    return utime(path.c_str(), &times) == 0;
+#endif
+}
+
+// A MemoryRowTable owned by the test.
+class Rows {
+public:
+    Rows() : table_(rg_quelt_app::MemoryRowTable::create()) {}
+    ~Rows() { table_->release(); }
+    Rows(const Rows&) = delete;
+    Rows& operator=(const Rows&) = delete;
+    rg_quelt_app::MemoryRowTable& operator*() const { return *table_; }
+    rg_quelt_app::MemoryRowTable* operator->() const { return table_; }
+
+    std::u16string cell(std::size_t row, int column) const {
+        return std::u16string(table_->getCellText(row, column).view());
+    }
+
+private:
+    rg_quelt_app::MemoryRowTable* table_;
+};
+
+} // namespace updater_test

@@ -1,0 +1,107 @@
+#include "updater/ModuleListRules.h"
+
+#include "runtime/core/Paths.h"
+#include "updater/DateTimeValue.h"
+#include "updater/rg_MoKuaiXinXiLei.h"
+
+namespace rg_quelt_app {
+namespace {
+
+CWString replaced(std::u16string_view text, char16_t from, char16_t to) {
+    CWString result(text);
+    if (from == to || text.empty())
+        return result;
+    char16_t* units = result.resizeForOverwrite(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        units[i] = text[i] == from ? to : text[i];
+    return result;
+}
+
+CWString withSeparator(const CWString& folder) {
+    CWString prefix(folder);
+    prefix += kPathSeparator;
+    return prefix;
+}
+
+bool isAbsolute(std::u16string_view path) {
+    if (!path.empty() && path[0] == kPathSeparator)
+        return true;
+#if defined(_WIN32)
+    return path.size() >= 3 && path[1] == u':' && path[2] == u'\\';
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+void FillModuleList(const CQueltObjectArray& records, ModuleRowTable& rows) {
+    rows.clearRows();
+    for (std::size_t i = 0; i < records.count(); ++i) {
+        const auto* record = static_cast<const rg_MoKuaiXinXiLei*>(records.at(i));
+        const std::size_t row = rows.appendRow(CWString::fromInteger(record->ordinal));
+        rows.setCellText(row, kColumnName, record->name);
+        rows.setCellText(row, kColumnPath, replaced(record->path.view(), u'/', kPathSeparator));
+        rows.setCellText(row, kColumnTime, record->updateTime);
+        rows.setCellText(row, kColumnSize, CWString::fromInteger(record->size));
+    }
+}
+
+void MarkOutdatedRows(std::u16string_view letter, ModuleRowTable& rows, const rg_PeiZhiXinXiLei& config) {
+    const CWString prefix = withSeparator(folderForLetter(config, letter));
+    for (std::size_t row = 0; row < rows.rowCount(); ++row) {
+        const CWString local = prefix + rows.getCellText(row, kColumnPath).view();
+        if (!pathExists(local)) {
+            rows.setCellText(row, kColumnMode, CWString::borrowed(kModeDownload));
+            continue;
+        }
+        const double localTime = localFileDateTime(local);
+        const double remoteTime =
+            parseYearFirstDateTime(rows.getCellText(row, kColumnTime).view()).value_or(kEarliestDateTime);
+        if (localTime < remoteTime)
+            rows.setCellText(row, kColumnMode, CWString::borrowed(kModeDownload));
+    }
+}
+
+void MarkAllRows(ModuleRowTable& rows) {
+    for (std::size_t row = 0; row < rows.rowCount(); ++row)
+        rows.setCellText(row, kColumnMode, CWString::borrowed(kModeDownload));
+}
+
+CWString localFolderOf(const CWString& localFile) {
+    const std::u16string_view file = localFile.view();
+    if (!isAbsolute(file))
+        return CWString();
+    const std::size_t last = file.find_last_of(kPathSeparator);
+    // A file right under a root keeps the root's separator.
+    if (last == 0 || (last == 2 && file[1] == u':'))
+        return CWString(file.substr(0, last + 1));
+    return CWString(file.substr(0, last));
+}
+
+rg_XiaZaiShuJu BuildDownloadJob(ModuleKind kind, const ModuleRowTable& rows, const rg_PeiZhiXinXiLei& config) {
+    rg_XiaZaiShuJu job;
+    const CWString prefix = withSeparator(kindFolder(config, kind));
+    const CWString url = config.domain + u"download";
+    for (std::size_t row = 0; row < rows.rowCount(); ++row) {
+        if (rows.getCellText(row, kColumnMode) != std::u16string_view(kModeDownload))
+            continue;
+        const CWString path = rows.getCellText(row, kColumnPath);
+        rg_LianJieYuSuoYinLei link;
+        link.localFile = prefix + path.view();
+        const CWString slashed = replaced(path.view(), u'\\', u'/');
+        const std::size_t last = slashed.view().find_last_of(u'/');
+        link.remoteFolder = last == std::u16string_view::npos ? CWString() : CWString(slashed.view().substr(0, last));
+        link.downloadUrl = url;
+        link.localFolder = localFolderOf(link.localFile);
+        link.rowIndex = static_cast<std::int32_t>(row);
+        link.fileName = rows.getCellText(row, kColumnName);
+        job.appendLink(link);
+    }
+    job.qq = kindQq(config, kind);
+    job.password = kindPassword(config, kind);
+    job.kindLetter = CWString::borrowed(kindLetter(kind));
+    return job;
+}
+
+} // namespace rg_quelt_app

@@ -1,0 +1,45 @@
+#pragma once
+// The rules between the server's list and the local module folder, on a module
+// tab's rows: fill the rows from the records, mark the files to download, and build
+// the download job from the marked rows. They run on the user-interface thread
+// while the download worker may write column 1 of other rows.
+#include "runtime/core/QueltObjectArray.h"
+#include "updater/ModuleKind.h"
+#include "updater/ModuleRowTable.h"
+#include "updater/rg_XiaZaiShuJu.h"
+
+namespace rg_quelt_app {
+
+// The mode texts of column 1.
+inline constexpr const char16_t* kModeDownload = u"下载";
+inline constexpr const char16_t* kModeSuccess = u"成功";
+inline constexpr const char16_t* kModeSaveFailed = u"保存失败";
+inline constexpr const char16_t* kModeDownloadFailed = u"下载失败";
+
+// The platform's path separator, which also replaces '/' in the path column.
+#if defined(_WIN32)
+inline constexpr char16_t kPathSeparator = u'\\';
+#else
+inline constexpr char16_t kPathSeparator = u'/';
+#endif
+
+// Replaces the rows by one row per record (of rg_MoKuaiXinXiLei) in order.
+void FillModuleList(const CQueltObjectArray& records, ModuleRowTable& rows);
+
+// Writes "下载" into column 1 of every row whose local file is missing or older
+// than the row's update time. The folder is the one of `letter` in `config`.
+void MarkOutdatedRows(std::u16string_view letter, ModuleRowTable& rows, const rg_PeiZhiXinXiLei& config);
+
+// "强制更新": every row is marked for download.
+void MarkAllRows(ModuleRowTable& rows);
+
+// One link per row whose column 1 reads exactly "下载", with the kind's
+// credentials and letter from `config`.
+rg_XiaZaiShuJu BuildDownloadJob(ModuleKind kind, const ModuleRowTable& rows, const rg_PeiZhiXinXiLei& config);
+
+// The folder that must exist before `localFile` is written: the part before its
+// last separator when the path is absolute (keeping the separator of a root);
+// empty for a relative path.
+CWString localFolderOf(const CWString& localFile);
+
+} // namespace rg_quelt_app

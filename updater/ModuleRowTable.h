@@ -1,0 +1,63 @@
+#pragma once
+// ModuleRowTable: the rows of a module list as the list rules see them, six text
+// columns per row. The super list box of a module tab implements it, and so does
+// MemoryRowTable for the headless front end and tests. Every operation is safe
+// from any thread; an implementation that lives on one thread (a list box) hands
+// calls from other threads to that thread and waits.
+//
+// RowTableRef is how a table travels as a runtime object (in a thread-state slot):
+// it shares the table by reference count.
+#include "runtime/core/RefObject.h"
+#include "runtime/core/WString.h"
+
+#include <cstddef>
+
+namespace rg_quelt_app {
+
+enum ModuleColumn : int {
+    kColumnOrdinal = 0, // "序号"
+    kColumnMode = 1,    // "方式"
+    kColumnName = 2,    // "文件名称"
+    kColumnPath = 3,    // "路径"
+    kColumnTime = 4,    // "更新时间"
+    kColumnSize = 5,    // "大小"
+    kColumnCount = 6,
+};
+
+// The six column titles in order.
+const char16_t* columnTitle(int column);
+
+class ModuleRowTable : public CRefObject {
+public:
+    virtual std::size_t rowCount() const = 0;
+    virtual void clearRows() = 0;
+    // Appends a row whose column 0 holds `firstColumn`; the others are empty.
+    // Returns the new row's index.
+    virtual std::size_t appendRow(const CWString& firstColumn) = 0;
+    // Empty for a row or column that does not exist.
+    virtual CWString getCellText(std::size_t row, int column) const = 0;
+    // Does nothing for a row or column that does not exist.
+    virtual void setCellText(std::size_t row, int column, const CWString& text) = 0;
+    // Writes `text` into `column` of `row` only while that row still shows the file
+    // it was written for: column 2 equals `name`, and `localFile` is a folder, a
+    // separator and the row's column 3. One step that no refill can cut into.
+    // Returns whether it wrote.
+    virtual bool setCellTextIfShows(std::size_t row, int column, const CWString& text, const CWString& name,
+                                    const CWString& localFile) = 0;
+};
+
+// The test of setCellTextIfShows for an implementation's own use.
+bool rowShowsFile(const CWString& rowName, const CWString& rowPath, const CWString& name, const CWString& localFile);
+
+class RowTableRef : public CQueltRefObject {
+    QUELT_CLASS(RowTableRef)
+
+public:
+    RowTableRef() = default;
+    // Takes a reference of its own on `table`.
+    explicit RowTableRef(ModuleRowTable* table);
+
+    ModuleRowTable* table() const { return static_cast<ModuleRowTable*>(record()); }
+};
+
+} // namespace rg_quelt_app
