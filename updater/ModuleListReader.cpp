@@ -10,8 +10,10 @@ namespace rg_quelt_app {
 
 using namespace rg_QueltShiChuang_JSONCaoZuo;
 
-CQueltObjectArray readModuleList(const CWString& answer) {
+CQueltObjectArray readModuleList(const CWString& answer, ListStatus* status) {
     CQueltObjectArray records;
+    if (status)
+        *status = ListStatus::NotUnderstood;
     try {
         rg_JSONDuiXiangLei document;
         // A broken answer keeps what was read before the error, as the parser left it.
@@ -35,9 +37,13 @@ CQueltObjectArray readModuleList(const CWString& answer) {
             record->updateTime = element.GetText(timeKey);
             record->size = element.GetIntegerUtf8("size");
         }
+        if (status)
+            *status = ListStatus::Ok;
     } catch (const std::exception&) {
         // Out-of-range numbers and member reads on a non-object root: a failed list.
         records.removeAll();
+        if (status)
+            *status = ListStatus::NotUnderstood;
     }
     return records;
 }

@@ -33,7 +33,11 @@ CQueltObjectArray rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url, 
                                                            const CWString& password) {
     const CQueltMem body = listRequestBody(qq, password);
     const auto response = listNetAccess.Post(url, &body, rg_quelt_windows_WangLao::defaultHeaderList());
-    return readModuleList(response.BodyAsText());
+    if (response.responseCode() == 0 && response.body().empty()) {
+        lastListStatus_ = ListStatus::TransferFailed;
+        return CQueltObjectArray();
+    }
+    return readModuleList(response.BodyAsText(), &lastListStatus_);
 }
 
 void rg_MoKuaiGengXinYinQing::StartDownload(const rg_XiaZaiShuJu& job, ModuleRowTable& rows) {

@@ -11,6 +11,7 @@
 #include "runtime/core/QueltObjectArray.h"
 #include "runtime/data/rg_XianChengZhuangTaiLei.h"
 #include "runtime/net/rg_WangLaoFangWenLei.h"
+#include "updater/ModuleListReader.h"
 #include "updater/ModuleRowTable.h"
 #include "updater/rg_XiaZaiShuJu.h"
 
@@ -35,6 +36,8 @@ public:
     void StartDownload(const rg_XiaZaiShuJu& job, ModuleRowTable& rows);
 
     bool isDownloading() const { return workerState.isRunning(); }
+    // Why the last FetchModuleList gave what it gave.
+    ListStatus lastListStatus() const { return lastListStatus_; }
 
     rg_quelt_windows_WangLao::rg_WangLaoFangWenLei listNetAccess;
     rg_quelt_base::rg_XianChengZhuangTaiLei workerState;
@@ -45,6 +48,7 @@ private:
         return 0;
     }
 
+    ListStatus lastListStatus_ = ListStatus::Ok;
     CQueltEventReceiver receiver_;
 };
 
