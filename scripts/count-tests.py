@@ -13,7 +13,8 @@ reads, in BUILD_DIR:
 A test executable that ran GoogleTest but left no report (it crashed, or hung
 and was killed) counts as one failed case; so does one whose report shows no
 failure while ctest saw it fail (a sanitizer report or a leak at exit). A
-test that is not a GoogleTest executable counts as one case.
+test that is not a GoogleTest executable counts as one case; a fixture's set-up
+or clean-up step counts only when it fails.
 
 Prints a line per tree, the failures, and last "N passed, N failed" (with
 ", N skipped" when cases were skipped or disabled). Exits 1 on any failure.
@@ -48,20 +49,24 @@ class Tally:
 
 
 def load_tests(build_dir):
-    """Maps each test name to its report path, or None when it has none."""
+    """Maps each test name to (its report path or None, whether it is a fixture's
+    set-up or clean-up step)."""
     with open(os.path.join(build_dir, "ctest-tests.json"), encoding="utf-8") as f:
         listing = json.load(f)
     tests = {}
     for test in listing.get("tests", []):
         report = None
         workdir = build_dir
+        fixture_step = False
         for prop in test.get("properties", []):
             if prop.get("name") == "WORKING_DIRECTORY":
                 workdir = prop.get("value") or build_dir
+            elif prop.get("name") in ("FIXTURES_SETUP", "FIXTURES_CLEANUP"):
+                fixture_step = True
         for arg in test.get("command", []):
             if arg.startswith(REPORT_FLAG):
                 report = os.path.join(workdir, arg[len(REPORT_FLAG):])
-        tests[test["name"]] = report
+        tests[test["name"]] = (report, fixture_step)
     return tests
 
 
@@ -106,11 +111,12 @@ def count_tree(name, state, build_dir):
         tally.failures.append(f"{name}: no test list ({e})")
         return tally, 0
     outcomes = load_outcomes(build_dir)
-    for test, report in sorted(tests.items()):
+    for test, (report, fixture_step) in sorted(tests.items()):
         status = outcomes.get(test, "notrun")
         if report is None:
             if status == "run":
-                tally.passed += 1
+                # Starting or stopping a fixture is no test case of its own.
+                tally.passed += 0 if fixture_step else 1
             elif status == "disabled":
                 tally.skipped += 1
             else:
@@ -128,7 +134,7 @@ def count_tree(name, state, build_dir):
             part.failed += 1
             part.failures.append(f"{name} {test}: exited with failure after its cases passed (sanitizer report or leak? see its output)")
         tally.add(part)
-    return tally, len(tests)
+    return tally, sum(1 for report, _ in tests.values() if report)
 
 
 def main(argv):
