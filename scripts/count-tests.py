@@ -140,8 +140,8 @@ def count_tree(name, state, build_dir):
 def main(argv):
     total = Tally()
     lines = []
-    for spec in argv:
-        name, state, build_dir = spec.split(":", 2)
+    for arg in argv:
+        name, state, build_dir = arg.split(":", 2)
         tally, executables = count_tree(name, state, build_dir)
         detail = f"  ({executables} test executables)" if state == "built" else ""
         lines.append(f"{name + ':':<9} {tally.line()}{detail}")
