@@ -6,8 +6,6 @@
 #include "runtime/platform/ProcessServices.h"
 #include "runtime/platform/SystemInfo.h"
 
-int ProgramHost::runMainLoop(CQueltUserApp&) { return 0; }
-
 CWString formatRuntimeError(std::int32_t code, const CWString& description) {
     return CWString(u"俘获到异常,代码值为: ") + CWString::fromInteger(code) + u", 描述为: " + description;
 }

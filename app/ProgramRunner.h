@@ -7,23 +7,12 @@
 // The window system is reached only through ProgramHost, so the same sequence runs
 // with the Win32 window layer, another toolkit, or a test's stand-in.
 #include "runtime/core/ClassRecord.h"
+#include "runtime/core/ProgramHost.h"
 #include "runtime/core/WString.h"
 
 #include <cstdint>
 
 class CQueltUserApp;
-
-class ProgramHost {
-public:
-    virtual ~ProgramHost() = default;
-    // Before the program object exists (common controls, the window module).
-    virtual void initialise() {}
-    virtual bool mainWindowRegistered() { return false; }
-    // Runs the main loop and returns its exit code.
-    virtual int runMainLoop(CQueltUserApp& program);
-    // The window module's termination, the last shutdown step.
-    virtual void terminate() {}
-};
 
 struct ProgramStart {
     void* instanceHandle = nullptr;
