@@ -28,6 +28,8 @@ struct ThreadStartBlock {
 unsigned startRoutine(void* parameter) {
     auto* block = static_cast<ThreadStartBlock*>(parameter);
     rg_XianChengZhuangTaiLei local(*block->state);
+    // The parameters belong to this job from now on, before a later start can store others.
+    local.takeParameterCopies();
     const rg_XianChengZhuangTaiLei::JobFunction job = block->job;
     block->startedEvent->set();
     // From here the block may be gone.
@@ -48,7 +50,42 @@ rg_XianChengZhuangTaiLei::rg_XianChengZhuangTaiLei() : CQueltRefObject(new Threa
 
 ThreadStateRecord* rg_XianChengZhuangTaiLei::stateRecord() const { return static_cast<ThreadStateRecord*>(record()); }
 
-void rg_XianChengZhuangTaiLei::reset() { adopt(new ThreadStateRecord()); }
+void rg_XianChengZhuangTaiLei::reset() {
+    dropParameterCopies();
+    adopt(new ThreadStateRecord());
+}
+
+rg_XianChengZhuangTaiLei& rg_XianChengZhuangTaiLei::operator=(const rg_XianChengZhuangTaiLei& other) {
+    if (this != &other) {
+        dropParameterCopies();
+        CQueltRefObject::operator=(other);
+    }
+    return *this;
+}
+
+rg_XianChengZhuangTaiLei::~rg_XianChengZhuangTaiLei() { dropParameterCopies(); }
+
+void rg_XianChengZhuangTaiLei::takeParameterCopies() {
+    ThreadStateRecord* record = stateRecord();
+    if (!record)
+        return;
+    dropParameterCopies();
+    jobCopies_ = new CQueltObject* [ThreadStateRecord::kSlotCount] {};
+    platform::CriticalSectionLock hold(record->slotLock);
+    for (int i = 0; i < ThreadStateRecord::kSlotCount; ++i)
+        jobCopies_[i] = record->slots[i] ? record->slots[i]->clone() : nullptr;
+}
+
+void rg_XianChengZhuangTaiLei::dropParameterCopies() {
+    if (!jobCopies_)
+        return;
+    for (int i = 0; i < ThreadStateRecord::kSlotCount; ++i) {
+        if (jobCopies_[i])
+            jobCopies_[i]->destroyAndFree();
+    }
+    delete[] jobCopies_;
+    jobCopies_ = nullptr;
+}
 
 void rg_XianChengZhuangTaiLei::StartThread(JobFunction job) {
     ThreadStateRecord* record = stateRecord();
@@ -92,6 +129,11 @@ void rg_XianChengZhuangTaiLei::LoadParameter(int index, CQueltObject& target) co
     ThreadStateRecord* record = stateRecord();
     if (!record || index < 0 || index >= ThreadStateRecord::kSlotCount)
         return;
+    if (jobCopies_) {
+        if (jobCopies_[index])
+            target.assign(*jobCopies_[index]);
+        return;
+    }
     platform::CriticalSectionLock hold(record->slotLock);
     if (CQueltObject* occupant = record->slots[index])
         target.assign(*occupant);

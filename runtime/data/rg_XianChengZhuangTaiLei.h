@@ -35,9 +35,10 @@ public:
     using ThreadStarter = bool (*)(platform::ThreadRoutine routine, void* parameter);
 
     rg_XianChengZhuangTaiLei();
-    rg_XianChengZhuangTaiLei(const rg_XianChengZhuangTaiLei& other) = default;
-    rg_XianChengZhuangTaiLei& operator=(const rg_XianChengZhuangTaiLei& other) = default;
-    ~rg_XianChengZhuangTaiLei() override = default;
+    // Copies share the record; the job's own parameter copies stay with the job.
+    rg_XianChengZhuangTaiLei(const rg_XianChengZhuangTaiLei& other) : CQueltRefObject(other) {}
+    rg_XianChengZhuangTaiLei& operator=(const rg_XianChengZhuangTaiLei& other);
+    ~rg_XianChengZhuangTaiLei() override;
 
     // Returns once the new thread holds its copy of the state (or at once when a job
     // runs, the record is unusable, or the thread could not be created).
@@ -47,7 +48,9 @@ public:
     // The object stored there before is freed. Other indices are ignored.
     void StoreParameter(int index, const CQueltObject& object);
     // Assigns the slot's object to `target`; an empty slot, another class or a bad
-    // index leave `target` unchanged.
+    // index leave `target` unchanged. Inside a job this reads the copies the job
+    // took as it started, so a start that was dropped while the job ran (and stored
+    // its own parameters) never changes what the job works on.
     void LoadParameter(int index, CQueltObject& target) const;
 
     // True while a job of this record runs.
@@ -63,6 +66,15 @@ public:
     // Replaces the thread starter (tests use it to make creation fail); null restores
     // the default. Returns the previous starter. Not while a start is under way.
     static ThreadStarter setThreadStarter(ThreadStarter starter);
+
+    // Copies the slots for the job that is starting; the start routine calls it
+    // before it lets the starter go on.
+    void takeParameterCopies();
+
+private:
+    void dropParameterCopies();
+
+    CQueltObject** jobCopies_ = nullptr; // the job's own slots, when this is a job's state
 };
 
 } // namespace rg_quelt_base

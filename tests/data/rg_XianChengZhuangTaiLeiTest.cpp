@@ -79,6 +79,14 @@ void blockingJob(rg_XianChengZhuangTaiLei* state) {
     world->gate.wait(kPatience);
 }
 
+// Reads its parameters only once the test lets it.
+void lateLoadingJob(rg_XianChengZhuangTaiLei* state) {
+    world->entered.set();
+    world->gate.wait(kPatience);
+    state->LoadParameter(0, world->seen0);
+    state->LoadParameter(1, world->seen1);
+}
+
 void copyingJob(rg_XianChengZhuangTaiLei* state) {
     CWString first;
     CWString second;
@@ -294,13 +302,28 @@ TEST_F(ThreadState, ReplacingSlotsWhileAJobRunsLeavesTheJobsCopies) {
     EXPECT_EQ(target, u"second job");
 }
 
+TEST_F(ThreadState, ADroppedStartCannotSwapTheParametersOfAJobThatJustStarted) {
+    rg_XianChengZhuangTaiLei state;
+    state.StoreParameter(0, CWString(u"tab A rows"));
+    state.StoreParameter(1, CWString(u"tab A job"));
+    state.StartThread(&lateLoadingJob);
+    // Another tab's update comes before the job has read its slots.
+    state.StoreParameter(0, CWString(u"tab B rows"));
+    state.StoreParameter(1, CWString(u"tab B job"));
+    state.StartThread(&lateLoadingJob);
+    world->gate.set();
+    ASSERT_TRUE(state.waitUntilIdle(kPatience));
+    EXPECT_EQ(world->seen0, u"tab A rows");
+    EXPECT_EQ(world->seen1, u"tab A job");
+}
+
 TEST_F(ThreadState, TheJobFreesTheRecordWhenTheStarterLetGoFirst) {
     auto state = std::make_unique<rg_XianChengZhuangTaiLei>();
     state->StoreParameter(2, Tracked());
     state->StartThread(&blockingJob);
     ASSERT_EQ(world->entered.wait(kPatience), platform::WaitResult::signalled);
     state.reset();
-    EXPECT_EQ(Tracked::live.load(), 1); // the record lives on with the job
+    EXPECT_EQ(Tracked::live.load(), 2); // the record's object and the job's own copy live on
     world->gate.set();
     ASSERT_TRUE(eventually([] { return Tracked::live.load() == 0; }));
     EXPECT_EQ(Tracked::lastDestroyer.load(), world->jobThread.load());
