@@ -1,0 +1,304 @@
+// The engine end to end against the loopback module server: checks, downloads
+// and the faults a download must never turn into a broken module.
+#include "UpdaterTestSupport.h"
+#include "runtime/platform/NoticeReceiver.h"
+#include "tests/support/ModuleServer.h"
+#include "updater/ModuleListRules.h"
+#include "updater/UpdateFlow.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using namespace rg_quelt_app;
+using namespace updater_test;
+
+std::string sampleContent(std::size_t n, int seed) {
+    std::string bytes(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        bytes[i] = static_cast<char>((seed + 7 * i) % 256);
+    return bytes;
+}
+
+int rowOf(const Rows& rows, const std::u16string& name) {
+    for (std::size_t i = 0; i < rows->rowCount(); ++i) {
+        if (rows.cell(i, kColumnName) == name)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        config.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/");
+        config.windowsFolder = windows.text();
+        config.androidFolder = android.text();
+        config.serverFolder = serverFolder.text();
+    }
+    static std::string tag() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+
+    // Runs the main thread's part while the worker works, as a message loop would.
+    bool waitForWorker(std::chrono::seconds limit = std::chrono::seconds(60)) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (engine.isDownloading()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            platform::serviceNotices(10);
+        }
+        return true;
+    }
+
+    std::u16string mode(const Rows& rows, const std::u16string& name) {
+        const int row = rowOf(rows, name);
+        return row < 0 ? u"<no row>" : rows.cell(static_cast<std::size_t>(row), kColumnMode);
+    }
+
+    mireth_test::ModuleServer server;
+    TempFolder windows{"windows"};
+    TempFolder android{"android"};
+    TempFolder serverFolder{"server"};
+    rg_PeiZhiXinXiLei config;
+    rg_MoKuaiGengXinYinQing engine;
+};
+
+TEST_F(EngineTest, ACheckMarksExactlyTheMissingAndOlderFiles) {
+    writeFile(windows.path() / "lib" / "a.ext", "older");
+    ASSERT_TRUE(setLocalMtime(windows.path() / "lib" / "a.ext", 2024, 1, 31, 8, 4, 59));
+    writeFile(windows.path() / "root.ext", "same time, other size");
+    ASSERT_TRUE(setLocalMtime(windows.path() / "root.ext", 2023, 5, 6, 7, 8, 9));
+    writeFile(windows.path() / "binary.bin", "newer");
+    ASSERT_TRUE(setLocalMtime(windows.path() / "binary.bin", 2025, 1, 1, 0, 0, 0));
+    Rows rows;
+    ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config), CheckOutcome::Checked);
+    EXPECT_EQ(engine.lastListStatus(), ListStatus::Ok);
+    ASSERT_GE(rows->rowCount(), 9u);
+    EXPECT_EQ(mode(rows, u"a.ext"), u"下载");
+    EXPECT_EQ(mode(rows, u"root.ext"), u"");
+    EXPECT_EQ(mode(rows, u"binary.bin"), u"");
+    EXPECT_EQ(mode(rows, u"z.ext"), u"下载");
+    const int a = rowOf(rows, u"a.ext");
+    EXPECT_EQ(rows.cell(static_cast<std::size_t>(a), kColumnSize), u"1024");
+    EXPECT_EQ(rows.cell(static_cast<std::size_t>(a), kColumnTime), u"2024-01-31 08:05:00");
+}
+
+TEST_F(EngineTest, ACheckWithoutConfigurationIsRefused) {
+    Rows rows;
+    config.androidFolder = CWString();
+    EXPECT_EQ(checkModules(engine, ModuleKind::Android, *rows, config), CheckOutcome::NotConfigured);
+    config.domain = CWString();
+    EXPECT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config), CheckOutcome::NotConfigured);
+    EXPECT_EQ(updateModules(engine, ModuleKind::Windows, *rows, false, config), UpdateOutcome::NothingChecked);
+    EXPECT_TRUE(server.recordedRequests(tag()).empty());
+}
+
+TEST_F(EngineTest, TheListRequestCarriesTheCredentialsEncoded) {
+    config.windowsQq = u"12345";
+    config.windowsPassword = u"p&w=1+%";
+    Rows rows;
+    checkModules(engine, ModuleKind::Windows, *rows, config);
+    const auto seen = server.recordedRequests(tag());
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].method, "POST");
+    EXPECT_NE(seen[0].path.find("/api/w/list"), std::string::npos);
+    EXPECT_EQ(seen[0].body, "qq=12345&pwd=p%26w%3D1%2B%25");
+}
+
+TEST_F(EngineTest, BadListAnswersGiveEmptyLists) {
+    const std::string base = server.httpBase() + "_tag/" + tag() + "/";
+    Rows rows;
+    config.domain = CWString::fromUtf8(base + "_nonjson/");
+    checkModules(engine, ModuleKind::Windows, *rows, config);
+    EXPECT_EQ(rows->rowCount(), 0u);
+    EXPECT_EQ(engine.lastListStatus(), ListStatus::NotUnderstood);
+    config.domain = CWString::fromUtf8(base + "_body/" + mireth_test::ModuleServer::percentEncoded(
+                                                            "{\"code\":\"200\",\"data\":[7,{\"name\":\"n\"}]}") +
+                                       "/");
+    checkModules(engine, ModuleKind::Windows, *rows, config);
+    ASSERT_EQ(rows->rowCount(), 2u);
+    EXPECT_EQ(rows.cell(0, kColumnOrdinal), u"1");
+    EXPECT_EQ(rows.cell(0, kColumnName), u"");
+    EXPECT_EQ(rows.cell(1, kColumnName), u"n");
+    config.domain = CWString::fromUtf8(base + "_cut/40/");
+    checkModules(engine, ModuleKind::Windows, *rows, config);
+    EXPECT_GE(rows->rowCount(), 0u); // whatever was read before the cut, and no crash
+    config.domain = CWString(u"http://127.0.0.1:9/");
+    checkModules(engine, ModuleKind::Windows, *rows, config);
+    EXPECT_EQ(rows->rowCount(), 0u);
+    EXPECT_EQ(engine.lastListStatus(), ListStatus::TransferFailed);
+}
+
+TEST_F(EngineTest, AnUpdateWritesEveryMarkedFile) {
+    Rows rows;
+    checkModules(engine, ModuleKind::Windows, *rows, config);
+    ASSERT_EQ(updateModules(engine, ModuleKind::Windows, *rows, false, config), UpdateOutcome::Started);
+    ASSERT_TRUE(waitForWorker());
+    EXPECT_EQ(mode(rows, u"a.ext"), u"成功");
+    EXPECT_EQ(readFile(windows.path() / "lib" / "a.ext"), sampleContent(1024, 1));
+    EXPECT_EQ(mode(rows, u"z.ext"), u"成功");
+    EXPECT_EQ(readFile(windows.path() / "deep" / "x" / "y" / "z.ext"), "deep module\n");
+    EXPECT_EQ(mode(rows, u"界面库.ext"), u"成功");
+    EXPECT_EQ(readFile(windows.path() / u"核心" / u"界面库.ext"), "界面库模块\n");
+    EXPECT_EQ(mode(rows, u"a&b=c+d%e.ext"), u"成功");
+    EXPECT_EQ(mode(rows, u"big.bin"), u"成功");
+    EXPECT_EQ(readFile(windows.path() / "big.bin"), sampleContent(300000, 3));
+    // An empty answer is no module: the row fails and nothing is written.
+    EXPECT_EQ(mode(rows, u"empty.ext"), u"下载失败");
+    EXPECT_FALSE(fs::exists(windows.path() / "empty.ext"));
+    // No temporary file stays behind.
+    for (const auto& entry : fs::recursive_directory_iterator(windows.path()))
+        EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+
+    // Non-ASCII names go to the server in UTF-8.
+    bool sawUtf8 = false;
+    for (const auto& request : server.recordedRequests(tag())) {
+        if (request.body.find("&file=\xE7\x95\x8C\xE9\x9D\xA2\xE5\xBA\x93.ext") != std::string::npos)
+            sawUtf8 = request.body.find("&path=\xE6\xA0\xB8\xE5\xBF\x83&") != std::string::npos;
+    }
+    EXPECT_TRUE(sawUtf8);
+
+    // A second update without force downloads only what still reads "下载": nothing.
+    const std::size_t before = server.recordedRequests(tag()).size();
+    updateModules(engine, ModuleKind::Windows, *rows, false, config);
+    ASSERT_TRUE(waitForWorker());
+    EXPECT_EQ(server.recordedRequests(tag()).size(), before);
+    EXPECT_EQ(mode(rows, u"empty.ext"), u"下载失败");
+}
+
+class FailingDownloadTest : public EngineTest {
+protected:
+    // Checks against the real list, then downloads through `prefix`.
+    void updateThrough(const std::string& prefix, Rows& rows, bool force = true) {
+        checkModules(engine, ModuleKind::Windows, *rows, config);
+        rg_PeiZhiXinXiLei failing = config;
+        failing.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/" + prefix);
+        updateModules(engine, ModuleKind::Windows, *rows, force, failing);
+        ASSERT_TRUE(waitForWorker());
+    }
+    void keepOldFile() { writeFile(windows.path() / "lib" / "a.ext", "the old module"); }
+    void expectOldFileIntact() {
+        EXPECT_EQ(readFile(windows.path() / "lib" / "a.ext"), "the old module");
+        for (const auto& entry : fs::recursive_directory_iterator(windows.path()))
+            EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+    }
+};
+
+TEST_F(FailingDownloadTest, AnErrorStatusIsNoModule) {
+    keepOldFile();
+    Rows rows;
+    updateThrough("_status/500/", rows);
+    EXPECT_EQ(mode(rows, u"a.ext"), u"下载失败");
+    expectOldFileIntact();
+}
+
+TEST_F(FailingDownloadTest, ACutOffTransferIsNoModule) {
+    keepOldFile();
+    Rows rows;
+    updateThrough("_cut/100/", rows);
+    EXPECT_EQ(mode(rows, u"a.ext"), u"下载失败");
+    EXPECT_EQ(mode(rows, u"big.bin"), u"下载失败");
+    expectOldFileIntact();
+    EXPECT_FALSE(fs::exists(windows.path() / "big.bin"));
+}
+
+TEST_F(FailingDownloadTest, AFolderThatCannotBeMadeIsASaveFailure) {
+    // A file where the folder "lib" should be.
+    writeFile(windows.path() / "lib", "in the way");
+    Rows rows;
+    updateThrough("", rows);
+    EXPECT_EQ(mode(rows, u"a.ext"), u"保存失败");
+    EXPECT_EQ(readFile(windows.path() / "lib"), "in the way");
+    EXPECT_EQ(mode(rows, u"root.ext"), u"成功");
+}
+
+TEST_F(EngineTest, ServerNamesThatLeaveTheFolderAreNeverWritten) {
+    const std::string list =
+        "{\"code\":200,\"data\":["
+        "{\"name\":\"evil.ext\",\"path\":\"../evil.ext\",\"size\":1,\"updateTime\":\"2099-01-01\"},"
+        "{\"name\":\"x.ext\",\"path\":\"/tmp/mireth-abs-evil.ext\",\"size\":1,\"updateTime\":\"2099-01-01\"},"
+        "{\"name\":\"y.ext\",\"path\":\"C:/mireth-drive-evil.ext\",\"size\":1,\"updateTime\":\"2099-01-01\"},"
+        "{\"name\":\"../up.ext\",\"path\":\"sub/up.ext\",\"size\":1,\"updateTime\":\"2099-01-01\"},"
+        "{\"name\":\"\",\"path\":\"noname.ext\",\"size\":1,\"updateTime\":\"2099-01-01\"},"
+        "{\"name\":\"z\\u0000.ext\",\"path\":\"z.ext\",\"size\":1,\"updateTime\":\"2099-01-01\"}]}";
+    config.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/_body/" +
+                                       mireth_test::ModuleServer::percentEncoded(list) + "/");
+    Rows rows;
+    checkModules(engine, ModuleKind::Windows, *rows, config);
+    ASSERT_EQ(rows->rowCount(), 6u);
+    MarkAllRows(*rows);
+    updateModules(engine, ModuleKind::Windows, *rows, true, config);
+    ASSERT_TRUE(waitForWorker());
+    for (std::size_t i = 0; i < rows->rowCount(); ++i)
+        EXPECT_EQ(rows.cell(i, kColumnMode), u"下载失败") << i;
+    EXPECT_TRUE(server.recordedRequests(tag()).size() == 1u) << "no download may have been asked for";
+    EXPECT_FALSE(fs::exists(windows.path().parent_path() / "evil.ext"));
+    EXPECT_FALSE(fs::exists("/tmp/mireth-abs-evil.ext"));
+    EXPECT_TRUE(fs::is_empty(windows.path()));
+}
+
+TEST_F(EngineTest, ASecondStartWhileAJobRunsStartsNothing) {
+    Rows slowRows;
+    Rows otherRows;
+    rg_PeiZhiXinXiLei slow = config;
+    slow.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/_slow/100000/");
+    checkModules(engine, ModuleKind::Windows, *slowRows, config);
+    checkModules(engine, ModuleKind::Android, *otherRows, config);
+    ASSERT_GT(otherRows->rowCount(), 0u);
+    updateModules(engine, ModuleKind::Windows, *slowRows, false, slow);
+    ASSERT_TRUE(engine.isDownloading());
+    updateModules(engine, ModuleKind::Android, *otherRows, false, config);
+    // A check of another kind runs while the job downloads.
+    Rows serverRows;
+    EXPECT_EQ(checkModules(engine, ModuleKind::Server, *serverRows, config), CheckOutcome::Checked);
+    EXPECT_EQ(serverRows->rowCount(), 1u);
+    EXPECT_TRUE(engine.isDownloading());
+    ASSERT_TRUE(waitForWorker(std::chrono::seconds(120)));
+    for (std::size_t i = 0; i < otherRows->rowCount(); ++i)
+        EXPECT_EQ(otherRows.cell(i, kColumnMode), u"下载") << "the dropped job must not have run";
+    EXPECT_EQ(mode(slowRows, u"a.ext"), u"成功");
+    // Once idle, the second job starts.
+    updateModules(engine, ModuleKind::Android, *otherRows, false, config);
+    ASSERT_TRUE(waitForWorker());
+    for (std::size_t i = 0; i < otherRows->rowCount(); ++i)
+        EXPECT_EQ(otherRows.cell(i, kColumnMode), u"成功") << i;
+}
+
+TEST_F(EngineTest, ARecheckDuringAJobKeepsOutcomesOffOtherFiles) {
+    Rows rows;
+    rg_PeiZhiXinXiLei slow = config;
+    slow.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/_slow/200000/");
+    checkModules(engine, ModuleKind::Windows, *rows, config);
+    rows->setRecording(true);
+    updateModules(engine, ModuleKind::Windows, *rows, false, slow);
+    // The user checks the Android list into the same rows while the job runs.
+    checkModules(engine, ModuleKind::Android, *rows, config);
+    ASSERT_TRUE(waitForWorker(std::chrono::seconds(120)));
+    for (std::size_t i = 0; i < rows->rowCount(); ++i) {
+        const std::u16string now = rows.cell(i, kColumnMode);
+        EXPECT_TRUE(now == u"下载" || now == u"") << i;
+    }
+}
+
+TEST_F(EngineTest, ProgressShowsWhileALargeFileDownloads) {
+    Rows rows;
+    rg_PeiZhiXinXiLei slow = config;
+    slow.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/_slow/300000/");
+    checkModules(engine, ModuleKind::Windows, *rows, config);
+    for (std::size_t i = 0; i < rows->rowCount(); ++i) {
+        if (rows.cell(i, kColumnName) != u"big.bin")
+            rows->setCellText(i, kColumnMode, CWString());
+    }
+    rows->setRecording(true);
+    updateModules(engine, ModuleKind::Windows, *rows, false, slow);
+    ASSERT_TRUE(waitForWorker(std::chrono::seconds(120)));
+    bool sawPercent = false;
+    for (const auto& write : rows->recordedWrites())
+        sawPercent = sawPercent || write.text.view().substr(0, 4) == u"下载中 ";
+    EXPECT_TRUE(sawPercent);
+    EXPECT_EQ(mode(rows, u"big.bin"), u"成功");
+}
+
+} // namespace
