@@ -67,13 +67,14 @@ double best(int threads) {
 } // namespace
 
 int main() {
-    std::printf("allocator: %d allocate/free pairs of %zu bytes per thread, best of 5\n", kSteps, kObjectSize);
+    std::printf("allocator: %d allocate/free pairs of %zu bytes per thread, best of 5\n", kSteps,
+                kObjectSize);
     for (int threads : {1, 2}) {
         const double pool = best<PoolAllocator>(threads);
         const double heap = best<MallocAllocator>(threads);
         const double pairs = static_cast<double>(kSteps) * threads;
-        std::printf("  %d thread%s: pool %.1f ns/pair, malloc %.1f ns/pair, pool/malloc time ratio %.2f\n", threads,
-                    threads == 1 ? " " : "s", pool * 1e9 / pairs, heap * 1e9 / pairs, pool / heap);
+        std::printf("  %d thread%s: pool %.1f ns/pair, malloc %.1f ns/pair, pool/malloc time ratio %.2f\n",
+                    threads, threads == 1 ? " " : "s", pool * 1e9 / pairs, heap * 1e9 / pairs, pool / heap);
     }
     return 0;
 }

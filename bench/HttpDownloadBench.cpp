@@ -24,8 +24,8 @@ public:
     ProgressCounter() : receiver_(this) {}
     ~ProgressCounter() override { receiver_.teardown(); }
     CQueltEventObjectPointer* target() const { return receiver_.pointer(); }
-    static std::int32_t onProgress(CQueltObject* target, CQueltObject*, std::int32_t, std::int64_t, std::int64_t,
-                                   std::int64_t, std::int64_t) {
+    static std::int32_t onProgress(CQueltObject* target, CQueltObject*, std::int32_t, std::int64_t,
+                                   std::int64_t, std::int64_t, std::int64_t) {
         static_cast<ProgressCounter*>(target)->notices++;
         return 0;
     }
@@ -61,7 +61,8 @@ Result once(const CWString& url, bool onWorker) {
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - begin;
     if (response.curlResult() != 0 || response.responseCode() != 200) {
-        std::fprintf(stderr, "transfer failed: curl %d, HTTP %d\n", response.curlResult(), response.responseCode());
+        std::fprintf(stderr, "transfer failed: curl %d, HTTP %d\n", response.curlResult(),
+                     response.responseCode());
         std::exit(1);
     }
     return {elapsed.count(), response.body().size(), counter.notices};

@@ -22,7 +22,8 @@ class FileSink : public IQueltBodySink {
 public:
     FileSink(platform::OutputFile& file, rg_WangLaoFangWenLei& access, const rg_LianJieYuSuoYinLei& link,
              ModuleRowTable* rows)
-        : file_(file), access_(access), link_(link), rows_(rows), nextProgress_(platform::tickCount() + kProgressInterval) {}
+        : file_(file), access_(access), link_(link), rows_(rows),
+          nextProgress_(platform::tickCount() + kProgressInterval) {}
 
     bool write(const void* data, std::size_t size) override {
         if (file_.write(data, size) != size) {
@@ -44,7 +45,8 @@ private:
     void showProgress() {
         curl_off_t total = -1;
         CWString text(kModeDownloading);
-        if (curl_easy_getinfo(access_.transfer().easy(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &total) == CURLE_OK &&
+        if (curl_easy_getinfo(access_.transfer().easy(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &total) ==
+                CURLE_OK &&
             total > 0) {
             const std::uint64_t percent = received_ * 100 / static_cast<std::uint64_t>(total);
             text += u" ";
@@ -67,8 +69,9 @@ private:
 // A name beside the target that no other download of this process uses.
 CWString temporaryName(const CWString& target) {
     static std::atomic<std::uint64_t> counter{0};
-    return target + u".~" + CWString::fromInteger(static_cast<std::int64_t>(platform::currentThreadId())).view() +
-           u"-" + CWString::fromInteger(static_cast<std::int64_t>(counter.fetch_add(1))).view() + u".part";
+    return target + u".~" +
+           CWString::fromInteger(static_cast<std::int64_t>(platform::currentThreadId())).view() + u"-" +
+           CWString::fromInteger(static_cast<std::int64_t>(counter.fetch_add(1))).view() + u".part";
 }
 
 } // namespace
@@ -127,8 +130,8 @@ void DownloadWorker(rg_quelt_base::rg_XianChengZhuangTaiLei* state) {
         const rg_LianJieYuSuoYinLei& link = job.link(i);
         const char16_t* outcome = downloadOneFile(access, job, link, rows);
         if (rows)
-            rows->setCellTextIfShows(static_cast<std::size_t>(link.rowIndex), kColumnMode, CWString::borrowed(outcome),
-                                     link.fileName, link.localFile);
+            rows->setCellTextIfShows(static_cast<std::size_t>(link.rowIndex), kColumnMode,
+                                     CWString::borrowed(outcome), link.fileName, link.localFile);
     }
 }
 

@@ -35,10 +35,11 @@ void MemoryRowTable::setCellText(std::size_t row, int column, const CWString& te
         writes_.push_back({row, column, text});
 }
 
-bool MemoryRowTable::setCellTextIfShows(std::size_t row, int column, const CWString& text, const CWString& name,
-                                        const CWString& localFile) {
+bool MemoryRowTable::setCellTextIfShows(std::size_t row, int column, const CWString& text,
+                                        const CWString& name, const CWString& localFile) {
     platform::CriticalSectionLock guard(lock_);
-    if (row >= rows_.size() || !rowShowsFile(rows_[row][kColumnName], rows_[row][kColumnPath], name, localFile))
+    if (row >= rows_.size() ||
+        !rowShowsFile(rows_[row][kColumnName], rows_[row][kColumnPath], name, localFile))
         return false;
     setCellText(row, column, text);
     return true;

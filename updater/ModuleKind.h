@@ -14,7 +14,7 @@ namespace rg_quelt_app {
 enum class ModuleKind { Windows, Android, Server };
 
 inline constexpr std::array<ModuleKind, 3> kAllModuleKinds = {ModuleKind::Windows, ModuleKind::Android,
-                                                             ModuleKind::Server};
+                                                              ModuleKind::Server};
 
 const char16_t* tabCaption(ModuleKind kind);
 const char16_t* listSuffix(ModuleKind kind);

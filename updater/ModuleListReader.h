@@ -11,9 +11,9 @@ namespace rg_quelt_app {
 
 // Why a list came back as it did; the user-interface shows only the list.
 enum class ListStatus {
-    Ok,              // "code" 200 and "data" read (it may hold no elements)
-    NotUnderstood,   // not JSON, no object, "code" not 200, numbers beyond 32 bits
-    TransferFailed,  // nothing arrived (set by the engine, not by the reader)
+    Ok,             // "code" 200 and "data" read (it may hold no elements)
+    NotUnderstood,  // not JSON, no object, "code" not 200, numbers beyond 32 bits
+    TransferFailed, // nothing arrived (set by the engine, not by the reader)
 };
 
 // The records (rg_MoKuaiXinXiLei) of the answer text, in the order of "data".

@@ -79,7 +79,8 @@ CWString localFolderOf(const CWString& localFile) {
     return CWString(file.substr(0, last));
 }
 
-rg_XiaZaiShuJu BuildDownloadJob(ModuleKind kind, const ModuleRowTable& rows, const rg_PeiZhiXinXiLei& config) {
+rg_XiaZaiShuJu BuildDownloadJob(ModuleKind kind, const ModuleRowTable& rows,
+                                const rg_PeiZhiXinXiLei& config) {
     rg_XiaZaiShuJu job;
     const CWString prefix = withSeparator(kindFolder(config, kind));
     const CWString url = config.domain + u"download";
@@ -91,7 +92,8 @@ rg_XiaZaiShuJu BuildDownloadJob(ModuleKind kind, const ModuleRowTable& rows, con
         link.localFile = prefix + path.view();
         const CWString slashed = replaced(path.view(), u'\\', u'/');
         const std::size_t last = slashed.view().find_last_of(u'/');
-        link.remoteFolder = last == std::u16string_view::npos ? CWString() : CWString(slashed.view().substr(0, last));
+        link.remoteFolder =
+            last == std::u16string_view::npos ? CWString() : CWString(slashed.view().substr(0, last));
         link.downloadUrl = url;
         link.localFolder = localFolderOf(link.localFile);
         link.rowIndex = static_cast<std::int32_t>(row);

@@ -2,7 +2,6 @@
 
 #include "updater/ModuleListRules.h"
 
-
 namespace rg_quelt_app {
 namespace {
 
@@ -26,7 +25,8 @@ bool isDeviceName(std::u16string_view name) {
         if (sameLetters(stem, device))
             return true;
     }
-    return stem.size() == 4 && (sameLetters(stem.substr(0, 3), u"COM") || sameLetters(stem.substr(0, 3), u"LPT")) &&
+    return stem.size() == 4 &&
+           (sameLetters(stem.substr(0, 3), u"COM") || sameLetters(stem.substr(0, 3), u"LPT")) &&
            stem[3] >= u'1' && stem[3] <= u'9';
 }
 #endif

@@ -5,12 +5,13 @@ namespace rg_quelt_app {
 QUELT_DEFINE_CLASS(RowTableRef, CQueltRefObject, "rg_quelt_app::RowTableRef")
 
 const char16_t* columnTitle(int column) {
-    static constexpr const char16_t* kTitles[kColumnCount] = {u"序号",     u"方式",     u"文件名称",
-                                                              u"路径",     u"更新时间", u"大小"};
+    static constexpr const char16_t* kTitles[kColumnCount] = {u"序号", u"方式",     u"文件名称",
+                                                              u"路径", u"更新时间", u"大小"};
     return column >= 0 && column < kColumnCount ? kTitles[column] : u"";
 }
 
-bool rowShowsFile(const CWString& rowName, const CWString& rowPath, const CWString& name, const CWString& localFile) {
+bool rowShowsFile(const CWString& rowName, const CWString& rowPath, const CWString& name,
+                  const CWString& localFile) {
     const std::u16string_view file = localFile.view();
     const std::u16string_view path = rowPath.view();
     if (rowName != name.view() || path.empty() || file.size() <= path.size())

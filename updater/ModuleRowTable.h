@@ -47,7 +47,8 @@ public:
 };
 
 // The test of setCellTextIfShows for an implementation's own use.
-bool rowShowsFile(const CWString& rowName, const CWString& rowPath, const CWString& name, const CWString& localFile);
+bool rowShowsFile(const CWString& rowName, const CWString& rowPath, const CWString& name,
+                  const CWString& localFile);
 
 class RowTableRef : public CQueltRefObject {
     QUELT_CLASS(RowTableRef)

@@ -8,15 +8,15 @@ CheckOutcome checkModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, Modu
                           const rg_PeiZhiXinXiLei& config) {
     if (config.domain.isEmpty() || kindFolder(config, kind).isEmpty())
         return CheckOutcome::NotConfigured;
-    const CQueltObjectArray records =
-        engine.FetchModuleList(config.domain + listSuffix(kind), kindQq(config, kind), kindPassword(config, kind));
+    const CQueltObjectArray records = engine.FetchModuleList(
+        config.domain + listSuffix(kind), kindQq(config, kind), kindPassword(config, kind));
     FillModuleList(records, rows);
     MarkOutdatedRows(kindLetter(kind), rows, config);
     return CheckOutcome::Checked;
 }
 
-UpdateOutcome updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows, bool force,
-                            const rg_PeiZhiXinXiLei& config) {
+UpdateOutcome updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows,
+                            bool force, const rg_PeiZhiXinXiLei& config) {
     if (rows.rowCount() == 0)
         return UpdateOutcome::NothingChecked;
     if (force)

@@ -27,7 +27,7 @@ CheckOutcome checkModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, Modu
 
 // Marks every row when `force` ("强制更新"), builds the job from the marked rows and
 // starts the worker.
-UpdateOutcome updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows, bool force,
-                            const rg_PeiZhiXinXiLei& config);
+UpdateOutcome updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows,
+                            bool force, const rg_PeiZhiXinXiLei& config);
 
 } // namespace rg_quelt_app

@@ -26,8 +26,9 @@ bool rg_LianJieYuSuoYinLei::save(CQueltObjectStream& stream) const {
 
 bool rg_LianJieYuSuoYinLei::load(CQueltObjectStream& stream) {
     rg_LianJieYuSuoYinLei loaded;
-    if (!(loaded.downloadUrl.load(stream) && stream.readInt32(loaded.rowIndex) && loaded.localFile.load(stream) &&
-          loaded.localFolder.load(stream) && loaded.remoteFolder.load(stream) && loaded.fileName.load(stream)))
+    if (!(loaded.downloadUrl.load(stream) && stream.readInt32(loaded.rowIndex) &&
+          loaded.localFile.load(stream) && loaded.localFolder.load(stream) &&
+          loaded.remoteFolder.load(stream) && loaded.fileName.load(stream)))
         return false;
     *this = loaded;
     return true;

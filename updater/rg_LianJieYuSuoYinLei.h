@@ -12,12 +12,12 @@ class rg_LianJieYuSuoYinLei : public CQueltObject {
 public:
     rg_LianJieYuSuoYinLei() = default;
 
-    CWString downloadUrl;     // domain + "download"
+    CWString downloadUrl;      // domain + "download"
     std::int32_t rowIndex = 0; // the row that receives the file's outcome
-    CWString localFile;       // module folder + separator + the row's path text
-    CWString localFolder;     // the folder that must exist first; empty for a relative module folder
-    CWString remoteFolder;    // the row's path with '/' and without its file name
-    CWString fileName;        // the row's file name text
+    CWString localFile;        // module folder + separator + the row's path text
+    CWString localFolder;      // the folder that must exist first; empty for a relative module folder
+    CWString remoteFolder;     // the row's path with '/' and without its file name
+    CWString fileName;         // the row's file name text
 
     bool equals(const CQueltObject& other) const override;
     void reset() override;

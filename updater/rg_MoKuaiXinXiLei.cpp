@@ -10,7 +10,8 @@ bool rg_MoKuaiXinXiLei::equals(const CQueltObject& other) const {
     if (!sameHeader(other))
         return false;
     const auto& o = static_cast<const rg_MoKuaiXinXiLei&>(other);
-    return ordinal == o.ordinal && name == o.name && path == o.path && updateTime == o.updateTime && size == o.size;
+    return ordinal == o.ordinal && name == o.name && path == o.path && updateTime == o.updateTime &&
+           size == o.size;
 }
 
 void rg_MoKuaiXinXiLei::reset() {

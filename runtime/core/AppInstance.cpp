@@ -12,7 +12,9 @@ QUELT_INIT_PRIORITY(QUELT_INIT_RUNTIME) CQueltAppInstance theInstance;
 
 CQueltAppInstance& CQueltAppInstance::instance() { return theInstance; }
 
-CQueltAppInstance::CQueltAppInstance() : threadStates_(platform::processorCount()) { noteStaticInit("runtime"); }
+CQueltAppInstance::CQueltAppInstance() : threadStates_(platform::processorCount()) {
+    noteStaticInit("runtime");
+}
 
 CQueltAppInstance::~CQueltAppInstance() {
     closeThreadStates();
@@ -44,7 +46,8 @@ std::size_t CQueltAppInstance::releaseAtExitCount() {
     return exitList_.count();
 }
 
-void CQueltAppInstance::recordStart(void* instanceHandle, int argc, char16_t** argv, std::uint64_t mainThreadId) {
+void CQueltAppInstance::recordStart(void* instanceHandle, int argc, char16_t** argv,
+                                    std::uint64_t mainThreadId) {
     instanceHandle_ = instanceHandle;
     argc_ = argc;
     argv_ = argv;

@@ -16,7 +16,9 @@
 class CQueltEventObjectPointer : public CRefObject {
 public:
     // Returns a new target with one reference, which the receiving object owns.
-    static CQueltEventObjectPointer* create(CQueltObject* target) { return new CQueltEventObjectPointer(target); }
+    static CQueltEventObjectPointer* create(CQueltObject* target) {
+        return new CQueltEventObjectPointer(target);
+    }
 
     // Starts a handler call: the target object, or null when it is gone or going
     // (then no call may be made). Every non-null result is paired with endCall().

@@ -22,4 +22,6 @@ int staticInitCount() {
     return n < kCapacity ? n : kCapacity;
 }
 
-const char* staticInitName(int index) { return index >= 0 && index < staticInitCount() ? names[index] : nullptr; }
+const char* staticInitName(int index) {
+    return index >= 0 && index < staticInitCount() ? names[index] : nullptr;
+}

@@ -57,7 +57,8 @@ void CPoolMem::pushBlock(void* block) {
     freeList_ = free;
     ++freeCount_;
     // Poison all but the link so that a use after free shows under AddressSanitizer.
-    MIRETH_POISON(reinterpret_cast<unsigned char*>(block) + sizeof(FreeBlock), kBlockSize - sizeof(FreeBlock));
+    MIRETH_POISON(reinterpret_cast<unsigned char*>(block) + sizeof(FreeBlock),
+                  kBlockSize - sizeof(FreeBlock));
 }
 
 void* CPoolMem::tryAllocate(std::size_t bytes) {

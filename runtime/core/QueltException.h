@@ -13,7 +13,8 @@ class CQueltException : public CQueltObject {
 public:
     CQueltException() = default;
     explicit CQueltException(const CWString& description) : description_(description) {}
-    CQueltException(std::int32_t code, const CWString& description) : code_(code), description_(description) {}
+    CQueltException(std::int32_t code, const CWString& description)
+        : code_(code), description_(description) {}
 
     std::int32_t code() const { return code_; }
     const CWString& description() const { return description_; }

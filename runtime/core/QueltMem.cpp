@@ -22,8 +22,9 @@ CQueltMem::CQueltMem(const CQueltMem& other) : CQueltObject(other), growthUnit_(
 }
 
 CQueltMem::CQueltMem(CQueltMem&& other) noexcept
-    : CQueltObject(other), data_(std::exchange(other.data_, nullptr)), capacity_(std::exchange(other.capacity_, 0)),
-      size_(std::exchange(other.size_, 0)), growthUnit_(other.growthUnit_) {}
+    : CQueltObject(other), data_(std::exchange(other.data_, nullptr)),
+      capacity_(std::exchange(other.capacity_, 0)), size_(std::exchange(other.size_, 0)),
+      growthUnit_(other.growthUnit_) {}
 
 CQueltMem& CQueltMem::operator=(const CQueltMem& other) {
     if (this != &other) {

@@ -5,8 +5,8 @@
 #include "runtime/platform/Heap.h"
 
 const CQueltClassRecord& CQueltObject::staticClassRecord() {
-    static const CQueltClassRecord record =
-        makeClassRecord("CQueltObject", []() -> CQueltObject* { return new CQueltObject(); }, nullptr);
+    static const CQueltClassRecord record = makeClassRecord(
+        "CQueltObject", []() -> CQueltObject* { return new CQueltObject(); }, nullptr);
     return record;
 }
 
@@ -56,7 +56,9 @@ void CQueltObject::destroy(unsigned deleteFlags) {
 
 void CQueltObject::destroyAndFree() { destroy(kFreeMemory); }
 
-bool CQueltObject::isInstanceOf(const CQueltClassRecord& record) const { return classRecord().derivesFrom(record); }
+bool CQueltObject::isInstanceOf(const CQueltClassRecord& record) const {
+    return classRecord().derivesFrom(record);
+}
 
 void CQueltObject::toText(CWString& out) const {
     const CQueltClassRecord& record = classRecord();

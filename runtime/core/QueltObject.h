@@ -26,7 +26,8 @@ public:
     static constexpr unsigned kFreeWithGeneralHeap = 1u << 2;
 
     CQueltObject() = default;
-    CQueltObject(const CQueltObject& other) : flags_(other.flags_ & ~kDestroying), associated_(other.associated_) {}
+    CQueltObject(const CQueltObject& other)
+        : flags_(other.flags_ & ~kDestroying), associated_(other.associated_) {}
     CQueltObject& operator=(const CQueltObject& other) {
         flags_ = (other.flags_ & ~kDestroying) | (flags_ & kDestroying);
         associated_ = other.associated_;
@@ -69,7 +70,9 @@ public:
     static const CQueltClassRecord& staticClassRecord();
 
     bool isNullInstance() const { return (flags_ & kNullInstance) != 0; }
-    void setNullInstance(bool isNull) { flags_ = isNull ? (flags_ | kNullInstance) : (flags_ & ~kNullInstance); }
+    void setNullInstance(bool isNull) {
+        flags_ = isNull ? (flags_ | kNullInstance) : (flags_ & ~kNullInstance);
+    }
     bool isBeingDestroyed() const { return (flags_ & kDestroying) != 0; }
     std::uint64_t flags() const { return flags_; }
     std::uint64_t associatedWord() const { return associated_; }
@@ -93,28 +96,28 @@ private:
 };
 
 // Inside the class body of a runtime class.
-#define QUELT_CLASS(ClassName)                                                                                       \
-public:                                                                                                              \
-    static const CQueltClassRecord& staticClassRecord();                                                             \
-    const CQueltClassRecord& classRecord() const override { return staticClassRecord(); }                            \
-    CQueltObject* createDefault() const override { return new ClassName(); }                                          \
-    CQueltObject* clone() const override { return new ClassName(*this); }                                            \
-    bool assign(const CQueltObject& other) override {                                                                 \
-        if (&other == this)                                                                                          \
-            return true;                                                                                             \
-        if (!other.isInstanceOf(staticClassRecord()))                                                                \
-            return false;                                                                                            \
-        releaseContents();                                                                                           \
-        *this = static_cast<const ClassName&>(other);                                                                \
-        return true;                                                                                                 \
-    }                                                                                                                \
-                                                                                                                     \
+#define QUELT_CLASS(ClassName)                                                                               \
+public:                                                                                                      \
+    static const CQueltClassRecord& staticClassRecord();                                                     \
+    const CQueltClassRecord& classRecord() const override { return staticClassRecord(); }                    \
+    CQueltObject* createDefault() const override { return new ClassName(); }                                 \
+    CQueltObject* clone() const override { return new ClassName(*this); }                                    \
+    bool assign(const CQueltObject& other) override {                                                        \
+        if (&other == this)                                                                                  \
+            return true;                                                                                     \
+        if (!other.isInstanceOf(staticClassRecord()))                                                        \
+            return false;                                                                                    \
+        releaseContents();                                                                                   \
+        *this = static_cast<const ClassName&>(other);                                                        \
+        return true;                                                                                         \
+    }                                                                                                        \
+                                                                                                             \
 private:
 
 // In the class's source file: the record, built on first use.
-#define QUELT_DEFINE_CLASS(ClassName, BaseName, QualifiedName)                                                         \
-    const CQueltClassRecord& ClassName::staticClassRecord() {                                                        \
-        static const CQueltClassRecord record = makeClassRecord(                                                     \
-            QualifiedName, []() -> CQueltObject* { return new ClassName(); }, &BaseName::staticClassRecord);        \
-        return record;                                                                                               \
+#define QUELT_DEFINE_CLASS(ClassName, BaseName, QualifiedName)                                               \
+    const CQueltClassRecord& ClassName::staticClassRecord() {                                                \
+        static const CQueltClassRecord record = makeClassRecord(                                             \
+            QualifiedName, []() -> CQueltObject* { return new ClassName(); }, &BaseName::staticClassRecord); \
+        return record;                                                                                       \
     }

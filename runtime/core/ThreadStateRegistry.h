@@ -38,7 +38,9 @@ public:
     bool closed();
 
 private:
-    CQueltRegisteredThreadState** entries() { return reinterpret_cast<CQueltRegisteredThreadState**>(list_.data()); }
+    CQueltRegisteredThreadState** entries() {
+        return reinterpret_cast<CQueltRegisteredThreadState**>(list_.data());
+    }
     void removeAt(std::size_t index);
 
     platform::CriticalSection lock_;

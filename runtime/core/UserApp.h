@@ -21,8 +21,8 @@ public:
     // Runs once on the main thread; 0 ends the process with exit code -1.
     virtual bool start() { return true; }
     // Called for every queued message first; returning false swallows it.
-    virtual bool preTranslate(void* window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam,
-                              void* messageRecord);
+    virtual bool preTranslate(void* window, std::uint32_t message, std::uintptr_t wparam,
+                              std::intptr_t lparam, void* messageRecord);
     // Called on every idle pass of the main loop.
     virtual bool onIdle(int idleCount);
     // Called once after the main loop has ended.

@@ -24,7 +24,9 @@ CWString::CWString(const char16_t* chars) : buffer_(kGrowthUnit) {
         assign(chars, unitLength(chars));
 }
 
-CWString::CWString(const char16_t* chars, std::size_t length) : buffer_(kGrowthUnit) { assign(chars, length); }
+CWString::CWString(const char16_t* chars, std::size_t length) : buffer_(kGrowthUnit) {
+    assign(chars, length);
+}
 
 CWString::CWString(std::u16string_view chars) : buffer_(kGrowthUnit) { assign(chars.data(), chars.size()); }
 
@@ -33,7 +35,8 @@ CWString::CWString(const CWString& other) : CQueltObject(other), buffer_(kGrowth
 }
 
 CWString::CWString(CWString&& other) noexcept
-    : CQueltObject(other), borrowed_(std::exchange(other.borrowed_, nullptr)), buffer_(std::move(other.buffer_)) {}
+    : CQueltObject(other), borrowed_(std::exchange(other.borrowed_, nullptr)),
+      buffer_(std::move(other.buffer_)) {}
 
 CWString& CWString::operator=(const CWString& other) {
     if (this != &other) {
@@ -152,7 +155,8 @@ CWString CWString::fromInteger(std::int64_t value) {
     char16_t digits[24];
     std::size_t n = 0;
     // Work on the magnitude as unsigned so that the smallest value does not overflow.
-    std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     do {
         digits[n++] = static_cast<char16_t>(u'0' + magnitude % 10);
         magnitude /= 10;
@@ -179,8 +183,9 @@ std::int64_t CWString::toInteger() const {
         base = 16;
         i += 2;
     }
-    const std::uint64_t limit = negative ? static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + 1
-                                         : static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    const std::uint64_t limit = negative
+                                    ? static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + 1
+                                    : static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     std::uint64_t value = 0;
     bool saturated = false;
     for (; i < v.size(); ++i) {

@@ -28,7 +28,8 @@ rg_DuoYongTuKuoZhanGeShiLei::rg_DuoYongTuKuoZhanGeShiLei(const rg_DuoYongTuKuoZh
     handle_->addRef();
 }
 
-rg_DuoYongTuKuoZhanGeShiLei& rg_DuoYongTuKuoZhanGeShiLei::operator=(const rg_DuoYongTuKuoZhanGeShiLei& other) {
+rg_DuoYongTuKuoZhanGeShiLei&
+rg_DuoYongTuKuoZhanGeShiLei::operator=(const rg_DuoYongTuKuoZhanGeShiLei& other) {
     if (this != &other) {
         CQueltObject::operator=(other);
         other.handle_->addRef();
@@ -65,7 +66,8 @@ void rg_DuoYongTuKuoZhanGeShiLei::Build(rg_WangLaoChuanShuLei& transfer,
         curl_mime_filedata(part.part(), CurlText(path).str());
 
         if (!present(names)) {
-            const CWString name = i == 0 ? CWString(u"file") : CWString(u"file-") + CWString::fromInteger(i).view();
+            const CWString name =
+                i == 0 ? CWString(u"file") : CWString(u"file-") + CWString::fromInteger(i).view();
             curl_mime_name(part.part(), CurlText(name).str());
         } else if (namesFit) {
             curl_mime_name(part.part(), CurlText(names->At(i)).str());

@@ -18,7 +18,8 @@ struct ProgressCounts {
     std::int64_t uploadNow;
 };
 
-int progressCallback(void* client, curl_off_t dlTotal, curl_off_t dlNow, curl_off_t ulTotal, curl_off_t ulNow) {
+int progressCallback(void* client, curl_off_t dlTotal, curl_off_t dlNow, curl_off_t ulTotal,
+                     curl_off_t ulNow) {
     auto* transfer = static_cast<rg_WangLaoChuanShuLei*>(client);
     if (!transfer || !transfer->noticeWindow() || !transfer->hasProgressListener())
         return 0;
@@ -118,11 +119,17 @@ void rg_WangLaoChuanShuLei::setTextOption(CURLoption option, const CWString& tex
 
 void rg_WangLaoChuanShuLei::SetProxy(const CWString& text) { setTextOption(CURLOPT_PROXY, text); }
 
-void rg_WangLaoChuanShuLei::SetProxyUserName(const CWString& text) { setTextOption(CURLOPT_PROXYUSERNAME, text); }
+void rg_WangLaoChuanShuLei::SetProxyUserName(const CWString& text) {
+    setTextOption(CURLOPT_PROXYUSERNAME, text);
+}
 
-void rg_WangLaoChuanShuLei::SetProxyPassword(const CWString& text) { setTextOption(CURLOPT_PROXYPASSWORD, text); }
+void rg_WangLaoChuanShuLei::SetProxyPassword(const CWString& text) {
+    setTextOption(CURLOPT_PROXYPASSWORD, text);
+}
 
-void rg_WangLaoChuanShuLei::SetAcceptEncoding(const CWString& text) { setTextOption(CURLOPT_ACCEPT_ENCODING, text); }
+void rg_WangLaoChuanShuLei::SetAcceptEncoding(const CWString& text) {
+    setTextOption(CURLOPT_ACCEPT_ENCODING, text);
+}
 
 int rg_WangLaoChuanShuLei::SetCookie(const CWString& text) {
     int result = 0;
@@ -157,7 +164,8 @@ CWString rg_WangLaoChuanShuLei::EscapeUrl(const CQueltMem& bytes) const {
     CURL* curl = easy();
     if (!curl || bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return CWString();
-    char* escaped = curl_easy_escape(curl, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()));
+    char* escaped =
+        curl_easy_escape(curl, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()));
     if (!escaped)
         return CWString();
     CWString text = CWString::fromUtf8(escaped, std::char_traits<char>::length(escaped));

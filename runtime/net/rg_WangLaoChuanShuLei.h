@@ -72,7 +72,8 @@ public:
 
 private:
     void setTextOption(CURLoption option, const CWString& text, int* result = nullptr);
-    int performWith(void* bodyData, curl_write_callback bodyWriter, rg_quelt_base::rg_WenBenShuZuLei* headers);
+    int performWith(void* bodyData, curl_write_callback bodyWriter,
+                    rg_quelt_base::rg_WenBenShuZuLei* headers);
     void detachProgress();
 
     platform::NoticeWindow* noticeWindow_ = nullptr;

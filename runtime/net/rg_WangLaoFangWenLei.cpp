@@ -68,15 +68,17 @@ bool appendSuppressions(curl_slist*& list, std::string_view entry) {
     while (lineStart != std::string_view::npos) {
         lineStart += 2;
         const std::size_t lineEnd = entry.find("\r\n", lineStart);
-        const std::string_view line = entry.substr(lineStart, lineEnd == std::string_view::npos ? lineEnd : lineEnd - lineStart);
+        const std::string_view line =
+            entry.substr(lineStart, lineEnd == std::string_view::npos ? lineEnd : lineEnd - lineStart);
         const std::size_t colon = line.find(':');
         if (colon != std::string_view::npos) {
             const std::string_view name = line.substr(0, colon);
             for (std::string_view known : kDefaults) {
                 if (name.size() == known.size() &&
-                    std::equal(name.begin(), name.end(), known.begin(),
-                               [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                           std::tolower(static_cast<unsigned char>(b)); })) {
+                    std::equal(name.begin(), name.end(), known.begin(), [](char a, char b) {
+                        return std::tolower(static_cast<unsigned char>(a)) ==
+                               std::tolower(static_cast<unsigned char>(b));
+                    })) {
                     curl_slist* grown = curl_slist_append(list, (std::string(known) + ":").c_str());
                     if (!grown)
                         return false;
@@ -109,7 +111,8 @@ bool present(const CQueltObject* object) { return object && !object->isNullInsta
 } // namespace
 
 void rg_WangLaoFangWenLei::configure(CURL* curl, const CWString& url, const CQueltMem* body,
-                                     const rg_quelt_base::rg_WenBenShuZuLei& headers, const RequestTexts& texts) {
+                                     const rg_quelt_base::rg_WenBenShuZuLei& headers,
+                                     const RequestTexts& texts) {
     curl_easy_setopt(curl, CURLOPT_URL, CurlText(url).str());
     transfer_.SetCustomMethod(CWString::borrowed(u"POST"));
 
@@ -161,7 +164,8 @@ void rg_WangLaoFangWenLei::finish(CURL* curl, rg_WangYeFangWenXiangYingLei& resp
     if (response.location().isEmpty()) {
         char* redirectUrl = nullptr;
         if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &redirectUrl) == CURLE_OK && redirectUrl)
-            response.setLocation(CWString::fromUtf8(redirectUrl, std::char_traits<char>::length(redirectUrl)));
+            response.setLocation(
+                CWString::fromUtf8(redirectUrl, std::char_traits<char>::length(redirectUrl)));
     }
     long code = 0;
     if (curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code) == CURLE_OK)
@@ -200,9 +204,9 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
     return response;
 }
 
-rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequestTo(IQueltBodySink& sink, const CWString& url,
-                                                                 const CQueltMem* body,
-                                                                 const rg_quelt_base::rg_WenBenShuZuLei& headers) {
+rg_WangYeFangWenXiangYingLei
+rg_WangLaoFangWenLei::SendRequestTo(IQueltBodySink& sink, const CWString& url, const CQueltMem* body,
+                                    const rg_quelt_base::rg_WenBenShuZuLei& headers) {
     rg_WangYeFangWenXiangYingLei response;
     CURL* curl = transfer_.easy();
     if (!curl) {
@@ -217,9 +221,10 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequestTo(IQueltBodySink&
 }
 
 rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::Post(const CWString& url, const CQueltMem* body,
-                                                       const rg_quelt_base::rg_WenBenShuZuLei& headers) {
+                                                        const rg_quelt_base::rg_WenBenShuZuLei& headers) {
     const CWString none;
-    return SendRequest(url, 1, body, headers, none, none, none, none, none, -1, -1, 1, nullptr, nullptr, nullptr);
+    return SendRequest(url, 1, body, headers, none, none, none, none, none, -1, -1, 1, nullptr, nullptr,
+                       nullptr);
 }
 
 } // namespace rg_quelt_windows_WangLao

@@ -32,19 +32,18 @@ public:
     // `body`, `files`, `names` and `types` may be null or null-flagged (absent).
     // `method` and the three settings are carried for callers; every caller
     // passes 1, -1, -1 and 1 and they change nothing.
-    rg_WangYeFangWenXiangYingLei SendRequest(const CWString& url, std::int32_t method, const CQueltMem* body,
-                                             const rg_quelt_base::rg_WenBenShuZuLei& headers,
-                                             const CWString& cookie, const CWString& acceptEncoding,
-                                             const CWString& proxy, const CWString& proxyUser,
-                                             const CWString& proxyPassword, std::int32_t setting1,
-                                             std::int32_t setting2, std::int32_t setting3,
-                                             const rg_quelt_base::rg_WenBenShuZuLei* files,
-                                             const rg_quelt_base::rg_WenBenShuZuLei* names,
-                                             const rg_quelt_base::rg_WenBenShuZuLei* types);
+    rg_WangYeFangWenXiangYingLei
+    SendRequest(const CWString& url, std::int32_t method, const CQueltMem* body,
+                const rg_quelt_base::rg_WenBenShuZuLei& headers, const CWString& cookie,
+                const CWString& acceptEncoding, const CWString& proxy, const CWString& proxyUser,
+                const CWString& proxyPassword, std::int32_t setting1, std::int32_t setting2,
+                std::int32_t setting3, const rg_quelt_base::rg_WenBenShuZuLei* files,
+                const rg_quelt_base::rg_WenBenShuZuLei* names, const rg_quelt_base::rg_WenBenShuZuLei* types);
 
     // SendRequest with the answer's body streamed into `sink` rather than kept in
     // the response, which then has an empty body.
-    rg_WangYeFangWenXiangYingLei SendRequestTo(IQueltBodySink& sink, const CWString& url, const CQueltMem* body,
+    rg_WangYeFangWenXiangYingLei SendRequestTo(IQueltBodySink& sink, const CWString& url,
+                                               const CQueltMem* body,
                                                const rg_quelt_base::rg_WenBenShuZuLei& headers);
 
     // The common form: POST `body` with the given header list and nothing else.

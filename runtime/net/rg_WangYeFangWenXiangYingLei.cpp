@@ -6,7 +6,8 @@
 
 namespace rg_quelt_windows_WangLao {
 
-QUELT_DEFINE_CLASS(rg_WangYeFangWenXiangYingLei, CQueltObject, "rg_quelt_windows_WangLao::rg_WangYeFangWenXiangYingLei")
+QUELT_DEFINE_CLASS(rg_WangYeFangWenXiangYingLei, CQueltObject,
+                   "rg_quelt_windows_WangLao::rg_WangYeFangWenXiangYingLei")
 
 CWString rg_WangYeFangWenXiangYingLei::BodyAsText() const {
     if (body_.empty())
@@ -14,7 +15,8 @@ CWString rg_WangYeFangWenXiangYingLei::BodyAsText() const {
     // Text ends at the first zero byte, as a C string would.
     const auto* bytes = reinterpret_cast<const char*>(body_.data());
     const void* zero = std::memchr(bytes, 0, body_.size());
-    const std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes) : body_.size();
+    const std::size_t length =
+        zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes) : body_.size();
     return CWString::fromUtf8(bytes, length);
 }
 
@@ -46,10 +48,10 @@ bool rg_WangYeFangWenXiangYingLei::equals(const CQueltObject& other) const {
         return false;
     const auto& o = static_cast<const rg_WangYeFangWenXiangYingLei&>(other);
     return body_.equals(o.body_) && cookies_.equals(o.cookies_) && headerLines_.equals(o.headerLines_) &&
-           location_ == o.location_ && redirectCount_ == o.redirectCount_ && responseCode_ == o.responseCode_ &&
-           totalTime_ == o.totalTime_ && contentType_ == o.contentType_ && contentMd5_ == o.contentMd5_ &&
-           contentEncoding_ == o.contentEncoding_ && contentLength_ == o.contentLength_ &&
-           curlResult_ == o.curlResult_;
+           location_ == o.location_ && redirectCount_ == o.redirectCount_ &&
+           responseCode_ == o.responseCode_ && totalTime_ == o.totalTime_ && contentType_ == o.contentType_ &&
+           contentMd5_ == o.contentMd5_ && contentEncoding_ == o.contentEncoding_ &&
+           contentLength_ == o.contentLength_ && curlResult_ == o.curlResult_;
 }
 
 void rg_WangYeFangWenXiangYingLei::reset() {
@@ -62,10 +64,10 @@ void rg_WangYeFangWenXiangYingLei::reset() {
 bool rg_WangYeFangWenXiangYingLei::save(CQueltObjectStream& stream) const {
     if (!stream.good())
         return false;
-    return body_.save(stream) && cookies_.save(stream) && headerLines_.save(stream) && location_.save(stream) &&
-           stream.writeInt32(redirectCount_) && stream.writeInt32(responseCode_) && stream.writeInt64(totalTime_) &&
-           contentType_.save(stream) && contentMd5_.save(stream) && contentEncoding_.save(stream) &&
-           stream.writeInt64(contentLength_);
+    return body_.save(stream) && cookies_.save(stream) && headerLines_.save(stream) &&
+           location_.save(stream) && stream.writeInt32(redirectCount_) && stream.writeInt32(responseCode_) &&
+           stream.writeInt64(totalTime_) && contentType_.save(stream) && contentMd5_.save(stream) &&
+           contentEncoding_.save(stream) && stream.writeInt64(contentLength_);
 }
 
 bool rg_WangYeFangWenXiangYingLei::load(CQueltObjectStream& stream) {

@@ -31,7 +31,8 @@ void destroyNoticeWindow(NoticeWindow* window);
 
 // Runs the receiver's onNotice on the owning thread and returns its answer; 0 when
 // the window is gone.
-std::intptr_t sendNotice(NoticeWindow* window, std::uintptr_t first, std::uintptr_t second, std::uintptr_t third);
+std::intptr_t sendNotice(NoticeWindow* window, std::uintptr_t first, std::uintptr_t second,
+                         std::uintptr_t third);
 // Queues onNotice(first, second, 0) for the owning thread without waiting.
 bool postNotice(NoticeWindow* window, std::uintptr_t first, std::uintptr_t second);
 

@@ -93,7 +93,8 @@ std::size_t utf16ToUtf8(const char16_t* source, std::size_t length, char* dest, 
     std::size_t out = 0;
     for (std::size_t i = 0; i < length; ++i) {
         char32_t cp = source[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < length && source[i + 1] >= 0xDC00 && source[i + 1] <= 0xDFFF) {
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < length && source[i + 1] >= 0xDC00 &&
+            source[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (source[i + 1] - 0xDC00);
             ++i;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {

@@ -72,7 +72,8 @@ public:
     void initialise() override { events.push_back("host initialised"); }
     bool mainWindowRegistered() override { return window_; }
     int runMainLoop(CQueltUserApp& program) override {
-        events.push_back(CQueltAppInstance::instance().programObject() == &program ? "loop" : "loop without program");
+        events.push_back(CQueltAppInstance::instance().programObject() == &program ? "loop"
+                                                                                   : "loop without program");
         return loopExit_;
     }
     void terminate() override { events.push_back("host terminated"); }
@@ -102,9 +103,9 @@ protected:
 TEST_F(ProgramRunnerTest, NormalCloseRunsTheLoopThenShutsDownInOrder) {
     FakeHost host(true, 0);
     EXPECT_EQ(run(TestProgram::staticClassRecord(), &host), 0);
-    const std::vector<std::string> expected = {"host initialised", "constructed",     "start",
-                                               "loop",             "onExit",          "program deleted",
-                                               "exit-list released", "host terminated"};
+    const std::vector<std::string> expected = {
+        "host initialised", "constructed",        "start",          "loop", "onExit",
+        "program deleted",  "exit-list released", "host terminated"};
     EXPECT_EQ(events, expected);
     EXPECT_TRUE(reports.empty());
     EXPECT_EQ(CQueltAppInstance::instance().programObject(), nullptr);
@@ -133,8 +134,8 @@ TEST_F(ProgramRunnerTest, RuntimeExceptionIsReportedWithCodeAndDescription) {
     EXPECT_EQ(reports[0], u"俘获到异常,代码值为: 17, 描述为: 配置丢失");
     EXPECT_EQ(reports[1], u"运行时异常");
     // No loop after a report, and the shutdown still releases everything.
-    const std::vector<std::string> expected = {"host initialised", "constructed", "start", "program deleted",
-                                               "exit-list released", "host terminated"};
+    const std::vector<std::string> expected = {"host initialised", "constructed",        "start",
+                                               "program deleted",  "exit-list released", "host terminated"};
     EXPECT_EQ(events, expected);
 }
 

@@ -1,6 +1,6 @@
+#include "runtime/platform/CodePage.h"
 #include "runtime/core/U8String.h"
 #include "runtime/core/WString.h"
-#include "runtime/platform/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,9 @@ TEST(Utf8Conversion, NonAsciiRoundTrips) {
     const std::u16string original = u"Mireth模块更新程序 — 全局/视窗模块 ü";
     const CWString text(original);
     const std::string utf8 = text.toUtf8String();
-    EXPECT_EQ(utf8, "Mireth\xE6\xA8\xA1\xE5\x9D\x97\xE6\x9B\xB4\xE6\x96\xB0\xE7\xA8\x8B\xE5\xBA\x8F \xE2\x80\x94 "
-                    "\xE5\x85\xA8\xE5\xB1\x80/\xE8\xA7\x86\xE7\xAA\x97\xE6\xA8\xA1\xE5\x9D\x97 \xC3\xBC");
+    EXPECT_EQ(utf8,
+              "Mireth\xE6\xA8\xA1\xE5\x9D\x97\xE6\x9B\xB4\xE6\x96\xB0\xE7\xA8\x8B\xE5\xBA\x8F \xE2\x80\x94 "
+              "\xE5\x85\xA8\xE5\xB1\x80/\xE8\xA7\x86\xE7\xAA\x97\xE6\xA8\xA1\xE5\x9D\x97 \xC3\xBC");
     EXPECT_EQ(decode(utf8), original);
 }
 
@@ -26,7 +27,8 @@ TEST(Utf8Conversion, SurrogatePairsEncodeAsFourBytes) {
     const std::u16string pair = u"a\U0001F600b";
     ASSERT_EQ(pair.size(), 4u);
     const std::string utf8 = CWString(pair).toUtf8String();
-    EXPECT_EQ(utf8, "a\xF0\x9F\x98\x80" "b");
+    EXPECT_EQ(utf8, "a\xF0\x9F\x98\x80"
+                    "b");
     EXPECT_EQ(decode(utf8), pair);
 }
 
@@ -38,7 +40,9 @@ TEST(Utf8Conversion, UnpairedSurrogatesBecomeReplacement) {
 
 TEST(Utf8Conversion, InvalidInputBecomesReplacement) {
     // A stray continuation byte, a bad lead byte, and a truncated sequence.
-    EXPECT_EQ(decode("a\x80" "b"), u"a\uFFFDb");
+    EXPECT_EQ(decode("a\x80"
+                     "b"),
+              u"a\uFFFDb");
     EXPECT_EQ(decode("\xFF"), u"\uFFFD");
     EXPECT_EQ(decode("\xE6\xA8"), u"\uFFFD");
     EXPECT_EQ(decode("\xE6\xA8z"), u"\uFFFDz");

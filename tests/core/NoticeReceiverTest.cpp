@@ -66,8 +66,8 @@ TEST(NoticeReceiver, ManySendersAreAllAnswered) {
     for (int t = 0; t < kThreads; ++t) {
         senders[t] = std::thread([&, t] {
             for (int i = 0; i < kEach; ++i) {
-                if (platform::sendNotice(window, static_cast<std::uintptr_t>(t), static_cast<std::uintptr_t>(i), 0) !=
-                    t * 100 + i)
+                if (platform::sendNotice(window, static_cast<std::uintptr_t>(t),
+                                         static_cast<std::uintptr_t>(i), 0) != t * 100 + i)
                     wrong.fetch_add(1);
             }
             done.fetch_add(1);

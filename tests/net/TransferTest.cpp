@@ -23,8 +23,9 @@ namespace fs = std::filesystem;
 class LocalFile {
 public:
     explicit LocalFile(std::size_t size) {
-        path_ = fs::temp_directory_path() /
-                ("mireth-transfer-" + std::to_string(platform::currentThreadId()) + "-" + std::to_string(size));
+        path_ =
+            fs::temp_directory_path() /
+            ("mireth-transfer-" + std::to_string(platform::currentThreadId()) + "-" + std::to_string(size));
         std::ofstream out(path_, std::ios::binary);
         for (std::size_t i = 0; i < size; ++i)
             out.put(static_cast<char>(i * 31 + 7));

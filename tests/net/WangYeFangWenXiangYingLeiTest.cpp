@@ -16,10 +16,10 @@ rg_WangYeFangWenXiangYingLei parsed(std::initializer_list<std::u16string_view> l
 }
 
 TEST(ResponseHeaders, CookiesAccumulateAndLaterValuesWin) {
-    const auto response = parsed({u"HTTP/1.1 302 Found\r\n", u"Set-Cookie: a=1; Path=/\r\n",
-                                  u"Content-Type: text/html\r\n", u"Location: /next\r\n", u"\r\n",
-                                  u"HTTP/1.1 200 OK\r\n", u"Set-Cookie: b=2\r\n",
-                                  u"Content-Type: application/json\r\n", u"\r\n"});
+    const auto response =
+        parsed({u"HTTP/1.1 302 Found\r\n", u"Set-Cookie: a=1; Path=/\r\n", u"Content-Type: text/html\r\n",
+                u"Location: /next\r\n", u"\r\n", u"HTTP/1.1 200 OK\r\n", u"Set-Cookie: b=2\r\n",
+                u"Content-Type: application/json\r\n", u"\r\n"});
     ASSERT_EQ(response.cookies().Count(), 2u);
     EXPECT_EQ(response.cookies().At(0), u"a=1; Path=/");
     EXPECT_EQ(response.cookies().At(1), u"b=2");
@@ -29,7 +29,8 @@ TEST(ResponseHeaders, CookiesAccumulateAndLaterValuesWin) {
 }
 
 TEST(ResponseHeaders, NamesMatchExactlyAndCaseSensitively) {
-    const auto response = parsed({u"content-type: text/plain\r\n", u"CONTENT-LENGTH: 5\r\n", u"set-cookie: x=1\r\n"});
+    const auto response =
+        parsed({u"content-type: text/plain\r\n", u"CONTENT-LENGTH: 5\r\n", u"set-cookie: x=1\r\n"});
     EXPECT_TRUE(response.contentType().isEmpty());
     EXPECT_EQ(response.contentLength(), 0);
     EXPECT_EQ(response.cookies().Count(), 0u);
@@ -44,9 +45,8 @@ TEST(ResponseHeaders, ContentLengthDecimalOrHexadecimal) {
 }
 
 TEST(ResponseHeaders, TrimmingTakesControlsAndIdeographicSpaces) {
-    const auto response =
-        parsed({u"\t Content-MD5 \t:\u3000abc==\u3000\r\n", u"Content-Encoding:gzip\r\n", u"no colon here\r\n", u"",
-                u":\r\n", u"Location: http://h/a:b\r\n"});
+    const auto response = parsed({u"\t Content-MD5 \t:\u3000abc==\u3000\r\n", u"Content-Encoding:gzip\r\n",
+                                  u"no colon here\r\n", u"", u":\r\n", u"Location: http://h/a:b\r\n"});
     EXPECT_EQ(response.contentMd5(), u"abc==");
     EXPECT_EQ(response.contentEncoding(), u"gzip");
     // The value runs from the first colon; later colons belong to it.
@@ -61,7 +61,9 @@ TEST(ResponseBody, DecodedAsUtf8UpToTheFirstZero) {
     response.body().append("\0tail", 5);
     EXPECT_EQ(response.BodyAsText(), u"{\"code\":200,\"msg\":\"成功\"}");
     rg_WangYeFangWenXiangYingLei broken;
-    broken.body().append("a\xFF" "b", 3);
+    broken.body().append("a\xFF"
+                         "b",
+                         3);
     EXPECT_EQ(broken.BodyAsText(), u"a\uFFFDb");
 }
 

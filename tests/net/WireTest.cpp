@@ -31,12 +31,13 @@ protected:
 
     rg_WangYeFangWenXiangYingLei send(const CWString& target, const CQueltMem* body,
                                       const rg_WenBenShuZuLei& headers = defaultHeaderList(),
-                                      const CWString& cookie = CWString(), const CWString& encoding = CWString(),
+                                      const CWString& cookie = CWString(),
+                                      const CWString& encoding = CWString(),
                                       const rg_WenBenShuZuLei* files = nullptr,
                                       const rg_WenBenShuZuLei* names = nullptr) {
         const CWString none;
-        return access.SendRequest(target, 1, body, headers, cookie, encoding, none, none, none, -1, -1, 1, files,
-                                  names, nullptr);
+        return access.SendRequest(target, 1, body, headers, cookie, encoding, none, none, none, -1, -1, 1,
+                                  files, names, nullptr);
     }
 
     mireth_test::ModuleServer server;
@@ -45,14 +46,18 @@ protected:
 
 TEST_F(WireTest, PostCarriesTheBodyBytesExactly) {
     CQueltMem body;
-    body.append("qq=123&pwd=a\x00" "b\xFF", 15);
+    body.append("qq=123&pwd=a\x00"
+                "b\xFF",
+                15);
     const auto response = send(url("api/w/list"), &body);
     EXPECT_EQ(response.responseCode(), 200);
     EXPECT_EQ(response.curlResult(), 0);
     const auto seen = requests();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].method, "POST");
-    EXPECT_EQ(seen[0].body, std::string("qq=123&pwd=a\x00" "b\xFF", 15));
+    EXPECT_EQ(seen[0].body, std::string("qq=123&pwd=a\x00"
+                                        "b\xFF",
+                                        15));
     EXPECT_EQ(seen[0].header("Content-Length"), "15");
 }
 
@@ -81,8 +86,9 @@ TEST_F(WireTest, TheDefaultBlockMakesExactlyThreeHeaderLines) {
     EXPECT_EQ(request.header("User-Agent"),
               "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
               "Chrome/87.0.4280.141 Safari/537.36");
-    EXPECT_EQ(request.header("Accept"), "text/html,application/xhtml+xml,application/xml;q=0.9,image/avif,"
-                                        "image/webp,image/apng,*/*;q=0.8,application/signed-exchange;v=b3;q=0.9");
+    EXPECT_EQ(request.header("Accept"),
+              "text/html,application/xhtml+xml,application/xml;q=0.9,image/avif,"
+              "image/webp,image/apng,*/*;q=0.8,application/signed-exchange;v=b3;q=0.9");
     EXPECT_EQ(request.header("Accept-Language"), "zh-CN,zh;q=0.9");
     EXPECT_EQ(request.headerCount("User-Agent"), 1u);
     EXPECT_EQ(request.headerCount("Accept"), 1u);

@@ -91,7 +91,8 @@ TEST_F(EngineTest, ACheckWithoutConfigurationIsRefused) {
     EXPECT_EQ(checkModules(engine, ModuleKind::Android, *rows, config), CheckOutcome::NotConfigured);
     config.domain = CWString();
     EXPECT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config), CheckOutcome::NotConfigured);
-    EXPECT_EQ(updateModules(engine, ModuleKind::Windows, *rows, false, config), UpdateOutcome::NothingChecked);
+    EXPECT_EQ(updateModules(engine, ModuleKind::Windows, *rows, false, config),
+              UpdateOutcome::NothingChecked);
     EXPECT_TRUE(server.recordedRequests(tag()).empty());
 }
 
@@ -114,9 +115,9 @@ TEST_F(EngineTest, BadListAnswersGiveEmptyLists) {
     checkModules(engine, ModuleKind::Windows, *rows, config);
     EXPECT_EQ(rows->rowCount(), 0u);
     EXPECT_EQ(engine.lastListStatus(), ListStatus::NotUnderstood);
-    config.domain = CWString::fromUtf8(base + "_body/" + mireth_test::ModuleServer::percentEncoded(
-                                                            "{\"code\":\"200\",\"data\":[7,{\"name\":\"n\"}]}") +
-                                       "/");
+    config.domain = CWString::fromUtf8(
+        base + "_body/" +
+        mireth_test::ModuleServer::percentEncoded("{\"code\":\"200\",\"data\":[7,{\"name\":\"n\"}]}") + "/");
     checkModules(engine, ModuleKind::Windows, *rows, config);
     ASSERT_EQ(rows->rowCount(), 2u);
     EXPECT_EQ(rows.cell(0, kColumnOrdinal), u"1");

@@ -1,9 +1,9 @@
-#include "updater/FormBody.h"
 #include "updater/ModuleListReader.h"
+#include "runtime/core/MemoryStream.h"
+#include "updater/FormBody.h"
 #include "updater/ModulePathCheck.h"
 #include "updater/rg_MoKuaiXinXiLei.h"
 #include "updater/rg_XiaZaiShuJu.h"
-#include "runtime/core/MemoryStream.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,8 @@ const rg_MoKuaiXinXiLei& at(const CQueltObjectArray& list, std::size_t i) {
 TEST(ModuleListReader, ReadsTheFourKeysInOrder) {
     const auto list = readModuleList(CWString(
         u"{\"code\":200,\"msg\":\"ok\",\"data\":[{\"name\":\"a.ext\",\"path\":\"lib/a.ext\",\"size\":1024,"
-        u"\"updateTime\":\"2024-01-31 08:05:00\",\"extra\":1},{\"name\":\"界面.ext\",\"path\":\"界面.ext\",\"size\":-1,"
+        u"\"updateTime\":\"2024-01-31 "
+        u"08:05:00\",\"extra\":1},{\"name\":\"界面.ext\",\"path\":\"界面.ext\",\"size\":-1,"
         u"\"updateTime\":\"x\"}]}"));
     ASSERT_EQ(list.count(), 2u);
     EXPECT_EQ(at(list, 0).ordinal, 1);
@@ -57,7 +58,8 @@ TEST(ModuleListReader, BadAnswersGiveAnEmptyListWithoutThrowing) {
           u"{\"code\":4294967296,\"data\":[{}]}", u"{\"code\":200,\"data\":[{\"size\":4294967296}]}",
           u"{\"code\":200,\"data\":[{\"size\":1e12}]}"}) {
         CQueltObjectArray list;
-        EXPECT_NO_THROW(list = readModuleList(CWString(answer))) << std::string(CWString(answer).toUtf8String());
+        EXPECT_NO_THROW(list = readModuleList(CWString(answer)))
+            << std::string(CWString(answer).toUtf8String());
         EXPECT_EQ(list.count(), 0u) << CWString(answer).toUtf8String();
     }
 }

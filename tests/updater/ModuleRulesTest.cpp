@@ -111,11 +111,11 @@ TEST_F(MarkTest, MissingAndOlderFilesAreMarked) {
                             record(6, u"bad.ext", u"bad.ext", u"", 1)}),
                    *rows);
     MarkOutdatedRows(u"w", *rows, config);
-    EXPECT_EQ(rows.cell(0, kColumnMode), u"");   // the same time to the second
+    EXPECT_EQ(rows.cell(0, kColumnMode), u"");     // the same time to the second
     EXPECT_EQ(rows.cell(1, kColumnMode), u"下载"); // one second older
-    EXPECT_EQ(rows.cell(2, kColumnMode), u"");   // newer, whatever its size
+    EXPECT_EQ(rows.cell(2, kColumnMode), u"");     // newer, whatever its size
     EXPECT_EQ(rows.cell(3, kColumnMode), u"下载"); // missing
-    EXPECT_EQ(rows.cell(4, kColumnMode), u"");   // an ISO time never marks an existing file
+    EXPECT_EQ(rows.cell(4, kColumnMode), u"");     // an ISO time never marks an existing file
     EXPECT_EQ(rows.cell(5, kColumnMode), u"");
 }
 
@@ -153,8 +153,8 @@ TEST(BuildDownloadJob, OneLinkPerRowMarkedForDownload) {
     config.androidFolder = u"/mods";
 #endif
     Rows rows;
-    FillModuleList(records({record(1, u"a.ext", u"lib/sub/a.ext", u"t", 1), record(2, u"b.ext", u"b.ext", u"t", 1),
-                            record(3, u"c.ext", u"c.ext", u"t", 1)}),
+    FillModuleList(records({record(1, u"a.ext", u"lib/sub/a.ext", u"t", 1),
+                            record(2, u"b.ext", u"b.ext", u"t", 1), record(3, u"c.ext", u"c.ext", u"t", 1)}),
                    *rows);
     rows->setCellText(0, kColumnMode, CWString(u"下载"));
     rows->setCellText(1, kColumnMode, CWString(u"成功"));

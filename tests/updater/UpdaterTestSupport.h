@@ -51,7 +51,8 @@ inline std::string readFile(const fs::path& path) {
 }
 
 // Sets a file's modification time to a local date and time.
-inline bool setLocalMtime(const fs::path& path, int year, int month, int day, int hour, int minute, int second) {
+inline bool setLocalMtime(const fs::path& path, int year, int month, int day, int hour, int minute,
+                          int second) {
     std::tm local{};
     local.tm_year = year - 1900;
     local.tm_mon = month - 1;
@@ -62,10 +63,14 @@ inline bool setLocalMtime(const fs::path& path, int year, int month, int day, in
     local.tm_isdst = -1;
     const std::time_t when = std::mktime(&local);
 #if defined(_WIN32)
-    struct _utimbuf times{when, when};
+    struct _utimbuf times {
+        when, when
+    };
     return _wutime(path.wstring().c_str(), &times) == 0;
 #else
-    struct utimbuf times{when, when};
+    struct utimbuf times {
+        when, when
+    };
     return utime(path.c_str(), &times) == 0;
 #endif
 }

@@ -97,8 +97,8 @@ std::size_t utf16ToAnsi(const char16_t* source, std::size_t length, char* dest, 
     if (charset.utf8)
         return utf16ToUtf8(source, length, dest, capacity);
     const std::string to = charset.name;
-    return convert<char>("UTF-16LE", to.c_str(), reinterpret_cast<const char*>(source), length * 2, dest, capacity,
-                         '?', 2);
+    return convert<char>("UTF-16LE", to.c_str(), reinterpret_cast<const char*>(source), length * 2, dest,
+                         capacity, '?', 2);
 }
 
 } // namespace platform

@@ -24,7 +24,7 @@ struct Notice {
 // One per owning thread; shared with the windows that belong to it.
 struct ThreadQueue {
     std::mutex lock;
-    std::condition_variable arrived; // owner waits for work
+    std::condition_variable arrived;  // owner waits for work
     std::condition_variable answered; // senders wait for their answers
     std::deque<Notice*> pending;
 };
@@ -94,7 +94,8 @@ void destroyNoticeWindow(NoticeWindow* window) {
     delete window;
 }
 
-std::intptr_t sendNotice(NoticeWindow* window, std::uintptr_t first, std::uintptr_t second, std::uintptr_t third) {
+std::intptr_t sendNotice(NoticeWindow* window, std::uintptr_t first, std::uintptr_t second,
+                         std::uintptr_t third) {
     if (!window)
         return 0;
     Notice notice{window, first, second, third, true};
@@ -131,7 +132,8 @@ int serviceNotices(std::uint32_t timeoutMs) {
     int ran = 0;
     std::unique_lock<std::mutex> guard(queue->lock);
     if (queue->pending.empty())
-        queue->arrived.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return !queue->pending.empty(); });
+        queue->arrived.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                                [&] { return !queue->pending.empty(); });
     while (!queue->pending.empty()) {
         Notice* notice = queue->pending.front();
         queue->pending.pop_front();

@@ -14,7 +14,8 @@ std::uint64_t currentThreadId() { return static_cast<std::uint64_t>(syscall(SYS_
 std::uint64_t tickCount() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
 }
 
 unsigned processorCount() {

@@ -8,7 +8,9 @@ namespace platform {
 
 static_assert(sizeof(CONDITION_VARIABLE) <= 64, "native storage too small");
 
-static CONDITION_VARIABLE* native(unsigned char* storage) { return reinterpret_cast<CONDITION_VARIABLE*>(storage); }
+static CONDITION_VARIABLE* native(unsigned char* storage) {
+    return reinterpret_cast<CONDITION_VARIABLE*>(storage);
+}
 
 ConditionVariable::ConditionVariable() { InitializeConditionVariable(native(native_)); }
 

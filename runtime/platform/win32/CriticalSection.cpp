@@ -6,7 +6,9 @@ namespace platform {
 
 static_assert(sizeof(CRITICAL_SECTION) <= 64, "native storage too small");
 
-static CRITICAL_SECTION* native(unsigned char* storage) { return reinterpret_cast<CRITICAL_SECTION*>(storage); }
+static CRITICAL_SECTION* native(unsigned char* storage) {
+    return reinterpret_cast<CRITICAL_SECTION*>(storage);
+}
 
 CriticalSection::CriticalSection() { InitializeCriticalSection(native(native_)); }
 

@@ -26,7 +26,8 @@ struct SendRecord {
     std::intptr_t* result;
 };
 
-std::intptr_t callReceiver(IQueltNoticeReceiver* receiver, std::uintptr_t a, std::uintptr_t b, std::uintptr_t c) {
+std::intptr_t callReceiver(IQueltNoticeReceiver* receiver, std::uintptr_t a, std::uintptr_t b,
+                           std::uintptr_t c) {
     try {
         return receiver->onNotice(a, b, c);
     } catch (...) {
@@ -98,21 +99,26 @@ void destroyNoticeWindow(NoticeWindow* window) {
     DestroyWindow(hwnd);
 }
 
-std::intptr_t sendNotice(NoticeWindow* window, std::uintptr_t first, std::uintptr_t second, std::uintptr_t third) {
+std::intptr_t sendNotice(NoticeWindow* window, std::uintptr_t first, std::uintptr_t second,
+                         std::uintptr_t third) {
     if (!window)
         return 0;
     std::intptr_t result = 0;
     SendRecord record{first, second, third, &result};
-    SendMessageW(reinterpret_cast<HWND>(window), kSendMessage, reinterpret_cast<WPARAM>(&record), kSendMarker);
+    SendMessageW(reinterpret_cast<HWND>(window), kSendMessage, reinterpret_cast<WPARAM>(&record),
+                 kSendMarker);
     return result;
 }
 
 bool postNotice(NoticeWindow* window, std::uintptr_t first, std::uintptr_t second) {
-    return window && PostMessageW(reinterpret_cast<HWND>(window), kPostMessage, first, static_cast<LPARAM>(second));
+    return window &&
+           PostMessageW(reinterpret_cast<HWND>(window), kPostMessage, first, static_cast<LPARAM>(second));
 }
 
 std::uint64_t noticeWindowThread(const NoticeWindow* window) {
-    return window ? GetWindowThreadProcessId(reinterpret_cast<HWND>(const_cast<NoticeWindow*>(window)), nullptr) : 0;
+    return window
+               ? GetWindowThreadProcessId(reinterpret_cast<HWND>(const_cast<NoticeWindow*>(window)), nullptr)
+               : 0;
 }
 
 int serviceNotices(std::uint32_t timeoutMs) {

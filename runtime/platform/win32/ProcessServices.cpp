@@ -1,8 +1,8 @@
 #include "runtime/platform/ProcessServices.h"
 
-#include <winsock2.h>
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
+#include <winsock2.h>
 
 namespace platform {
 

@@ -1,0 +1,127 @@
+// The updater's own work against its baselines; scripts/bench prepares the server
+// and the files and prints the ratios.
+//
+//   updater_bench list DOMAIN FOLDER       fetch, fill and mark a list, best of 5
+//   updater_bench parse LISTFILE FOLDER    baseline: jsoncpp parse alone, stat alone
+//   updater_bench update DOMAIN FOLDER     check, then download every marked file
+//
+// Each prints one line "<what> <seconds> [peak-rss-kib]".
+#include "runtime/platform/NoticeReceiver.h"
+#include "updater/MemoryRowTable.h"
+#include "updater/ModuleListRules.h"
+#include "updater/UpdateFlow.h"
+
+#include <json/json.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace rg_quelt_app;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+long peakRssKib() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+rg_PeiZhiXinXiLei configFor(const char* domain, const char* folder) {
+    rg_PeiZhiXinXiLei config;
+    config.domain = CWString::fromUtf8(domain, std::strlen(domain));
+    config.windowsFolder = CWString::fromUtf8(folder, std::strlen(folder));
+    return config;
+}
+
+int listBench(const char* domain, const char* folder) {
+    const rg_PeiZhiXinXiLei config = configFor(domain, folder);
+    rg_MoKuaiGengXinYinQing engine;
+    double best = 1e30;
+    std::size_t rows = 0;
+    for (int i = 0; i < 5; ++i) {
+        MemoryRowTable* table = MemoryRowTable::create();
+        const auto start = Clock::now();
+        checkModules(engine, ModuleKind::Windows, *table, config);
+        const double t = seconds(start);
+        best = t < best ? t : best;
+        rows = table->rowCount();
+        table->release();
+    }
+    std::printf("list %.4f %zu\n", best, rows);
+    return rows > 0 ? 0 : 1;
+}
+
+int parseBench(const char* listFile, const char* folder) {
+    std::ifstream in(listFile, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string document = text.str();
+    double bestParse = 1e30;
+    double bestStat = 1e30;
+    for (int i = 0; i < 5; ++i) {
+        const auto start = Clock::now();
+        Json::Value root;
+        Json::CharReaderBuilder builder;
+        std::string errors;
+        std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+        reader->parse(document.data(), document.data() + document.size(), &root, &errors);
+        const double parse = seconds(start);
+        const auto statStart = Clock::now();
+        std::size_t found = 0;
+        for (const Json::Value& entry : root["data"]) {
+            struct stat info {};
+            const std::string path = std::string(folder) + "/" + entry["path"].asString();
+            found += stat(path.c_str(), &info) == 0;
+        }
+        const double statTime = seconds(statStart);
+        bestParse = parse < bestParse ? parse : bestParse;
+        bestStat = statTime < bestStat ? statTime : bestStat;
+        if (found == 0)
+            return 1;
+    }
+    std::printf("parse %.4f\nstat %.4f\n", bestParse, bestStat);
+    return 0;
+}
+
+int updateBench(const char* domain, const char* folder) {
+    const rg_PeiZhiXinXiLei config = configFor(domain, folder);
+    rg_MoKuaiGengXinYinQing engine;
+    MemoryRowTable* table = MemoryRowTable::create();
+    checkModules(engine, ModuleKind::Windows, *table, config);
+    const long before = peakRssKib();
+    const auto start = Clock::now();
+    updateModules(engine, ModuleKind::Windows, *table, true, config);
+    while (engine.isDownloading())
+        platform::serviceNotices(5);
+    const double t = seconds(start);
+    std::size_t ok = 0;
+    for (std::size_t i = 0; i < table->rowCount(); ++i)
+        ok += table->getCellText(i, kColumnMode) == std::u16string_view(kModeSuccess);
+    std::printf("update %.4f %ld %ld %zu/%zu\n", t, before, peakRssKib(), ok, table->rowCount());
+    table->release();
+    return ok == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "list") == 0)
+        return listBench(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "parse") == 0)
+        return parseBench(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "update") == 0)
+        return updateBench(argv[2], argv[3]);
+    std::fprintf(stderr, "usage: %s list|parse|update ...\n", argv[0]);
+    return 2;
+}
