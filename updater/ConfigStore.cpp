@@ -52,7 +52,8 @@ CWString configFilePath() {
     return folder + u"setup.ini";
 }
 
-CWString ReadIniText(const CWString& file, const CWString& section, const CWString& key, const CWString& defaultValue) {
+CWString ReadIniText(const CWString& file, const CWString& section, const CWString& key,
+                     const CWString& defaultValue) {
     if (file.isEmpty() || section.isEmpty() || key.isEmpty())
         return CWString();
     return CWString(platform::getPrivateProfileString(section.view(), key.view(), defaultValue.view(),

@@ -28,7 +28,8 @@ CWString configFilePath();
 // The value of the key, at most kIniReadBufferSize − 1 characters. Empty, without
 // touching the file, when the file name, the section or the key is empty; the
 // default when the file, the section or the key is missing or unreadable.
-CWString ReadIniText(const CWString& file, const CWString& section, const CWString& key, const CWString& defaultValue);
+CWString ReadIniText(const CWString& file, const CWString& section, const CWString& key,
+                     const CWString& defaultValue);
 
 // A new record filled from the file; every field empty when there is no file.
 rg_PeiZhiXinXiLei LoadConfig(const CWString& file = configFilePath());

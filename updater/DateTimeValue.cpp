@@ -76,13 +76,22 @@ std::optional<double> parseYearFirstDateTime(std::u16string_view text) {
                          clamp(second, 0, 59));
 }
 
-double localFileDateTime(const CWString& path) {
+bool localFileDateTime(const CWString& path, double& value) {
     std::int64_t fileTime = 0;
+    if (!platform::fileLastWriteTime(path.view(), fileTime))
+        return false;
     platform::LocalTimeParts local{};
-    if (!platform::fileLastWriteTime(path.view(), fileTime) || !platform::fileTimeToLocal(fileTime, local))
-        return kEarliestDateTime;
-    return dateTimeValue(local.year, local.month, local.day, local.hour, local.minute, local.second)
-        .value_or(kEarliestDateTime);
+    value = platform::fileTimeToLocal(fileTime, local)
+                ? dateTimeValue(local.year, local.month, local.day, local.hour, local.minute, local.second)
+                      .value_or(kEarliestDateTime)
+                : kEarliestDateTime;
+    return true;
+}
+
+double localFileDateTime(const CWString& path) {
+    double value = kEarliestDateTime;
+    localFileDateTime(path, value);
+    return value;
 }
 
 } // namespace rg_quelt_app

@@ -26,5 +26,7 @@ std::optional<double> parseYearFirstDateTime(std::u16string_view text);
 // The local last-write time of a file as a date-time value, to the whole second;
 // the earliest value when the file cannot be found or the time not converted.
 double localFileDateTime(const CWString& path);
+// The same, telling whether the file was found: false leaves `value` alone.
+bool localFileDateTime(const CWString& path, double& value);
 
 } // namespace rg_quelt_app

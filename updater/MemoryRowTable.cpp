@@ -19,6 +19,14 @@ std::size_t MemoryRowTable::appendRow(const CWString& firstColumn) {
     return rows_.size() - 1;
 }
 
+std::size_t MemoryRowTable::appendFilledRow(CWString (&cells)[kColumnCount]) {
+    platform::CriticalSectionLock guard(lock_);
+    rows_.emplace_back();
+    for (int column = 0; column < kColumnCount; ++column)
+        rows_.back()[static_cast<std::size_t>(column)] = std::move(cells[column]);
+    return rows_.size() - 1;
+}
+
 CWString MemoryRowTable::getCellText(std::size_t row, int column) const {
     platform::CriticalSectionLock guard(lock_);
     if (row >= rows_.size() || column < 0 || column >= kColumnCount)

@@ -17,6 +17,7 @@ public:
     std::size_t rowCount() const override;
     void clearRows() override;
     std::size_t appendRow(const CWString& firstColumn) override;
+    std::size_t appendFilledRow(CWString (&cells)[kColumnCount]) override;
     CWString getCellText(std::size_t row, int column) const override;
     void setCellText(std::size_t row, int column, const CWString& text) override;
     bool setCellTextIfShows(std::size_t row, int column, const CWString& text, const CWString& name,

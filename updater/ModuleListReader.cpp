@@ -21,14 +21,14 @@ CQueltObjectArray readModuleList(const CWString& answer, ListStatus* status) {
         if (document.GetInteger(CWString::borrowed(u"code")) != 200)
             return records;
         rg_JSONShuZuLei data;
-        document.GetArray(CWString::borrowed(u"data"), data);
+        document.TakeArray(CWString::borrowed(u"data"), data);
         const CWString nameKey = CWString::borrowed(u"name");
         const CWString pathKey = CWString::borrowed(u"path");
         const CWString timeKey = CWString::borrowed(u"updateTime");
         const std::uint32_t count = data.ElementCount();
         for (std::uint32_t i = 0; i < count; ++i) {
             rg_JSONDuiXiangLei element;
-            data.ElementAt(i, element);
+            data.TakeElementAt(i, element);
             auto* record = new rg_MoKuaiXinXiLei();
             records.append(record);
             record->ordinal = static_cast<std::int32_t>(i + 1);

@@ -39,11 +39,13 @@ void FillModuleList(const CQueltObjectArray& records, ModuleRowTable& rows) {
     rows.clearRows();
     for (std::size_t i = 0; i < records.count(); ++i) {
         const auto* record = static_cast<const rg_MoKuaiXinXiLei*>(records.at(i));
-        const std::size_t row = rows.appendRow(CWString::fromInteger(record->ordinal));
-        rows.setCellText(row, kColumnName, record->name);
-        rows.setCellText(row, kColumnPath, replaced(record->path.view(), u'/', kPathSeparator));
-        rows.setCellText(row, kColumnTime, record->updateTime);
-        rows.setCellText(row, kColumnSize, CWString::fromInteger(record->size));
+        CWString cells[kColumnCount] = {CWString::fromInteger(record->ordinal),
+                                        CWString(),
+                                        record->name,
+                                        replaced(record->path.view(), u'/', kPathSeparator),
+                                        record->updateTime,
+                                        CWString::fromInteger(record->size)};
+        rows.appendFilledRow(cells);
     }
 }
 
@@ -51,11 +53,13 @@ void MarkOutdatedRows(std::u16string_view letter, ModuleRowTable& rows, const rg
     const CWString prefix = withSeparator(folderForLetter(config, letter));
     for (std::size_t row = 0; row < rows.rowCount(); ++row) {
         const CWString local = prefix + rows.getCellText(row, kColumnPath).view();
-        if (!pathExists(local)) {
+        // One look-up answers both questions for an ordinary file; only when it finds
+        // nothing does the attribute test decide between "missing" and "no time".
+        double localTime = kEarliestDateTime;
+        if (!localFileDateTime(local, localTime) && !pathExists(local)) {
             rows.setCellText(row, kColumnMode, CWString::borrowed(kModeDownload));
             continue;
         }
-        const double localTime = localFileDateTime(local);
         const double remoteTime =
             parseYearFirstDateTime(rows.getCellText(row, kColumnTime).view()).value_or(kEarliestDateTime);
         if (localTime < remoteTime)

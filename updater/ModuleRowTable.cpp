@@ -10,6 +10,15 @@ const char16_t* columnTitle(int column) {
     return column >= 0 && column < kColumnCount ? kTitles[column] : u"";
 }
 
+std::size_t ModuleRowTable::appendFilledRow(CWString (&cells)[kColumnCount]) {
+    const std::size_t row = appendRow(cells[0]);
+    for (int column = 1; column < kColumnCount; ++column) {
+        if (!cells[column].isEmpty())
+            setCellText(row, column, cells[column]);
+    }
+    return row;
+}
+
 bool rowShowsFile(const CWString& rowName, const CWString& rowPath, const CWString& name,
                   const CWString& localFile) {
     const std::u16string_view file = localFile.view();

@@ -34,6 +34,9 @@ public:
     // Appends a row whose column 0 holds `firstColumn`; the others are empty.
     // Returns the new row's index.
     virtual std::size_t appendRow(const CWString& firstColumn) = 0;
+    // Appends a row with all its cells at once (kColumnCount texts); one call where
+    // the table lives on another thread. By default appendRow and setCellText.
+    virtual std::size_t appendFilledRow(CWString (&cells)[kColumnCount]);
     // Empty for a row or column that does not exist.
     virtual CWString getCellText(std::size_t row, int column) const = 0;
     // Does nothing for a row or column that does not exist.

@@ -8,10 +8,10 @@ namespace rg_quelt_app {
 
 QUELT_DEFINE_CLASS(rg_PeiZhiXinXiLei, CQueltObject, "rg_quelt_app::rg_PeiZhiXinXiLei")
 
-CWString rg_PeiZhiXinXiLei::* const rg_PeiZhiXinXiLei::kFields[10] = {
-    &rg_PeiZhiXinXiLei::domain,          &rg_PeiZhiXinXiLei::androidQq,     &rg_PeiZhiXinXiLei::androidPassword,
-    &rg_PeiZhiXinXiLei::androidFolder,   &rg_PeiZhiXinXiLei::serverQq,      &rg_PeiZhiXinXiLei::serverPassword,
-    &rg_PeiZhiXinXiLei::serverFolder,    &rg_PeiZhiXinXiLei::windowsQq,     &rg_PeiZhiXinXiLei::windowsPassword,
+CWString rg_PeiZhiXinXiLei::*const rg_PeiZhiXinXiLei::kFields[10] = {
+    &rg_PeiZhiXinXiLei::domain,        &rg_PeiZhiXinXiLei::androidQq, &rg_PeiZhiXinXiLei::androidPassword,
+    &rg_PeiZhiXinXiLei::androidFolder, &rg_PeiZhiXinXiLei::serverQq,  &rg_PeiZhiXinXiLei::serverPassword,
+    &rg_PeiZhiXinXiLei::serverFolder,  &rg_PeiZhiXinXiLei::windowsQq, &rg_PeiZhiXinXiLei::windowsPassword,
     &rg_PeiZhiXinXiLei::windowsFolder,
 };
 

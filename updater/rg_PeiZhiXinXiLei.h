@@ -35,7 +35,7 @@ public:
 
 private:
     // The ten fields in declared order.
-    static CWString rg_PeiZhiXinXiLei::* const kFields[10];
+    static CWString rg_PeiZhiXinXiLei::*const kFields[10];
 };
 
 } // namespace rg_quelt_app

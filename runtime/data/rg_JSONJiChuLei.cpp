@@ -71,12 +71,14 @@ const Json::Value* evaluatePath(const Json::Value& root, std::string_view path) 
     std::size_t start = 0;
     for (;;) {
         const std::size_t dot = path.find('.', start);
-        const std::string_view segment = path.substr(start, dot == std::string_view::npos ? dot : dot - start);
+        const std::string_view segment =
+            path.substr(start, dot == std::string_view::npos ? dot : dot - start);
         if (segment.find('[') != std::string_view::npos) {
             const std::size_t close = segment.find(']');
             if (close == std::string_view::npos)
                 return nullptr;
-            const std::int32_t index = leadingInteger(close > 1 ? segment.substr(1, close - 1) : std::string_view());
+            const std::int32_t index =
+                leadingInteger(close > 1 ? segment.substr(1, close - 1) : std::string_view());
             if (index < 0)
                 return nullptr;
             node = &elementAt(*node, index);
@@ -204,9 +206,35 @@ void rg_JSONJiChuLei::GetArray(const CWString& key, rg_JSONShuZuLei& target) con
             receiver.value_ = *found;
         return;
     }
-    const Json::Value& found = value_.isArray() ? elementAt(value_, leadingInteger(name)) : memberOf(value_, name);
+    const Json::Value& found =
+        value_.isArray() ? elementAt(value_, leadingInteger(name)) : memberOf(value_, name);
     if (found.isArray())
         receiver.value_ = found;
+}
+
+void rg_JSONJiChuLei::TakeArray(const CWString& key, rg_JSONShuZuLei& target) {
+    if (target.isNullInstance())
+        return;
+    rg_JSONJiChuLei& receiver = target;
+    const std::string name = key.toUtf8String();
+    // The look-ups answer const references into our own value, which we may change.
+    const Json::Value* found = nullptr;
+    if (isPath(name))
+        found = evaluatePath(value_, std::string_view(name).substr(2));
+    else
+        found = &(value_.isArray() ? elementAt(value_, leadingInteger(name)) : memberOf(value_, name));
+    if (found && found->isArray() && found != &receiver.value_)
+        receiver.value_ = std::move(const_cast<Json::Value&>(*found));
+}
+
+void rg_JSONJiChuLei::TakeElementAt(std::uint32_t index, rg_JSONDuiXiangLei& target) {
+    if (target.isNullInstance() || index >= value_.size())
+        return;
+    const Json::Value& element = elementAt(value_, index);
+    if (element.isObject()) {
+        rg_JSONJiChuLei& receiver = target;
+        receiver.value_ = std::move(const_cast<Json::Value&>(element));
+    }
 }
 
 std::uint32_t rg_JSONJiChuLei::ElementCount() const { return value_.size(); }

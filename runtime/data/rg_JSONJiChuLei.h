@@ -63,6 +63,10 @@ public:
     void GetArray(const CWString& key, rg_JSONShuZuLei& target) const;
 
     // Elements of an array, members of an object, 0 for anything else.
+    // GetArray and ElementAt that move the value out instead of copying it: the
+    // source keeps null in its place. For a reader that is done with the document.
+    void TakeArray(const CWString& key, rg_JSONShuZuLei& target);
+    void TakeElementAt(std::uint32_t index, rg_JSONDuiXiangLei& target);
     std::uint32_t ElementCount() const;
     // The target receives a copy of element `index` when that is an object;
     // otherwise it keeps its value.

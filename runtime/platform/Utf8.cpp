@@ -92,6 +92,16 @@ std::size_t utf8ToUtf16(const char* source, std::size_t length, char16_t* dest, 
 std::size_t utf16ToUtf8(const char16_t* source, std::size_t length, char* dest, std::size_t capacity) {
     std::size_t out = 0;
     for (std::size_t i = 0; i < length; ++i) {
+        // ASCII runs, the common case, go straight through.
+        if (source[i] < 0x80) {
+            if (dest) {
+                if (out >= capacity)
+                    break;
+                dest[out] = static_cast<char>(source[i]);
+            }
+            ++out;
+            continue;
+        }
         char32_t cp = source[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < length && source[i + 1] >= 0xDC00 &&
             source[i + 1] <= 0xDFFF) {
