@@ -1,87 +1,54 @@
 #include "updater/ModuleKind.h"
 
 namespace rg_quelt_app {
+namespace {
 
-const char16_t* tabCaption(ModuleKind kind) {
-    switch (kind) {
-    case ModuleKind::Windows:
-        return u"Mireth视窗模块";
-    case ModuleKind::Android:
-        return u"Mireth安卓模块";
-    case ModuleKind::Server:
-        break;
-    }
-    return u"Mireth服务器模块";
-}
+struct KindFacts {
+    const char16_t* caption;
+    const char16_t* suffix;
+    const char16_t* letter;
+    const char16_t* longName;
+    CWString rg_PeiZhiXinXiLei::*qq;
+    CWString rg_PeiZhiXinXiLei::*password;
+    CWString rg_PeiZhiXinXiLei::*folder;
+};
 
-const char16_t* listSuffix(ModuleKind kind) {
-    switch (kind) {
-    case ModuleKind::Windows:
-        return u"api/w/list";
-    case ModuleKind::Android:
-        return u"api/a/list";
-    case ModuleKind::Server:
-        break;
-    }
-    return u"api/s/list";
-}
+// In the order of ModuleKind.
+constexpr KindFacts kKinds[] = {
+    {u"Mireth视窗模块", u"api/w/list", u"w", u"windows", &rg_PeiZhiXinXiLei::windowsQq,
+     &rg_PeiZhiXinXiLei::windowsPassword, &rg_PeiZhiXinXiLei::windowsFolder},
+    {u"Mireth安卓模块", u"api/a/list", u"a", u"android", &rg_PeiZhiXinXiLei::androidQq,
+     &rg_PeiZhiXinXiLei::androidPassword, &rg_PeiZhiXinXiLei::androidFolder},
+    {u"Mireth服务器模块", u"api/s/list", u"s", u"server", &rg_PeiZhiXinXiLei::serverQq,
+     &rg_PeiZhiXinXiLei::serverPassword, &rg_PeiZhiXinXiLei::serverFolder},
+};
 
-const char16_t* kindLetter(ModuleKind kind) {
-    switch (kind) {
-    case ModuleKind::Windows:
-        return u"w";
-    case ModuleKind::Android:
-        return u"a";
-    case ModuleKind::Server:
-        break;
-    }
-    return u"s";
-}
+const KindFacts& facts(ModuleKind kind) { return kKinds[static_cast<int>(kind)]; }
+
+} // namespace
+
+const char16_t* tabCaption(ModuleKind kind) { return facts(kind).caption; }
+
+const char16_t* listSuffix(ModuleKind kind) { return facts(kind).suffix; }
+
+const char16_t* kindLetter(ModuleKind kind) { return facts(kind).letter; }
 
 std::optional<ModuleKind> moduleKindFromText(std::u16string_view text) {
-    if (text == u"w" || text == u"windows")
-        return ModuleKind::Windows;
-    if (text == u"a" || text == u"android")
-        return ModuleKind::Android;
-    if (text == u"s" || text == u"server")
-        return ModuleKind::Server;
+    for (ModuleKind kind : kAllModuleKinds) {
+        if (text == facts(kind).letter || text == facts(kind).longName)
+            return kind;
+    }
     return std::nullopt;
 }
 
-const CWString& kindQq(const rg_PeiZhiXinXiLei& config, ModuleKind kind) {
-    switch (kind) {
-    case ModuleKind::Windows:
-        return config.windowsQq;
-    case ModuleKind::Android:
-        return config.androidQq;
-    case ModuleKind::Server:
-        break;
-    }
-    return config.serverQq;
-}
+const CWString& kindQq(const rg_PeiZhiXinXiLei& config, ModuleKind kind) { return config.*facts(kind).qq; }
 
 const CWString& kindPassword(const rg_PeiZhiXinXiLei& config, ModuleKind kind) {
-    switch (kind) {
-    case ModuleKind::Windows:
-        return config.windowsPassword;
-    case ModuleKind::Android:
-        return config.androidPassword;
-    case ModuleKind::Server:
-        break;
-    }
-    return config.serverPassword;
+    return config.*facts(kind).password;
 }
 
 const CWString& kindFolder(const rg_PeiZhiXinXiLei& config, ModuleKind kind) {
-    switch (kind) {
-    case ModuleKind::Windows:
-        return config.windowsFolder;
-    case ModuleKind::Android:
-        return config.androidFolder;
-    case ModuleKind::Server:
-        break;
-    }
-    return config.serverFolder;
+    return config.*facts(kind).folder;
 }
 
 const CWString& folderForLetter(const rg_PeiZhiXinXiLei& config, std::u16string_view letter) {
