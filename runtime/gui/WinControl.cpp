@@ -72,6 +72,7 @@ bool CQueltWinControl::create(CQueltCreationRecord& record) {
         !impl->exists())
         return false;
     completeCreation(*impl, record, requested);
+    impl->afterCreation(record);
     return true;
 }
 

@@ -40,6 +40,9 @@ public:
     virtual bool createNative(const CQueltCreationRecord& record, const CWString& caption,
                               std::uint32_t style, std::uint32_t exStyle) = 0;
     virtual void destroyNative() = 0;
+    // After the control's creation steps are complete (a modal form runs its loop
+    // here).
+    virtual void afterCreation(CQueltCreationRecord&) {}
 
     virtual void setText(const CWString& text) = 0;
     virtual CWString text() const = 0;

@@ -1,0 +1,424 @@
+#include "runtime/gui/win32/VWnd_WinForm.h"
+
+#include "runtime/gui/CreationRecord.h"
+#include "runtime/gui/FormStyles.h"
+#include "runtime/gui/Geometry.h"
+#include "runtime/gui/GuiConstants.h"
+#include "runtime/gui/KeyCodes.h"
+#include "runtime/gui/MainWindow.h"
+#include "runtime/gui/WinForm.h"
+#include "runtime/gui/win32/MainMessageLoop.h"
+
+#include <string>
+
+using namespace quelt_gui;
+using rg_quelt_WTLJieMian_base::CQueltWinForm;
+using rg_quelt_WTLJieMian_base::rg_ChuangKouWeiZhiXianZhiXinXi;
+
+namespace {
+
+constexpr UINT kForwardMessage = 0x037F; // WM_FORWARDMSG
+constexpr LRESULT kHasDefaultId = 0x534B;
+
+bool classIs(HWND window, const wchar_t* name) {
+    wchar_t buffer[64] = {};
+    return window && GetClassNameW(window, buffer, 64) > 0 && lstrcmpiW(buffer, name) == 0;
+}
+
+// A child with `identifier` under `parent`, also inside nested containers.
+HWND findChild(HWND parent, int identifier) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(child) == identifier)
+            return child;
+        if (HWND inner = findChild(child, identifier))
+            return inner;
+    }
+    return nullptr;
+}
+
+struct EnumRecord {
+    std::vector<HWND>* windows;
+    DWORD process;
+};
+
+BOOL CALLBACK collectEnabled(HWND window, LPARAM parameter) {
+    auto* record = reinterpret_cast<EnumRecord*>(parameter);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == record->process && window != GetDesktopWindow() && IsWindowVisible(window) &&
+        IsWindowEnabled(window))
+        record->windows->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+CVWnd_WinForm::CVWnd_WinForm(CQueltWinForm& form) : CVWnd_Container(form), form_(form) {}
+
+void CVWnd_WinForm::creationRect(const CQueltCreationRecord& record, std::uint32_t style,
+                                 std::uint32_t exStyle, RECT& rect) {
+    std::int32_t width = record.width;
+    std::int32_t height = record.height;
+    if (width == kDefaultCoordinate || height == kDefaultCoordinate) {
+        RECT frame{0, 0, 0, 0};
+        AdjustWindowRectEx(&frame, style, record.menu != 0 && record.parentWindow == 0, exStyle);
+        if (width == kDefaultCoordinate)
+            width = windowExtentFromClient(form_.designClientWidth(), frame.right - frame.left);
+        if (height == kDefaultCoordinate)
+            height = windowExtentFromClient(form_.designClientHeight(), frame.bottom - frame.top);
+    }
+    const bool child = (style & WS_CHILD) != 0;
+    std::int32_t x = record.x;
+    std::int32_t y = record.y;
+    if (x == kDefaultCoordinate)
+        x = child ? 0 : centredOrigin(GetSystemMetrics(SM_CXSCREEN), width);
+    if (y == kDefaultCoordinate)
+        y = child ? 0 : centredOrigin(GetSystemMetrics(SM_CYSCREEN), height);
+    rect = {x, y, x + width, y + height};
+}
+
+bool CVWnd_WinForm::createNative(const CQueltCreationRecord& given, const CWString& caption,
+                                 std::uint32_t style, std::uint32_t exStyle) {
+    CQueltCreationRecord record = given;
+    if (record.showModal) {
+        disabled_.clear();
+        focusBefore_ = GetFocus();
+        EnumRecord collect{&disabled_, GetCurrentProcessId()};
+        EnumWindows(&collectEnabled, reinterpret_cast<LPARAM>(&collect));
+        for (HWND w : disabled_)
+            EnableWindow(w, FALSE);
+        // The owner: the top-level window above the given parent, else the active one.
+        HWND owner = reinterpret_cast<HWND>(record.parentWindow);
+        if (owner)
+            owner = GetAncestor(owner, GA_ROOT);
+        else if (HWND active = GetActiveWindow())
+            owner = GetLastActivePopup(active);
+        modalOwner_ = owner;
+        record.parentWindow = reinterpret_cast<std::uintptr_t>(owner);
+        if (owner && (style & (WS_CHILD | WS_POPUP)) == 0)
+            style |= WS_POPUP;
+    }
+    if (!CVWnd_Container::createNative(record, caption, style, exStyle)) {
+        for (HWND w : disabled_)
+            if (IsWindow(w))
+                EnableWindow(w, TRUE);
+        disabled_.clear();
+        return false;
+    }
+    HWND self = hwnd();
+    applyCaptionBits();
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(form_.iconResource()));
+    if (icon) {
+        SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    }
+    applyShape(form_.windowShape());
+    if (form_.topmost())
+        SetWindowPos(self, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!form_.movable())
+        if (HMENU system = GetSystemMenu(self, FALSE))
+            DeleteMenu(system, SC_MOVE, MF_BYCOMMAND);
+    if (record.menu && record.parentWindow == 0)
+        SetMenu(self, reinterpret_cast<HMENU>(record.menu));
+    if (IsWindowVisible(self) && !(GetWindowLongPtrW(self, GWL_STYLE) & WS_CHILD))
+        applyState(form_.windowState());
+    return true;
+}
+
+void CVWnd_WinForm::afterCreation(CQueltCreationRecord& record) {
+    if (record.showModal)
+        runModalLoop(record);
+}
+
+void CVWnd_WinForm::endModalWith(std::int32_t result) {
+    if (form_.isModal()) {
+        form_.endModal(result);
+        PostMessageW(hwnd(), WM_NULL, 0, 0);
+    }
+}
+
+void CVWnd_WinForm::runModalLoop(CQueltCreationRecord& record) {
+    HWND self = hwnd();
+    const std::uintptr_t previousMain = mainWindowHandle();
+    if (previousMain == 0)
+        setMainWindowHandle(reinterpret_cast<std::uintptr_t>(self));
+    form_.setModalState(true, 0);
+    form_.onFormModalLoopStarting();
+    bool quit = false;
+    WPARAM quitCode = 0;
+    if (IsWindow(self) && form_.isModal()) {
+        MSG message;
+        while (form_.isModal()) {
+            const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+            if (got == -1)
+                continue;
+            if (got == 0) {
+                // The application is ending: leave the loop and pass the quit on.
+                quit = true;
+                quitCode = message.wParam;
+                break;
+            }
+            if (!preTranslateChain(message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+    }
+    const std::int32_t result = form_.isModal() ? -1 : form_.modalResult();
+    form_.setModalState(false, result);
+    record.modalResult = result;
+    if (previousMain == 0)
+        setMainWindowHandle(0);
+    for (HWND w : disabled_)
+        if (IsWindow(w))
+            EnableWindow(w, TRUE);
+    disabled_.clear();
+    if (modalOwner_ && IsWindow(modalOwner_))
+        SetActiveWindow(modalOwner_);
+    if (IsWindow(self))
+        DestroyWindow(self);
+    if (focusBefore_ && IsWindow(focusBefore_))
+        SetFocus(focusBefore_);
+    focusBefore_ = nullptr;
+    modalOwner_ = nullptr;
+    if (quit)
+        PostQuitMessage(static_cast<int>(quitCode));
+}
+
+void CVWnd_WinForm::applyCaptionBits() {
+    HWND self = hwnd();
+    const std::uint32_t current = style();
+    const std::uint32_t wanted =
+        (current & ~kCaptionBitsMask) | captionBits(form_.styleInput(false), text().view());
+    if (wanted != current)
+        applyStyles(wanted, exStyle());
+    (void)self;
+}
+
+bool CVWnd_WinForm::openHelp() {
+    const CWString& file = form_.helpFile();
+    if (file.isEmpty())
+        return false;
+    std::u16string path(file.view());
+    const bool relative = !(path.size() > 1 && path[1] == u':') && !(path.size() > 0 && path[0] == u'\\');
+    if (relative) {
+        wchar_t module[MAX_PATH + 1] = {};
+        const DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH)
+            return false;
+        std::u16string folder(reinterpret_cast<const char16_t*>(module), length);
+        folder.erase(folder.find_last_of(u'\\') + 1);
+        path = folder + path;
+    }
+    const DWORD attributes = GetFileAttributesW(reinterpret_cast<LPCWSTR>(path.c_str()));
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    const std::int32_t context = form_.helpContext();
+    helpOpened_ = WinHelpW(hwnd(), reinterpret_cast<LPCWSTR>(path.c_str()),
+                           context ? HELP_CONTEXT : HELP_FINDER, static_cast<ULONG_PTR>(context)) != FALSE;
+    return true;
+}
+
+bool CVWnd_WinForm::preTranslate(MSG& message) {
+    HWND self = hwnd();
+    if (form_.onFormPreTranslate(&message))
+        return true;
+    const bool keyDown = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    const auto key = static_cast<std::uint32_t>(message.wParam);
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    if (keyDown && normaliseKeyCode(key, ctrl) != 0 && !IsWindowEnabled(message.hwnd))
+        return false;
+    if (keyDown && key == VK_ESCAPE) {
+        if (!form_.escCloses())
+            return false;
+        PostMessageW(self, WM_CLOSE, 0, 0);
+        return true;
+    }
+    if (message.message == WM_LBUTTONDOWN && form_.dragByClientArea() &&
+        (message.hwnd == self || (SendMessageW(message.hwnd, WM_GETDLGCODE, 0, 0) & DLGC_STATIC))) {
+        ReleaseCapture();
+        PostMessageW(self, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        return true;
+    }
+    HWND focus = GetFocus();
+    const bool inEdit = classIs(focus, L"Edit");
+    if (keyDown && ctrl && inEdit && (key == 'A' || key == 'C' || key == 'V' || key == 'X'))
+        return false;
+    if (keyDown && key == VK_TAB && !inEdit) {
+        const bool back = GetKeyState(VK_SHIFT) < 0;
+        if (HWND next = GetNextDlgTabItem(self, focus, back ? TRUE : FALSE))
+            SetFocus(next);
+        return true;
+    }
+    if (keyDown && key == VK_RETURN && form_.defaultButton() == 0)
+        return false;
+    if (keyDown && key == VK_F1 && openHelp())
+        return true;
+    // The focused child directly under the form may take the message itself.
+    HWND direct = focus;
+    while (direct && GetParent(direct) && GetParent(direct) != self)
+        direct = GetParent(direct);
+    if (direct && GetParent(direct) == self &&
+        SendMessageW(direct, kForwardMessage, 0, reinterpret_cast<LPARAM>(&message)) == 1)
+        return true;
+    if (message.message == WM_CHAR)
+        return false;
+    enterKey_ = keyDown && key == VK_RETURN;
+    const bool consumed = IsDialogMessageW(self, &message) != FALSE;
+    enterKey_ = false;
+    return consumed;
+}
+
+bool CVWnd_WinForm::handlePrivate(UINT message, WPARAM wparam, LRESULT& result) {
+    if (message == kMsgPreTranslate) {
+        auto* queued = reinterpret_cast<MSG*>(wparam);
+        if (!queued || !preTranslate(*queued))
+            return false;
+        result = kFrameworkMagic;
+        return true;
+    }
+    if (message == kMsgTabSelectionChanged) {
+        HWND tab = reinterpret_cast<HWND>(wparam);
+        std::int32_t selected = -1;
+        if (!tab || SendMessageW(tab, kMsgGetTabSelection, reinterpret_cast<WPARAM>(&selected),
+                                 kFrameworkMagic) != kFrameworkMagic)
+            return false;
+        for (HWND child = GetWindow(tab, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            std::int32_t page = -1;
+            if (SendMessageW(child, kMsgGetPageIndex, reinterpret_cast<WPARAM>(&page), kFrameworkMagic) !=
+                    kFrameworkMagic ||
+                page < 0)
+                continue;
+            std::int32_t visible = 0;
+            SendMessageW(child, kMsgGetVisibleFlag, reinterpret_cast<WPARAM>(&visible), kFrameworkMagic);
+            ShowWindow(child, page == selected && visible ? SW_SHOWNA : SW_HIDE);
+        }
+        InvalidateRect(tab, nullptr, TRUE);
+        result = kFrameworkMagic;
+        return true;
+    }
+    return CVWnd_Container::handlePrivate(message, wparam, result);
+}
+
+bool CVWnd_WinForm::handleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    HWND self = hwnd();
+    switch (message) {
+    case WM_CLOSE: {
+        result = 0;
+        if (!form_.onFormCloseRequest() || !IsWindow(self) || !form_.onFormQueryClose() || !IsWindow(self))
+            return true;
+        if (form_.isModal()) {
+            endModalWith(-1);
+            return true;
+        }
+        return false; // default processing destroys the window
+    }
+    case WM_QUERYENDSESSION:
+        result = form_.onFormQueryClose() ? TRUE : FALSE;
+        return true;
+    case WM_ACTIVATE:
+        if (!activating_) {
+            activating_ = true;
+            if (LOWORD(wparam) == WA_INACTIVE) {
+                form_.onFormDeactivated();
+            } else {
+                if (!activatedOnce_) {
+                    activatedOnce_ = true;
+                    form_.onFormFirstActivation();
+                }
+                form_.onFormActivated();
+            }
+            activating_ = false;
+        }
+        return false;
+    case WM_GETMINMAXINFO: {
+        result = defaultProcessing(message, wparam, lparam);
+        auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+        if (!info)
+            return true;
+        info->ptMinTrackSize = {1, 1};
+        rg_ChuangKouWeiZhiXianZhiXinXi limits;
+        limits.maximisedSize = {info->ptMaxSize.x, info->ptMaxSize.y};
+        limits.maximisedPosition = {info->ptMaxPosition.x, info->ptMaxPosition.y};
+        limits.minimumTrackingSize = {info->ptMinTrackSize.x, info->ptMinTrackSize.y};
+        limits.maximumTrackingSize = {info->ptMaxTrackSize.x, info->ptMaxTrackSize.y};
+        if (form_.onFormSizeLimits(limits)) {
+            info->ptMaxSize = {limits.maximisedSize.width, limits.maximisedSize.height};
+            info->ptMaxPosition = {limits.maximisedPosition.x, limits.maximisedPosition.y};
+            info->ptMinTrackSize = {limits.minimumTrackingSize.width, limits.minimumTrackingSize.height};
+            info->ptMaxTrackSize = {limits.maximumTrackingSize.width, limits.maximumTrackingSize.height};
+        }
+        return true;
+    }
+    case WM_SIZE:
+        applyShape(form_.windowShape());
+        return CVWnd_Container::handleMessage(message, wparam, lparam, result);
+    case WM_NCACTIVATE:
+        if (wparam == 0 && form_.keepCaptionActive()) {
+            result = defaultProcessing(message, IsWindowEnabled(self), lparam);
+            return true;
+        }
+        return false;
+    case WM_MENUSELECT: {
+        const UINT flags = HIWORD(wparam);
+        const bool none = (flags == 0xFFFF && lparam == 0) || (flags & MF_POPUP) ||
+                          (flags & 0x2010) == 0x2010 || (flags & MF_SEPARATOR);
+        form_.onFormMenuSelected(none ? 0 : LOWORD(wparam));
+        return false;
+    }
+    case WM_USER: // DM_GETDEFID
+        if (form_.defaultButton() != 0 && findChild(self, form_.defaultButton())) {
+            result = MAKELRESULT(form_.defaultButton(), kHasDefaultId);
+            return true;
+        }
+        return false;
+    case kMsgDeferredNotify: {
+        const UINT mouse = static_cast<UINT>(lparam);
+        const int kind = mouse == WM_LBUTTONUP                                ? 1
+                         : mouse == WM_LBUTTONDBLCLK                          ? 2
+                         : (mouse == WM_RBUTTONUP || mouse == WM_CONTEXTMENU) ? 3
+                                                                              : 0;
+        if (kind)
+            form_.onFormTrayEvent(kind);
+        result = 0;
+        return true;
+    }
+    case WM_SETTEXT:
+        result = defaultProcessing(message, wparam, lparam);
+        applyCaptionBits();
+        return true;
+    case WM_COMMAND:
+        // Enter from a button that is not the default push button is not a click.
+        if (enterKey_ && lparam && classIs(reinterpret_cast<HWND>(lparam), L"BUTTON") &&
+            (GetWindowLongPtrW(reinterpret_cast<HWND>(lparam), GWL_STYLE) & 0x0F) != BS_DEFPUSHBUTTON) {
+            result = 0;
+            return true;
+        }
+        return CVWnd_Container::handleMessage(message, wparam, lparam, result);
+    case WM_PAINT:
+        if (IsIconic(self)) {
+            if (HICON icon = reinterpret_cast<HICON>(SendMessageW(self, WM_GETICON, ICON_BIG, 0))) {
+                PAINTSTRUCT ps;
+                HDC dc = BeginPaint(self, &ps);
+                RECT r{};
+                GetClientRect(self, &r);
+                DrawIcon(dc, centredOrigin(r.right, GetSystemMetrics(SM_CXICON)),
+                         centredOrigin(r.bottom, GetSystemMetrics(SM_CYICON)), icon);
+                EndPaint(self, &ps);
+                result = 0;
+                return true;
+            }
+        }
+        return CVWnd_Container::handleMessage(message, wparam, lparam, result);
+    case WM_DESTROY:
+        if (helpOpened_) {
+            WinHelpW(self, nullptr, HELP_QUIT, 0);
+            helpOpened_ = false;
+        }
+        if (form_.isModal())
+            endModalWith(-1);
+        return CVWnd_Container::handleMessage(message, wparam, lparam, result);
+    default:
+        return CVWnd_Container::handleMessage(message, wparam, lparam, result);
+    }
+}

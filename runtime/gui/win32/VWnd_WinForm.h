@@ -1,0 +1,48 @@
+#pragma once
+// CVWnd_WinForm: the window implementation of forms. On top of the container it
+// sizes and centres the form at creation, handles the keyboard like a dialog (Esc,
+// Tab, the default button, F1 help), asks the form before closing, reports
+// activation, and runs the modal loop of showModal.
+#include "runtime/gui/win32/VWnd_Container.h"
+
+#include <vector>
+
+namespace rg_quelt_WTLJieMian_base {
+class CQueltWinForm;
+}
+
+class CVWnd_WinForm : public CVWnd_Container {
+public:
+    explicit CVWnd_WinForm(rg_quelt_WTLJieMian_base::CQueltWinForm& form);
+
+    const char* typeName() const override { return "CVWnd_WinForm"; }
+    bool createNative(const CQueltCreationRecord& record, const CWString& caption, std::uint32_t style,
+                      std::uint32_t exStyle) override;
+    void afterCreation(CQueltCreationRecord& record) override;
+
+    // The form's part of the message loop's pre-translation: true when consumed.
+    bool preTranslate(MSG& message);
+
+protected:
+    const wchar_t* className() const override { return L"Quelt_CVWnd_WinForm"; }
+    void creationRect(const CQueltCreationRecord& record, std::uint32_t style, std::uint32_t exStyle,
+                      RECT& rect) override;
+    bool handlePrivate(UINT message, WPARAM wparam, LRESULT& result) override;
+    bool handleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+
+private:
+    void applyCaptionBits();
+    void runModalLoop(CQueltCreationRecord& record);
+    bool openHelp();
+    void endModalWith(std::int32_t result);
+
+    rg_quelt_WTLJieMian_base::CQueltWinForm& form_;
+    bool activating_ = false;
+    bool activatedOnce_ = false;
+    bool enterKey_ = false;
+    bool helpOpened_ = false;
+    // The windows showModal disabled, re-enabled when the loop ends.
+    std::vector<HWND> disabled_;
+    HWND modalOwner_ = nullptr;
+    HWND focusBefore_ = nullptr;
+};
