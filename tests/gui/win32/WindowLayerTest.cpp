@@ -4,6 +4,7 @@
 #include "runtime/gui/MainWindow.h"
 #include "runtime/gui/WinContainer.h"
 #include "runtime/gui/WinForm.h"
+#include "runtime/gui/rg_ChuangKouWeiZhiXianZhiXinXi.h"
 #include "runtime/gui/win32/MainMessageLoop.h"
 #include "runtime/gui/win32/Win32ProgramHost.h"
 #include "runtime/platform/Event.h"
@@ -307,4 +308,86 @@ TEST(WindowLayerTest, DestroyingAFormWaitsForAHandlerOfItsControlRunningOnAnothe
     EXPECT_FALSE(IsWindow(formWindow));
     delete form;
     worker.join();
+}
+
+namespace {
+
+struct LimitsForm : TestForm {
+    std::int32_t minWidthSeen = -1;
+    std::int32_t apply = 0;
+    static std::int32_t onLimits(CQueltObject* self, CQueltObject*, std::int32_t,
+                                 rg_ChuangKouWeiZhiXianZhiXinXi* limits) {
+        auto* f = static_cast<LimitsForm*>(self);
+        f->minWidthSeen = limits->minimumTrackingSize.width;
+        limits->maximumTrackingSize = {321, 222};
+        return f->apply;
+    }
+};
+
+} // namespace
+
+TEST(WindowLayerTest, SizeLimitsStartAtOneByOneAndApplyOnlyWhenTheHandlerSaysSo) {
+    LimitsForm form;
+    form.bindEvent(form, form.sizeLimits, &LimitsForm::onLimits);
+    ASSERT_TRUE(form.createDefault(300, 200));
+    MINMAXINFO info{};
+    info.ptMaxTrackSize = {5000, 5000};
+    SendMessageW(hwndOf(form), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(form.minWidthSeen, 1);
+    EXPECT_EQ(info.ptMinTrackSize.x, 1);
+    EXPECT_EQ(info.ptMinTrackSize.y, 1);
+    EXPECT_NE(info.ptMaxTrackSize.x, 321);
+    form.apply = 1;
+    SendMessageW(hwndOf(form), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMaxTrackSize.x, 321);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 222);
+}
+
+TEST(WindowLayerTest, WithoutTitleBarOnlyAnOwnCaptionGivesACaptionBar) {
+    TestForm form;
+    form.setTitleBar(false);
+    ASSERT_TRUE(form.createDefault(300, 200));
+    HWND w = hwndOf(form);
+    EXPECT_NE(GetWindowLongPtrW(w, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+    form.setCaption(u"帮助");
+    EXPECT_EQ(GetWindowLongPtrW(w, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+    form.setCaption(u"");
+    EXPECT_NE(GetWindowLongPtrW(w, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+}
+
+TEST(WindowLayerTest, PreTranslationClimbsFromAChildToItsFormAndTheDefaultButtonIsReported) {
+    TestForm form;
+    ASSERT_TRUE(form.createDefault(300, 200));
+    CQueltWinContainer inner;
+    CQueltCreationRecord record;
+    record.parentWindow = form.window();
+    record.parentControl = &form;
+    record.identifier = 41;
+    record.x = record.y = 0;
+    record.width = record.height = 50;
+    ASSERT_TRUE(inner.create(record));
+    // A plain container does not consume, so the form below it sees the Esc.
+    MSG esc{hwndOf(inner), WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+    EXPECT_TRUE(preTranslateChain(esc));
+    MSG close;
+    EXPECT_TRUE(PeekMessageW(&close, hwndOf(form), WM_CLOSE, WM_CLOSE, PM_REMOVE));
+
+    EXPECT_EQ(SendMessageW(hwndOf(form), DM_GETDEFID, 0, 0) >> 16, 0);
+    form.setDefaultButton(41);
+    const LRESULT answer = SendMessageW(hwndOf(form), DM_GETDEFID, 0, 0);
+    EXPECT_EQ(HIWORD(answer), DC_HASDEFID);
+    EXPECT_EQ(LOWORD(answer), 41);
+    form.setDefaultButton(99); // no such child
+    EXPECT_NE(HIWORD(SendMessageW(hwndOf(form), DM_GETDEFID, 0, 0)), DC_HASDEFID);
+}
+
+TEST(WindowLayerTest, DestroyingTheRegisteredMainWindowPostsQuitZero) {
+    TestForm form;
+    ASSERT_TRUE(form.createDefault(300, 200));
+    setMainWindowHandle(form.window());
+    DestroyWindow(hwndOf(form));
+    setMainWindowHandle(0);
+    MSG quit;
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 0u);
 }
