@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Starts and stops the loopback module server for CTest fixtures.
 
-  server_ctl.py start --root DIR --state-dir DIR [--sample] [--https]
+  server_ctl.py start --root DIR --state-dir DIR [--sample | --demo] [--https]
                       [--qq Q --pwd P] [--lifetime S]
   server_ctl.py stop --state-dir DIR
 
 start launches module_server.py detached from the caller (its output goes to
 server.log in the state folder, so CTest does not wait on it), keeps its pid in
 server.pid and returns once the port file "ports" exists. --sample first
-(re)creates the root from the built-in sample modules. stop ends the server
+(re)creates the root from the built-in sample modules; --demo from a small
+tree for showing the program (scripts/run --demo), with a file of a few MiB. stop ends the server
 and waits for it; stopping a server that is not running is not an error.
 """
 
@@ -49,7 +50,29 @@ SAMPLE = [
 ]
 
 
-def make_sample(root):
+# The tree that scripts/run --demo serves: a few folders, Chinese names, and one
+# larger file (made at start, so the repository holds no such file).
+DEMO_BIG_SIZE = 4 * 1024 * 1024
+DEMO = [
+    ("w", "界面/窗口组件.ext", "窗口组件模块\n".encode("utf-8"), "2024-03-15 09:30:00"),
+    ("w", "界面/按钮与菜单.ext", "按钮与菜单模块\n".encode("utf-8"), "2024-03-15 09:31:00"),
+    ("w", "网络/http客户端.ext", b"http client module\n", "2024-04-02 14:00:00"),
+    ("w", "数据/资源包.bin", None, "2024-05-01 08:00:00"),
+    ("w", "readme.txt", b"Mireth demo modules\n", "2024-01-01 00:00:00"),
+    ("a", "安卓/基础库.ext", "安卓基础库\n".encode("utf-8"), "2024-02-10 10:10:10"),
+    ("a", "安卓/界面/布局.ext", "布局\n".encode("utf-8"), "2024-02-11 11:11:11"),
+    ("s", "服务/服务核心.ext", "服务核心\n".encode("utf-8"), "2024-02-20 20:20:20"),
+]
+
+
+def demo_set():
+    # sample_content repeats every 256 bytes: one period, copied, is quick.
+    big = sample_content(256, 5) * (DEMO_BIG_SIZE // 256)
+    return [(kind, path, big if content is None else content, stamp)
+            for kind, path, content, stamp in DEMO]
+
+
+def make_sample(root, modules=None):
     if os.path.exists(root):
         if not os.path.isfile(os.path.join(root, SAMPLE_MARK)):
             raise SystemExit("server_ctl: %s exists and is not a sample tree; not touching it" % root)
@@ -57,7 +80,7 @@ def make_sample(root):
     os.makedirs(root)
     with open(os.path.join(root, SAMPLE_MARK), "w") as mark:
         mark.write("made by server_ctl.py; removed and rebuilt on every start\n")
-    for kind, path, content, stamp in SAMPLE:
+    for kind, path, content, stamp in (SAMPLE if modules is None else modules):
         full = os.path.join(root, kind, *path.split("/"))
         os.makedirs(os.path.dirname(full), exist_ok=True)
         with open(full, "wb") as out:
@@ -120,6 +143,8 @@ def start(args):
     root = os.path.abspath(args.root)
     if args.sample:
         make_sample(root)
+    elif args.demo:
+        make_sample(root, demo_set())
     ports = os.path.join(state_dir, "ports")
     command = [sys.executable, SERVER, "--root", root, "--port-file", ports,
                "--lifetime", str(args.lifetime)]
@@ -158,7 +183,9 @@ def main(argv=None):
     begin = commands.add_parser("start")
     begin.add_argument("--root", required=True)
     begin.add_argument("--state-dir", required=True)
-    begin.add_argument("--sample", action="store_true", help="rebuild the root from the sample set")
+    trees = begin.add_mutually_exclusive_group()
+    trees.add_argument("--sample", action="store_true", help="rebuild the root from the sample set")
+    trees.add_argument("--demo", action="store_true", help="rebuild the root from the demo set")
     begin.add_argument("--https", action="store_true")
     begin.add_argument("--qq")
     begin.add_argument("--pwd")

@@ -1,0 +1,184 @@
+#include "cli/CommandLine.h"
+
+#include "cli/ConfigKeys.h"
+
+#include <algorithm>
+
+namespace rg_quelt_app::cli {
+namespace {
+
+ParsedCommandLine failure(std::u16string_view reason) {
+    ParsedCommandLine parsed;
+    parsed.error = CWString(reason);
+    return parsed;
+}
+
+bool startsWith(std::u16string_view text, std::u16string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// KIND words into kinds, "all" as the three in order; each kind once.
+bool readKinds(const std::vector<CWString>& words, std::size_t first, std::vector<ModuleKind>& kinds,
+               CWString& error) {
+    for (std::size_t i = first; i < words.size(); ++i) {
+        std::vector<ModuleKind> named;
+        if (words[i].view() == u"all") {
+            named.assign(kAllModuleKinds.begin(), kAllModuleKinds.end());
+        } else if (const auto kind = moduleKindFromText(words[i].view())) {
+            named.push_back(*kind);
+        } else {
+            error = CWString(u"unknown module kind '") + words[i].view() +
+                    u"' (w, a, s, windows, android, server or all)";
+            return false;
+        }
+        for (ModuleKind kind : named) {
+            if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
+                kinds.push_back(kind);
+        }
+    }
+    if (kinds.empty()) {
+        error = CWString(u"name at least one module kind: w, a, s or all");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
+    CommandLine line;
+    std::vector<CWString> words;
+    bool sawConfig = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::u16string_view argument = arguments[i].view();
+        if (argument == u"--help" || argument == u"-h") {
+            line.command = Command::Help;
+            return {true, line, CWString()};
+        }
+        if (argument == u"--version") {
+            line.command = Command::Version;
+            return {true, line, CWString()};
+        }
+        if (argument == u"--json") {
+            line.json = true;
+        } else if (argument == u"--quiet" || argument == u"-q") {
+            line.quiet = true;
+        } else if (argument == u"--force") {
+            line.force = true;
+        } else if (argument == u"--config" || startsWith(argument, u"--config=")) {
+            if (sawConfig)
+                return failure(u"--config is given twice");
+            sawConfig = true;
+            if (argument == u"--config") {
+                if (i + 1 >= arguments.size())
+                    return failure(u"--config needs a file name");
+                line.configFile = arguments[++i];
+            } else {
+                line.configFile = CWString(argument.substr(9));
+            }
+            if (line.configFile.isEmpty())
+                return failure(u"--config needs a file name");
+        } else if (startsWith(argument, u"-") && argument.size() > 1) {
+            return failure(CWString(u"unknown option '") + argument + u"'");
+        } else {
+            words.push_back(arguments[i]);
+        }
+    }
+
+    if (words.empty())
+        return failure(u"no command given (check, update or config)");
+    const std::u16string_view command = words[0].view();
+    CWString error;
+    if (command == u"check" || command == u"update") {
+        line.command = command == u"check" ? Command::Check : Command::Update;
+        if (line.force && line.command == Command::Check)
+            return failure(u"--force belongs to update, not to check");
+        if (!readKinds(words, 1, line.kinds, error))
+            return failure(error);
+        return {true, line, CWString()};
+    }
+    if (command != u"config")
+        return failure(CWString(u"unknown command '") + command + u"' (check, update or config)");
+
+    if (line.json || line.quiet || line.force)
+        return failure(u"--json, --quiet and --force belong to check and update, not to config");
+    if (words.size() < 2)
+        return failure(u"config needs show, get KEY or set KEY VALUE");
+    const std::u16string_view action = words[1].view();
+    std::size_t expected = 0;
+    if (action == u"show") {
+        line.command = Command::ConfigShow;
+        expected = 2;
+    } else if (action == u"get") {
+        line.command = Command::ConfigGet;
+        expected = 3;
+    } else if (action == u"set") {
+        line.command = Command::ConfigSet;
+        expected = 4;
+    } else {
+        return failure(CWString(u"unknown config action '") + action + u"' (show, get or set)");
+    }
+    if (words.size() < expected) {
+        return failure(line.command == Command::ConfigGet ? u"config get needs a KEY"
+                                                          : u"config set needs a KEY and a VALUE");
+    }
+    if (words.size() > expected)
+        return failure(CWString(u"unexpected argument '") + words[expected].view() + u"'");
+    if (expected >= 3) {
+        line.key = words[2];
+        if (!findConfigKey(line.key.view())) {
+            return failure(CWString(u"unknown key '") + line.key.view() +
+                           u"' (domain, or windows., android., server. with qq, password or folder)");
+        }
+    }
+    if (expected == 4)
+        line.value = words[3];
+    return {true, line, CWString()};
+}
+
+CWString helpText() {
+    return CWString(
+        u"mireth-sync: checks and updates the local module folders against the module server,\n"
+        u"as the window's \"检查更新\" and \"更新模块\" do, without a window.\n"
+        u"\n"
+        u"Usage:\n"
+        u"  mireth-sync [--config FILE] [--json] [--quiet] check KIND...\n"
+        u"  mireth-sync [--config FILE] [--json] [--quiet] update KIND... [--force]\n"
+        u"  mireth-sync [--config FILE] config show\n"
+        u"  mireth-sync [--config FILE] config get KEY\n"
+        u"  mireth-sync [--config FILE] config set KEY VALUE\n"
+        u"  mireth-sync --help | --version\n"
+        u"\n"
+        u"Commands:\n"
+        u"  check      fetch each kind's module list and print it; \"下载\" in the mode column\n"
+        u"             marks the files that are missing or older than the server's\n"
+        u"  update     check, then download the marked files and print the final table\n"
+        u"  config     show every key (passwords masked), get one raw value, or set one\n"
+        u"             (the file's other sections and keys are kept)\n"
+        u"\n"
+        u"KIND: w, a, s (also windows, android, server), or all for the three in that order.\n"
+        u"KEY: domain, or windows.KEY, android.KEY, server.KEY with KEY qq, password or folder.\n"
+        u"\n"
+        u"Options:\n"
+        u"  --config FILE  the configuration file (default: setup.ini beside the program)\n"
+        u"  --json         print one JSON array with an object per kind instead of tables\n"
+        u"  --quiet, -q    no progress line while files download\n"
+        u"  --force        download every listed file (\"强制更新\")\n"
+        u"  --help, -h     this text\n"
+        u"  --version      the program's version\n"
+        u"\n"
+        u"A table is a line with the six column titles, then one line per file, tab-separated;\n"
+        u"with several kinds each table follows a line with the kind's caption and tables are\n"
+        u"separated by an empty line.\n"
+        u"\n"
+        u"Exit status: 0 all went well (or nothing to do); 1 an update left a file failed;\n"
+        u"2 usage or configuration error; 3 a module list could not be fetched or understood.\n"
+        u"When several apply the highest is given.\n"
+        u"\n"
+        u"Example:\n"
+        u"  mireth-sync config set domain http://modules.example/\n"
+        u"  mireth-sync config set windows.folder 'D:\\queltdev\\plugins\\queltprj_win\\classlib\\user'\n"
+        u"  mireth-sync update w\n");
+}
+
+} // namespace rg_quelt_app::cli

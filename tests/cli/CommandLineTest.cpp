@@ -1,0 +1,112 @@
+// Reading the command line: kinds, options in any place, and what is refused.
+#include "cli/CommandLine.h"
+#include "cli/ConfigKeys.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace rg_quelt_app;
+using namespace rg_quelt_app::cli;
+
+ParsedCommandLine parse(std::initializer_list<const char16_t*> words) {
+    std::vector<CWString> arguments;
+    for (const char16_t* word : words)
+        arguments.emplace_back(word);
+    return parseCommandLine(arguments);
+}
+
+TEST(CommandLineTest, KindsExpandAllAndKeepTheFirstPlaceOfEach) {
+    const auto parsed = parse({u"check", u"s", u"all", u"windows", u"a"});
+    ASSERT_TRUE(parsed.ok) << parsed.error.toUtf8String();
+    EXPECT_EQ(parsed.line.command, Command::Check);
+    EXPECT_EQ(parsed.line.kinds,
+              (std::vector<ModuleKind>{ModuleKind::Server, ModuleKind::Windows, ModuleKind::Android}));
+    const auto all = parse({u"update", u"all"});
+    ASSERT_TRUE(all.ok);
+    EXPECT_EQ(all.line.kinds,
+              (std::vector<ModuleKind>{ModuleKind::Windows, ModuleKind::Android, ModuleKind::Server}));
+}
+
+TEST(CommandLineTest, OptionsStandBeforeOrAfterTheCommandWords) {
+    const auto parsed = parse({u"--json", u"update", u"w", u"--force", u"--config", u"我的.ini", u"-q"});
+    ASSERT_TRUE(parsed.ok) << parsed.error.toUtf8String();
+    EXPECT_EQ(parsed.line.command, Command::Update);
+    EXPECT_TRUE(parsed.line.json);
+    EXPECT_TRUE(parsed.line.quiet);
+    EXPECT_TRUE(parsed.line.force);
+    EXPECT_EQ(parsed.line.configFile.view(), u"我的.ini");
+    const auto joined = parse({u"--config=x=y.ini", u"config", u"show"});
+    ASSERT_TRUE(joined.ok);
+    EXPECT_EQ(joined.line.configFile.view(), u"x=y.ini");
+    EXPECT_EQ(joined.line.command, Command::ConfigShow);
+}
+
+TEST(CommandLineTest, ConfigSetTakesAnEmptyOrDashedValue) {
+    const auto empty = parse({u"config", u"set", u"server.qq", u""});
+    ASSERT_TRUE(empty.ok) << empty.error.toUtf8String();
+    EXPECT_EQ(empty.line.command, Command::ConfigSet);
+    EXPECT_EQ(empty.line.key.view(), u"server.qq");
+    EXPECT_TRUE(empty.line.value.isEmpty());
+    // A lone "-" is a value, not an option.
+    const auto dash = parse({u"config", u"set", u"domain", u"-"});
+    ASSERT_TRUE(dash.ok);
+    EXPECT_EQ(dash.line.value.view(), u"-");
+}
+
+TEST(CommandLineTest, HelpAndVersionWinWherever) {
+    EXPECT_EQ(parse({u"check", u"nonsense", u"--help"}).line.command, Command::Help);
+    EXPECT_TRUE(parse({u"-h"}).ok);
+    EXPECT_EQ(parse({u"--version", u"update"}).line.command, Command::Version);
+}
+
+TEST(CommandLineTest, MistakesAreRefusedWithTheirReason) {
+    const struct {
+        std::initializer_list<const char16_t*> words;
+        std::u16string_view reason;
+    } cases[] = {
+        {{}, u"no command"},
+        {{u"sync"}, u"unknown command 'sync'"},
+        {{u"check"}, u"at least one module kind"},
+        {{u"check", u"W"}, u"unknown module kind 'W'"},
+        {{u"check", u"w", u"--force"}, u"--force belongs to update"},
+        {{u"check", u"w", u"--jsonx"}, u"unknown option '--jsonx'"},
+        {{u"config", u"get", u"domain", u"--quiet"}, u"belong to check and update"},
+        {{u"config", u"list"}, u"unknown config action 'list'"},
+        {{u"config", u"get", u"Domain"}, u"unknown key 'Domain'"},
+        {{u"config", u"set", u"windows.qq"}, u"needs a KEY and a VALUE"},
+        {{u"config", u"show", u"extra"}, u"unexpected argument 'extra'"},
+        {{u"--config"}, u"needs a file name"},
+        {{u"--config=", u"config", u"show"}, u"needs a file name"},
+    };
+    for (const auto& c : cases) {
+        std::vector<CWString> arguments;
+        for (const char16_t* word : c.words)
+            arguments.emplace_back(word);
+        const auto parsed = parseCommandLine(arguments);
+        EXPECT_FALSE(parsed.ok) << CWString(c.reason).toUtf8String();
+        EXPECT_NE(parsed.error.view().find(c.reason), std::u16string_view::npos)
+            << parsed.error.toUtf8String() << " / " << CWString(c.reason).toUtf8String();
+    }
+}
+
+TEST(ConfigKeysTest, EveryKeyNamesItsOwnFieldAndOnlyPasswordsAreMasked) {
+    std::size_t count = 0;
+    const ConfigKey* keys = configKeys(count);
+    ASSERT_EQ(count, 10u);
+    rg_PeiZhiXinXiLei config;
+    for (std::size_t i = 0; i < count; ++i)
+        config.*keys[i].field = CWString::fromInteger(static_cast<std::int64_t>(i));
+    for (std::size_t i = 0; i < count; ++i) {
+        EXPECT_EQ(findConfigKey(keys[i].name), &keys[i]);
+        const bool password = std::u16string_view(keys[i].name).ends_with(u".password");
+        EXPECT_EQ(shownValue(keys[i], config).view(),
+                  password ? u"********" : CWString::fromInteger(static_cast<std::int64_t>(i)).view());
+    }
+    EXPECT_EQ(config.windowsFolder.view(), u"3");
+    EXPECT_EQ(config.serverPassword.view(), u"8");
+    config.androidPassword = CWString();
+    EXPECT_TRUE(shownValue(*findConfigKey(u"android.password"), config).isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,338 @@
+// The built mireth-sync run as a program: every command and exit status, against
+// the loopback module server where a server is needed.
+#include "tests/cli/CliTestSupport.h"
+#include "tests/cli/SyncProcess.h"
+#include "tests/support/ModuleServer.h"
+
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <memory>
+#include <sstream>
+
+namespace {
+
+using namespace cli_test;
+
+std::vector<std::string> fieldsOf(const std::string& line) {
+    std::vector<std::string> fields;
+    std::string field;
+    std::istringstream in(line);
+    while (std::getline(in, field, '\t'))
+        fields.push_back(field);
+    if (!line.empty() && line.back() == '\t')
+        fields.emplace_back();
+    return fields;
+}
+
+#if defined(_WIN32)
+const std::string kSeparator = "\\";
+#else
+const std::string kSeparator = "/";
+#endif
+
+const std::string kTitleLine = "序号\t方式\t文件名称\t路径\t更新时间\t大小";
+
+// The table lines of one row with that file name, or empty.
+std::vector<std::string> rowNamed(const SyncResult& result, const std::string& name) {
+    for (const std::string& line : result.outputLines()) {
+        const auto fields = fieldsOf(line);
+        if (fields.size() == 6 && fields[2] == name)
+            return fields;
+    }
+    return {};
+}
+
+class MirethSyncTest : public ::testing::Test {
+protected:
+    void SetUp() override { configFile = work.path() / "setup.ini"; }
+
+    SyncResult sync(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--config", utf8Of(configFile)});
+        return runProgram(syncProgram(), arguments);
+    }
+
+    // A configuration with the server's domain (marked for this test) and the
+    // three module folders.
+    void configure(const std::string& domainPrefix = {}) {
+        domain = server.httpBase() + "_tag/" + tag() + "/" + domainPrefix;
+        std::ostringstream ini;
+        ini << "[全局]\n域名=" << domain << "\n";
+        ini << "[视窗模块]\n路径=" << utf8Of(work.path() / "w") << "\n";
+        ini << "[安卓模块]\n路径=" << utf8Of(work.path() / "a") << "\n";
+        ini << "[服务器模块]\n路径=" << utf8Of(work.path() / "s") << "\n";
+        writeFile(configFile, ini.str());
+    }
+
+    static std::string tag() {
+        return std::string("cli-") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    }
+
+    mireth_test::ModuleServer server;
+    TempFolder work{"sync"};
+    fs::path configFile;
+    std::string domain;
+};
+
+TEST_F(MirethSyncTest, HelpAndVersionNameEveryCommandAndOption) {
+    const SyncResult help = runProgram(syncProgram(), {"--help"});
+    EXPECT_EQ(help.status, 0) << help.error;
+    for (const char* word :
+         {"check KIND", "update KIND", "--force", "config show", "config get KEY", "config set KEY VALUE",
+          "--config FILE", "--json", "--quiet", "--version", "Exit status", "Example"}) {
+        EXPECT_NE(help.output.find(word), std::string::npos) << word;
+    }
+    EXPECT_TRUE(help.error.empty());
+
+    const SyncResult version = runProgram(syncProgram(), {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.output.rfind("mireth-sync ", 0), 0u) << version.output;
+}
+
+TEST_F(MirethSyncTest, UsageErrorsExitTwoWithAOneLineMessage) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {},
+        {"frobnicate"},
+        {"check"},
+        {"check", "x"},
+        {"check", "w", "--force"},
+        {"update", "w", "--frob"},
+        {"config"},
+        {"config", "get"},
+        {"config", "get", "windows.colour"},
+        {"config", "set", "domain"},
+        {"config", "set", "domain", "a", "b"},
+        {"--json", "config", "show"},
+        {"--config"},
+        {"--config", "a.ini", "--config=b.ini", "config", "show"},
+    };
+    for (const auto& arguments : wrong) {
+        const SyncResult result = runProgram(syncProgram(), arguments);
+        std::string shown;
+        for (const auto& a : arguments)
+            shown += a + " ";
+        EXPECT_EQ(result.status, 2) << shown;
+        EXPECT_TRUE(result.output.empty()) << shown;
+        EXPECT_EQ(result.error.rfind("mireth-sync: ", 0), 0u) << shown << result.error;
+        EXPECT_EQ(std::count(result.error.begin(), result.error.end(), '\n'), 1) << shown << result.error;
+    }
+}
+
+TEST_F(MirethSyncTest, ConfigSetThenGetKeepsTheFilesOtherSections) {
+    writeFile(configFile, "; kept as written\n[其他程序]\n颜色=蓝\n[全局]\n域名=old\n额外=1\n");
+    const std::string folder = utf8Of(work.path() / pathOf("模块 文件夹"));
+    for (const auto& [key, value] :
+         std::vector<std::pair<std::string, std::string>>{{"domain", "http://modules.example/"},
+                                                          {"windows.folder", folder},
+                                                          {"server.password", "p&w=d 密"},
+                                                          {"android.qq", ""}}) {
+        const SyncResult set = sync({"config", "set", key, value});
+        ASSERT_EQ(set.status, 0) << key << set.error;
+        EXPECT_TRUE(set.output.empty());
+        const SyncResult get = sync({"config", "get", key});
+        EXPECT_EQ(get.status, 0) << key;
+        EXPECT_EQ(get.output, value + "\n") << key;
+    }
+    const std::string file = readFile(configFile);
+    EXPECT_NE(file.find("; kept as written"), std::string::npos) << file;
+    EXPECT_NE(file.find("[其他程序]"), std::string::npos) << file;
+    EXPECT_NE(file.find("颜色=蓝"), std::string::npos) << file;
+    EXPECT_NE(file.find("额外=1"), std::string::npos) << file;
+}
+
+TEST_F(MirethSyncTest, ConfigShowListsEveryKeyWithPasswordsMasked) {
+    ASSERT_EQ(sync({"config", "set", "windows.password", "hunter2"}).status, 0);
+    ASSERT_EQ(sync({"config", "set", "android.qq", "12345"}).status, 0);
+    const SyncResult show = sync({"config", "show"});
+    ASSERT_EQ(show.status, 0) << show.error;
+    const std::vector<std::string> expected = {
+        "domain=",          "windows.qq=",       "windows.password=********", "windows.folder=",
+        "android.qq=12345", "android.password=", "android.folder=",           "server.qq=",
+        "server.password=", "server.folder="};
+    EXPECT_EQ(show.outputLines(), expected);
+    EXPECT_EQ(show.output.find("hunter2"), std::string::npos);
+    EXPECT_EQ(sync({"config", "get", "windows.password"}).output, "hunter2\n");
+}
+
+TEST_F(MirethSyncTest, WithoutConfigTheFileBesideTheProgramIsUsed) {
+    // A copy of the program in a folder of its own, with its own setup.ini.
+    const fs::path program = work.path() / "bin" / pathOf(syncProgram()).filename();
+    fs::create_directories(program.parent_path());
+    fs::copy_file(pathOf(syncProgram()), program);
+    fs::permissions(program, fs::perms::owner_all, fs::perm_options::add);
+    writeFile(program.parent_path() / "setup.ini", "[全局]\n域名=http://beside.example/\n");
+    const SyncResult get = runProgram(utf8Of(program), {"config", "get", "domain"});
+    EXPECT_EQ(get.status, 0) << get.error;
+    EXPECT_EQ(get.output, "http://beside.example/\n");
+}
+
+TEST_F(MirethSyncTest, AKindWithoutDomainOrFolderIsRefusedBeforeTheServerIsAsked) {
+    configure();
+    std::string ini = readFile(configFile);
+    ini.replace(ini.find("[安卓模块]\n路径="), std::string("[安卓模块]\n路径=").size(), "[安卓模块]\nx=");
+    writeFile(configFile, ini);
+    server.clearRequests(tag());
+    const SyncResult result = sync({"check", "w", "a"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(result.output.empty());
+    EXPECT_NE(result.error.find("a: 请先在配置界面进行各参数的配置"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find("android.folder"), std::string::npos) << result.error;
+    EXPECT_EQ(result.error.find("w: "), std::string::npos) << result.error;
+    EXPECT_TRUE(server.recordedRequests(tag()).empty());
+
+    writeFile(configFile, "");
+    const SyncResult bare = sync({"update", "s"});
+    EXPECT_EQ(bare.status, 2);
+    EXPECT_NE(bare.error.find("domain and server.folder are empty"), std::string::npos) << bare.error;
+}
+
+TEST_F(MirethSyncTest, CheckAllPrintsATablePerKindAndDownloadsNothing) {
+    configure();
+    const SyncResult result = sync({"check", "all"});
+    ASSERT_EQ(result.status, 0) << result.error;
+    EXPECT_TRUE(result.error.empty()) << result.error;
+    const auto lines = result.outputLines();
+    std::vector<std::string> captions;
+    std::size_t titles = 0, rows = 0;
+    for (const std::string& line : lines) {
+        if (line.rfind("Mireth", 0) == 0)
+            captions.push_back(line);
+        else if (line == kTitleLine)
+            ++titles;
+        else if (fieldsOf(line).size() == 6)
+            ++rows;
+        else
+            EXPECT_TRUE(line.empty()) << line;
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"Mireth视窗模块", "Mireth安卓模块", "Mireth服务器模块"}));
+    EXPECT_EQ(titles, 3u);
+    EXPECT_EQ(rows, 9u + 2u + 1u);
+    EXPECT_EQ(rowNamed(result, "界面库.ext"),
+              (std::vector<std::string>{"9", "下载", "界面库.ext", "核心" + kSeparator + "界面库.ext",
+                                        "2024-05-20 13:14:15", "16"}))
+        << result.output;
+    EXPECT_FALSE(fs::exists(work.path() / "w"));
+    for (const auto& request : server.recordedRequests(tag()))
+        EXPECT_EQ(request.path.find("download"), std::string::npos) << request.path;
+}
+
+TEST_F(MirethSyncTest, OneKindPrintsTheBareTable) {
+    configure();
+    const SyncResult result = sync({"check", "server"});
+    ASSERT_EQ(result.status, 0) << result.error;
+    const auto lines = result.outputLines();
+    ASSERT_EQ(lines.size(), 2u) << result.output;
+    EXPECT_EQ(lines[0], kTitleLine);
+    EXPECT_EQ(fieldsOf(lines[1]),
+              (std::vector<std::string>{"1", "下载", "svc.ext", "server" + kSeparator + "svc.ext",
+                                        "2024-01-04 03:04:05", "14"}));
+}
+
+TEST_F(MirethSyncTest, JsonOutputParsesBackWithEveryRow) {
+    configure();
+    const SyncResult result = sync({"--json", "check", "s", "w", "a"});
+    ASSERT_EQ(result.status, 0) << result.error;
+    Json::Value root;
+    std::string errors;
+    Json::CharReaderBuilder builder;
+    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    ASSERT_TRUE(
+        reader->parse(result.output.data(), result.output.data() + result.output.size(), &root, &errors))
+        << errors << result.output;
+    ASSERT_TRUE(root.isArray());
+    ASSERT_EQ(root.size(), 3u);
+    EXPECT_EQ(root[0]["kind"].asString(), "s");
+    EXPECT_EQ(root[1]["kind"].asString(), "w");
+    EXPECT_EQ(root[2]["kind"].asString(), "a");
+    ASSERT_EQ(root[1]["rows"].size(), 9u);
+    bool found = false;
+    for (const Json::Value& row : root[1]["rows"]) {
+        EXPECT_TRUE(row["ordinal"].isInt());
+        EXPECT_TRUE(row["size"].isInt());
+        EXPECT_EQ(row["mode"].asString(), "下载");
+        if (row["name"].asString() == "big.bin") {
+            found = true;
+            EXPECT_EQ(row["ordinal"].asInt(), 1);
+            EXPECT_EQ(row["size"].asInt(), 300000);
+            EXPECT_EQ(row["path"].asString(), "big.bin");
+            EXPECT_EQ(row["updateTime"].asString(), "2024-07-01 10:00:00");
+        }
+    }
+    EXPECT_TRUE(found);
+    EXPECT_EQ(root[2]["rows"][1]["name"].asString(), "安卓界面.ext");
+}
+
+TEST_F(MirethSyncTest, AnUpdateWithOneFailingFileExitsOne) {
+    configure();
+    const SyncResult result = sync({"update", "w"});
+    EXPECT_EQ(result.status, 1) << result.error;
+    EXPECT_NE(result.error.find("w: 1 of 9 files failed"), std::string::npos) << result.error;
+    EXPECT_EQ(rowNamed(result, "empty.ext").at(1), "下载失败");
+    for (const char* name : {"big.bin", "binary.bin", "z.ext", "a.ext", "界面库.ext", "root.ext"})
+        EXPECT_EQ(rowNamed(result, name).at(1), "成功") << name;
+    EXPECT_EQ(readFile(work.path() / "w" / pathOf("核心/界面库.ext")), "界面库模块\n");
+    EXPECT_EQ(fs::file_size(work.path() / "w" / "big.bin"), 300000u);
+    EXPECT_FALSE(fs::exists(work.path() / "w" / "empty.ext"));
+}
+
+TEST_F(MirethSyncTest, AnUpdateThatFetchesEverythingExitsZeroAndASecondHasNothingToDo) {
+    configure();
+    const SyncResult first = sync({"--quiet", "update", "a"});
+    ASSERT_EQ(first.status, 0) << first.error;
+    EXPECT_TRUE(first.error.empty()) << first.error;
+    EXPECT_EQ(rowNamed(first, "安卓界面.ext").at(1), "成功");
+    EXPECT_EQ(readFile(work.path() / "a" / pathOf("安卓界面.ext")), "安卓\n");
+
+    const SyncResult second = sync({"update", "a"});
+    EXPECT_EQ(second.status, 0) << second.error;
+    EXPECT_EQ(rowNamed(second, "lib1.ext").at(1), "");
+    EXPECT_EQ(rowNamed(second, "安卓界面.ext").at(1), "");
+
+    writeFile(work.path() / "a" / pathOf("安卓界面.ext"), "changed locally");
+    const SyncResult forced = sync({"update", "a", "--force"});
+    EXPECT_EQ(forced.status, 0) << forced.error;
+    EXPECT_EQ(rowNamed(forced, "lib1.ext").at(1), "成功");
+    EXPECT_EQ(readFile(work.path() / "a" / pathOf("安卓界面.ext")), "安卓\n");
+}
+
+TEST_F(MirethSyncTest, AListThatCannotBeFetchedOrUnderstoodExitsThree) {
+    configure("_nonjson/");
+    const SyncResult html = sync({"check", "w"});
+    EXPECT_EQ(html.status, 3);
+    EXPECT_NE(html.error.find("not a module list"), std::string::npos) << html.error;
+    EXPECT_EQ(html.outputLines(), std::vector<std::string>{kTitleLine});
+
+    // Nothing listens on port 1 of the loopback address.
+    std::string ini = readFile(configFile);
+    ini.replace(ini.find(domain), domain.size(), "http://127.0.0.1:1/");
+    writeFile(configFile, ini);
+    const SyncResult refused = sync({"update", "s"});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_NE(refused.error.find("could not fetch the module list from http://127.0.0.1:1/api/s/list"),
+              std::string::npos)
+        << refused.error;
+}
+
+TEST_F(MirethSyncTest, CellsWithTabsOrLineBreaksStayOneRowOfSixFields) {
+    // The list answer is given by the domain itself.
+    const std::string answer =
+        R"({"code":200,"data":[{"name":"a\tb\nc.ext","path":"x/a\tb\nc.ext","size":5,"updateTime":"2024-01-01 00:00:00"},{"name":"d.ext","path":"d.ext","size":-1,"updateTime":"T"}]})";
+    configure("_body/" + mireth_test::ModuleServer::percentEncoded(answer) + "/");
+    const SyncResult result = sync({"check", "w"});
+    ASSERT_EQ(result.status, 0) << result.error;
+    const auto lines = result.outputLines();
+    ASSERT_EQ(lines.size(), 3u) << result.output;
+    EXPECT_EQ(fieldsOf(lines[1]).size(), 6u);
+    EXPECT_EQ(fieldsOf(lines[1])[2], "a b c.ext");
+    EXPECT_EQ(fieldsOf(lines[2]), (std::vector<std::string>{"2", "下载", "d.ext", "d.ext", "T", "-1"}));
+
+    const SyncResult json = sync({"--json", "check", "w"});
+    ASSERT_EQ(json.status, 0);
+    Json::Value root;
+    std::istringstream in(json.output);
+    in >> root;
+    EXPECT_EQ(root[0]["rows"][0]["name"].asString(), "a\tb\nc.ext");
+    EXPECT_EQ(root[0]["rows"][1]["size"].asInt(), -1);
+}
+
+} // namespace

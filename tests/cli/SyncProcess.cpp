@@ -1,0 +1,161 @@
+#include "tests/cli/SyncProcess.h"
+
+#include "runtime/platform/SystemInfo.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+extern char** environ;
+#endif
+
+namespace cli_test {
+namespace fs = std::filesystem;
+namespace {
+
+std::string readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(in), {});
+    std::string plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            plain += text[i];
+    }
+    return plain;
+}
+
+fs::path scratchFile(const char* role) {
+    static int counter = 0;
+    return fs::temp_directory_path() / ("mireth-sync-test-" + std::to_string(platform::currentThreadId()) +
+                                        "-" + std::to_string(++counter) + "-" + role + ".txt");
+}
+
+#if defined(_WIN32)
+std::wstring wide(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end())).wstring();
+}
+
+// One argument as the child's runtime splits its command line: quotes around, and
+// backslashes doubled only before a quotation mark.
+std::wstring quoted(const std::wstring& argument) {
+    std::wstring text = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t unit : argument) {
+        if (unit == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        text.append(unit == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        text += unit;
+    }
+    text.append(backslashes * 2, L'\\');
+    return text + L"\"";
+}
+
+int spawnRedirected(const std::string& program, const std::vector<std::string>& arguments,
+                    const fs::path& out, const fs::path& err) {
+    std::vector<std::wstring> words{quoted(wide(program))};
+    for (const std::string& argument : arguments)
+        words.push_back(quoted(wide(argument)));
+    std::vector<const wchar_t*> argv;
+    for (const std::wstring& word : words)
+        argv.push_back(word.c_str());
+    argv.push_back(nullptr);
+
+    const int outFd =
+        _wopen(out.wstring().c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+    const int errFd =
+        _wopen(err.wstring().c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+    const int nulFd = _wopen(L"NUL", _O_RDONLY | _O_BINARY);
+    if (outFd < 0 || errFd < 0 || nulFd < 0)
+        return -1;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int savedIn = _dup(0), savedOut = _dup(1), savedErr = _dup(2);
+    _dup2(nulFd, 0);
+    _dup2(outFd, 1);
+    _dup2(errFd, 2);
+    const intptr_t status = _wspawnv(_P_WAIT, wide(program).c_str(), argv.data());
+    _dup2(savedIn, 0);
+    _dup2(savedOut, 1);
+    _dup2(savedErr, 2);
+    for (int fd : {savedIn, savedOut, savedErr, outFd, errFd, nulFd})
+        _close(fd);
+    return static_cast<int>(status);
+}
+#else
+int spawnRedirected(const std::string& program, const std::vector<std::string>& arguments,
+                    const fs::path& out, const fs::path& err) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return -1;
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    const int started = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0)
+        return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+#endif
+
+} // namespace
+
+std::vector<std::string> SyncResult::outputLines() const {
+    std::vector<std::string> lines;
+    std::istringstream in(output);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+SyncResult runProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    const fs::path out = scratchFile("out");
+    const fs::path err = scratchFile("err");
+    SyncResult result;
+    result.status = spawnRedirected(program, arguments, out, err);
+    result.output = readAll(out);
+    result.error = readAll(err);
+    std::error_code ignored;
+    fs::remove(out, ignored);
+    fs::remove(err, ignored);
+    return result;
+}
+
+std::string syncProgram() {
+    std::string path = MIRETH_SYNC_PROGRAM;
+#if defined(_WIN32)
+    // CMake names the file by its Unix path; under Wine the Unix root is drive Z:.
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;
+        for (char& c : path) {
+            if (c == '/')
+                c = '\\';
+        }
+    }
+#endif
+    return path;
+}
+
+} // namespace cli_test

@@ -1,0 +1,25 @@
+#pragma once
+// Runs the built mireth-sync as a separate program and collects what it wrote to
+// standard output and standard error, and its exit status. Standard input is
+// empty. Not safe to use from several threads at once (on Windows it lends the
+// test's own standard output and error to the child for the time of the run).
+#include <string>
+#include <vector>
+
+namespace cli_test {
+
+struct SyncResult {
+    int status = -1;    // the exit status; -1 when the program could not be run
+    std::string output; // standard output, UTF-8, "\r\n" made "\n"
+    std::string error;  // standard error, likewise
+
+    std::vector<std::string> outputLines() const;
+};
+
+// `program` and the arguments in UTF-8.
+SyncResult runProgram(const std::string& program, const std::vector<std::string>& arguments);
+
+// The built mireth-sync, as this platform names it.
+std::string syncProgram();
+
+} // namespace cli_test
