@@ -6,16 +6,15 @@
 #include <sstream>
 
 namespace rg_quelt_app::cli {
-namespace {
 
-CWString oneLine(const CWString& cell) {
-    CWString text;
-    for (char16_t unit : cell.view())
-        text += (unit == u'\t' || unit == u'\n' || unit == u'\r') ? u' ' : unit;
-    return text;
+CWString printableText(std::u16string_view text) {
+    CWString shown;
+    for (char16_t unit : text) {
+        const bool control = unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
+        shown += control ? u' ' : unit;
+    }
+    return shown;
 }
-
-} // namespace
 
 KindTable snapshotRows(ModuleKind kind, const ModuleRowTable& rows) {
     KindTable table;
@@ -41,7 +40,7 @@ CWString tableText(const KindTable& table) {
         for (int column = 0; column < kColumnCount; ++column) {
             if (column > 0)
                 text += u'\t';
-            text += oneLine(row[static_cast<std::size_t>(column)]).view();
+            text += printableText(row[static_cast<std::size_t>(column)].view()).view();
         }
         text += u'\n';
     }

@@ -17,10 +17,14 @@ struct KindTable {
 
 KindTable snapshotRows(ModuleKind kind, const ModuleRowTable& rows);
 
-// The title line and the row lines, each ending with a line break. A tab or a line
-// break inside a cell (a server may send any name) is shown as a blank, so every
-// row stays one line of six fields.
+// The title line and the row lines, each ending with a line break. A control
+// character inside a cell (a server may send any name: a tab, a line break, an
+// escape sequence for the terminal) is shown as a blank, so every row stays one
+// line of six fields and nothing from the server steers the terminal.
 CWString tableText(const KindTable& table);
+
+// `text` with every control character (C0, DEL, C1) made a blank.
+CWString printableText(std::u16string_view text);
 
 // [{"kind":"w","rows":[{"ordinal":1,"mode":"下载","name":…,"path":…,"updateTime":…,
 // "size":1024}, …]}, …] on one line, with a line break; texts as they are, in UTF-8.

@@ -1,6 +1,7 @@
 #include "cli/ProgressLine.h"
 
 #include "cli/Console.h"
+#include "cli/ModuleTableOutput.h"
 #include "updater/DownloadWorker.h"
 #include "updater/ModuleListRules.h"
 
@@ -117,7 +118,9 @@ CWString progressText(const ProgressSnapshot& progress, double bytesPerSecond, s
     tail += u" files";
 
     // The file name gives way first, keeping its end, which tells files apart.
-    std::u16string_view name = progress.file.view();
+    // The name comes from the server: nothing in it may steer the terminal.
+    const CWString printable = printableText(progress.file.view());
+    std::u16string_view name = printable.view();
     const std::size_t tailWidth = displayWidth(tail.view());
     const std::size_t room = width > tailWidth ? width - tailWidth : 0;
     if (displayWidth(name) > room) {

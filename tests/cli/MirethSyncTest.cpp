@@ -266,7 +266,8 @@ TEST_F(MirethSyncTest, AnUpdateWithOneFailingFileExitsOne) {
     configure();
     const SyncResult result = sync({"update", "w"});
     EXPECT_EQ(result.status, 1) << result.error;
-    EXPECT_NE(result.error.find("w: 1 of 9 files failed"), std::string::npos) << result.error;
+    // Not a terminal: the failure alone, no progress line.
+    EXPECT_EQ(result.error, "mireth-sync: w: 1 of 9 files failed\n");
     EXPECT_EQ(rowNamed(result, "empty.ext").at(1), "下载失败");
     for (const char* name : {"big.bin", "binary.bin", "z.ext", "a.ext", "界面库.ext", "root.ext"})
         EXPECT_EQ(rowNamed(result, name).at(1), "成功") << name;
@@ -274,6 +275,28 @@ TEST_F(MirethSyncTest, AnUpdateWithOneFailingFileExitsOne) {
     EXPECT_EQ(fs::file_size(work.path() / "w" / "big.bin"), 300000u);
     EXPECT_FALSE(fs::exists(work.path() / "w" / "empty.ext"));
 }
+
+#if !defined(_WIN32)
+TEST_F(MirethSyncTest, ATerminalShowsTheProgressLineUnlessQuiet) {
+    // big.bin (300000 bytes) trickles for about two seconds.
+    configure("_slow/150000/");
+    const SyncResult shown = runOnTerminal(syncProgram(), {"--config", utf8Of(configFile), "update", "w"});
+    EXPECT_EQ(shown.status, 1) << shown.error;
+    EXPECT_NE(shown.error.find("\rbig.bin  "), std::string::npos) << shown.error;
+    EXPECT_NE(shown.error.find(" of 293.0 KiB  "), std::string::npos) << shown.error;
+    EXPECT_NE(shown.error.find("/s  0/9 files"), std::string::npos) << shown.error;
+    EXPECT_NE(shown.error.find("w: 1 of 9 files failed"), std::string::npos) << shown.error;
+    EXPECT_EQ(rowNamed(shown, "big.bin").at(1), "成功");
+
+    fs::remove_all(work.path() / "w");
+    const SyncResult quiet =
+        runOnTerminal(syncProgram(), {"--config", utf8Of(configFile), "--quiet", "update", "w"});
+    EXPECT_EQ(quiet.status, 1);
+    EXPECT_EQ(quiet.error.find("/9 files"), std::string::npos) << quiet.error;
+    EXPECT_EQ(quiet.error.find("big.bin"), std::string::npos) << quiet.error;
+    EXPECT_NE(quiet.error.find("w: 1 of 9 files failed"), std::string::npos) << quiet.error;
+}
+#endif
 
 TEST_F(MirethSyncTest, AnUpdateThatFetchesEverythingExitsZeroAndASecondHasNothingToDo) {
     configure();
@@ -313,17 +336,18 @@ TEST_F(MirethSyncTest, AListThatCannotBeFetchedOrUnderstoodExitsThree) {
         << refused.error;
 }
 
-TEST_F(MirethSyncTest, CellsWithTabsOrLineBreaksStayOneRowOfSixFields) {
+TEST_F(MirethSyncTest, ControlCharactersInCellsNeitherBreakRowsNorReachTheTerminal) {
     // The list answer is given by the domain itself.
     const std::string answer =
-        R"({"code":200,"data":[{"name":"a\tb\nc.ext","path":"x/a\tb\nc.ext","size":5,"updateTime":"2024-01-01 00:00:00"},{"name":"d.ext","path":"d.ext","size":-1,"updateTime":"T"}]})";
+        R"({"code":200,"data":[{"name":"a\tb\nc\u001b[2J.ext","path":"x/a\tb\r\nc.ext","size":5,"updateTime":"2024-01-01 00:00:00"},{"name":"d.ext","path":"d.ext","size":-1,"updateTime":"T"}]})";
     configure("_body/" + mireth_test::ModuleServer::percentEncoded(answer) + "/");
     const SyncResult result = sync({"check", "w"});
     ASSERT_EQ(result.status, 0) << result.error;
     const auto lines = result.outputLines();
     ASSERT_EQ(lines.size(), 3u) << result.output;
     EXPECT_EQ(fieldsOf(lines[1]).size(), 6u);
-    EXPECT_EQ(fieldsOf(lines[1])[2], "a b c.ext");
+    EXPECT_EQ(fieldsOf(lines[1])[2], "a b c [2J.ext");
+    EXPECT_EQ(fieldsOf(lines[1])[3], "x" + kSeparator + "a b  c.ext");
     EXPECT_EQ(fieldsOf(lines[2]), (std::vector<std::string>{"2", "下载", "d.ext", "d.ext", "T", "-1"}));
 
     const SyncResult json = sync({"--json", "check", "w"});
@@ -331,7 +355,7 @@ TEST_F(MirethSyncTest, CellsWithTabsOrLineBreaksStayOneRowOfSixFields) {
     Json::Value root;
     std::istringstream in(json.output);
     in >> root;
-    EXPECT_EQ(root[0]["rows"][0]["name"].asString(), "a\tb\nc.ext");
+    EXPECT_EQ(root[0]["rows"][0]["name"].asString(), "a\tb\nc\x1b[2J.ext");
     EXPECT_EQ(root[0]["rows"][1]["size"].asInt(), -1);
 }
 

@@ -85,6 +85,9 @@ TEST(ProgressTextTest, TheLineNamesFileBytesSpeedAndFiles) {
               u"big.bin  2.0 KiB of 4.0 MiB  1.5 KiB/s  3/9 files");
     progress.fileDone = -1;
     EXPECT_EQ(progressText(progress, -1.0, 79).view(), u"big.bin  ? of 4.0 MiB  -/s  3/9 files");
+    progress.file = CWString(u"\x1b]0;title\x07\x9b"
+                             u"2J.ext");
+    EXPECT_EQ(progressText(progress, -1.0, 79).view(), u" ]0;title  2J.ext  ? of 4.0 MiB  -/s  3/9 files");
     progress.file = CWString();
     EXPECT_EQ(progressText(progress, 0.0, 79).view(), u"  0 B/s  3/9 files");
 }

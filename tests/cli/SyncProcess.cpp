@@ -2,11 +2,13 @@
 
 #include "runtime/platform/SystemInfo.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -14,9 +16,13 @@
 #include <process.h>
 #include <sys/stat.h>
 #else
+#include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 extern char** environ;
 #endif
 
@@ -87,7 +93,14 @@ int spawnRedirected(const std::string& program, const std::vector<std::string>& 
     _dup2(nulFd, 0);
     _dup2(outFd, 1);
     _dup2(errFd, 2);
-    const intptr_t status = _wspawnv(_P_WAIT, wide(program).c_str(), argv.data());
+    // Under Wine a start now and then fails outright while other Wine programs
+    // start and end around it; nothing has run then, so it is tried again.
+    intptr_t status = -1;
+    for (int attempt = 0; attempt < 3 && status == -1; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        status = _wspawnv(_P_WAIT, wide(program).c_str(), argv.data());
+    }
     _dup2(savedIn, 0);
     _dup2(savedOut, 1);
     _dup2(savedErr, 2);
@@ -97,7 +110,8 @@ int spawnRedirected(const std::string& program, const std::vector<std::string>& 
 }
 #else
 int spawnRedirected(const std::string& program, const std::vector<std::string>& arguments,
-                    const fs::path& out, const fs::path& err) {
+                    const fs::path& out, const fs::path& err, int terminal = -1,
+                    std::string* terminalText = nullptr) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -107,15 +121,45 @@ int spawnRedirected(const std::string& program, const std::vector<std::string>& 
         return -1;
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (terminal < 0)
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    else
+        posix_spawn_file_actions_addopen(&actions, 2, ptsname(terminal), O_RDWR | O_NOCTTY, 0);
     pid_t pid = 0;
     const int started = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (started != 0)
         return -1;
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid)
+    // The terminal is read while the program runs, so that it never blocks on a
+    // full terminal buffer.
+    bool ended = false;
+    while (terminal >= 0 && !ended) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (poll(&ready, 1, 50) > 0 && (ready.revents & POLLIN)) {
+            char buffer[4096];
+            const ssize_t got = read(terminal, buffer, sizeof buffer);
+            if (got > 0)
+                terminalText->append(buffer, static_cast<std::size_t>(got));
+            continue;
+        }
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            ended = true;
+        else if (done < 0)
+            return -1;
+    }
+    if (!ended && waitpid(pid, &status, 0) != pid)
         return -1;
+    for (char buffer[4096]; terminal >= 0;) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (poll(&ready, 1, 0) <= 0 || !(ready.revents & POLLIN))
+            break;
+        const ssize_t got = read(terminal, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        terminalText->append(buffer, static_cast<std::size_t>(got));
+    }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 #endif
@@ -142,6 +186,25 @@ SyncResult runProgram(const std::string& program, const std::vector<std::string>
     fs::remove(err, ignored);
     return result;
 }
+
+#if !defined(_WIN32)
+SyncResult runOnTerminal(const std::string& program, const std::vector<std::string>& arguments) {
+    SyncResult result;
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) {
+        if (terminal >= 0)
+            close(terminal);
+        return result;
+    }
+    const fs::path out = scratchFile("out");
+    result.status = spawnRedirected(program, arguments, out, fs::path(), terminal, &result.error);
+    close(terminal);
+    result.output = readAll(out);
+    std::error_code ignored;
+    fs::remove(out, ignored);
+    return result;
+}
+#endif
 
 std::string syncProgram() {
     std::string path = MIRETH_SYNC_PROGRAM;

@@ -19,6 +19,12 @@ struct SyncResult {
 // `program` and the arguments in UTF-8.
 SyncResult runProgram(const std::string& program, const std::vector<std::string>& arguments);
 
+#if !defined(_WIN32)
+// As runProgram, but standard error is a terminal (a pseudo-terminal whose output
+// is collected into `error`, with "\r" kept).
+SyncResult runOnTerminal(const std::string& program, const std::vector<std::string>& arguments);
+#endif
+
 // The built mireth-sync, as this platform names it.
 std::string syncProgram();
 
