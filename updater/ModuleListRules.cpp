@@ -26,11 +26,8 @@ CWString withSeparator(const CWString& folder) {
 bool isAbsolute(std::u16string_view path) {
     if (!path.empty() && path[0] == kPathSeparator)
         return true;
-#if defined(_WIN32)
-    return path.size() >= 3 && path[1] == u':' && path[2] == u'\\';
-#else
-    return false;
-#endif
+    return PathRules::native().driveLetters && path.size() >= 3 && path[1] == u':' &&
+           path[2] == kPathSeparator;
 }
 
 } // namespace

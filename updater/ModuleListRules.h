@@ -3,6 +3,7 @@
 // tab's rows: fill the rows from the records, mark the files to download, and build
 // the download job from the marked rows. They run on the user-interface thread
 // while the download worker may write column 1 of other rows.
+#include "runtime/core/Paths.h"
 #include "runtime/core/QueltObjectArray.h"
 #include "updater/ModuleKind.h"
 #include "updater/ModuleRowTable.h"
@@ -17,11 +18,7 @@ inline constexpr const char16_t* kModeSaveFailed = u"保存失败";
 inline constexpr const char16_t* kModeDownloadFailed = u"下载失败";
 
 // The platform's path separator, which also replaces '/' in the path column.
-#if defined(_WIN32)
-inline constexpr char16_t kPathSeparator = u'\\';
-#else
-inline constexpr char16_t kPathSeparator = u'/';
-#endif
+inline constexpr char16_t kPathSeparator = PathRules::native().separator;
 
 // Replaces the rows by one row per record (of rg_MoKuaiXinXiLei) in order.
 void FillModuleList(const CQueltObjectArray& records, ModuleRowTable& rows);

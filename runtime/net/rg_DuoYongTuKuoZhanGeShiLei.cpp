@@ -1,5 +1,6 @@
 #include "runtime/net/rg_DuoYongTuKuoZhanGeShiLei.h"
 
+#include "runtime/core/Paths.h"
 #include "runtime/net/CurlText.h"
 #include "runtime/net/rg_WangLaoChuanShuLei.h"
 
@@ -12,12 +13,7 @@ QUELT_DEFINE_CLASS(rg_DuoYongTuKuoZhanGeShiPianDuanLei, CQueltObject,
 
 namespace {
 
-// The path separator of the platform; Windows paths may also use '/'.
-#if defined(_WIN32)
-constexpr char16_t kSeparator = u'\\';
-#else
-constexpr char16_t kSeparator = u'/';
-#endif
+constexpr char16_t kSeparator = PathRules::native().separator;
 
 bool present(const rg_quelt_base::rg_WenBenShuZuLei* list) { return list && !list->isNullInstance(); }
 

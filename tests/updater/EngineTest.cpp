@@ -35,9 +35,9 @@ class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         config.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/");
-        config.windowsFolder = windows.text();
-        config.androidFolder = android.text();
-        config.serverFolder = serverFolder.text();
+        config.windowsFolder = textOf(windows.path());
+        config.androidFolder = textOf(android.path());
+        config.serverFolder = textOf(serverFolder.path());
     }
     static std::string tag() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 

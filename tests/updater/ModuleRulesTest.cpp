@@ -83,7 +83,7 @@ TEST(FillModuleList, OneRowPerRecordInColumnOrder) {
 class MarkTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        config.windowsFolder = folder.text();
+        config.windowsFolder = textOf(folder.path());
         config.androidFolder = CWString(u"/nonexistent/android");
     }
     void addFile(const std::u16string& relative, const std::string& contents) {
@@ -137,7 +137,7 @@ TEST_F(MarkTest, TheLetterChoosesTheFolder) {
     MarkOutdatedRows(u"a", *rows, config);
     EXPECT_EQ(rows.cell(0, kColumnMode), u"下载");
     rows->setCellText(0, kColumnMode, CWString());
-    config.serverFolder = folder.text();
+    config.serverFolder = textOf(folder.path());
     MarkOutdatedRows(u"x", *rows, config); // any other letter: the server folder
     EXPECT_EQ(rows.cell(0, kColumnMode), u"");
 }

@@ -2,11 +2,11 @@
 // Shared pieces of the updater tests: a temporary module folder, file helpers and
 // a row table handle.
 #include "runtime/core/WString.h"
+#include "tests/support/TempFolder.h"
 #include "updater/MemoryRowTable.h"
 
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #if defined(_WIN32)
@@ -19,36 +19,12 @@ namespace updater_test {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempFolder {
-public:
-    explicit TempFolder(const std::string& name) {
-        static int counter = 0;
-        path_ = fs::temp_directory_path() / ("mireth-" + name + "-" + std::to_string(++counter) + "-" +
-                                             std::to_string(static_cast<long long>(std::time(nullptr))));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-    CWString text() const { return CWString(path_.u16string()); }
+using mireth_test::readFile;
+using mireth_test::TempFolder;
+using mireth_test::writeFile;
 
-private:
-    fs::path path_;
-};
-
-inline void writeFile(const fs::path& path, const std::string& contents) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-inline std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+// A folder's path as the runtime's text.
+inline CWString textOf(const fs::path& path) { return CWString(path.u16string()); }
 
 // Sets a file's modification time to a local date and time.
 inline bool setLocalMtime(const fs::path& path, int year, int month, int day, int hour, int minute,
