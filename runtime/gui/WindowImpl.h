@@ -21,7 +21,8 @@ namespace rg_quelt_base {
 class rg_WenBenShuZuLei;
 }
 
-enum class WindowKind { none, container, form };
+// The kind of native window a control needs; the window layer makes one per kind.
+enum class WindowKind { none, container, form, button, label, edit, tab, listView };
 
 class CQueltWindowImpl {
 public:

@@ -4,202 +4,31 @@
 #include "runtime/gui/EventListeners.h"
 #include "runtime/gui/Geometry.h"
 #include "runtime/gui/GuiConstants.h"
-#include "runtime/gui/MainWindow.h"
 #include "runtime/gui/WinForm.h"
 #include "runtime/gui/rg_ZuJianBuJuQi.h"
 #include "runtime/gui/win32/VWnd_WinForm.h"
-
-#include <shellapi.h>
-
-#include <algorithm>
 
 using namespace quelt_gui;
 using rg_quelt_WTLJieMian_base::CQueltWinControl;
 using rg_quelt_WTLJieMian_base::rg_ZuJianBuJuQi;
 
-namespace {
-
-constexpr wchar_t kImplProperty[] = L"Quelt_CVWnd_Impl";
-
-// The query object message's record.
-struct QueryObjectRecord {
-    const char* typeName;
-    void* object;
-};
-
-bool registerClass(const wchar_t* name, WNDPROC proc) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (GetClassInfoExW(instance, name, &wc))
-        return true;
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.lpszClassName = name;
-    return RegisterClassExW(&wc) != 0;
-}
-
-bool isReflectable(UINT message) {
-    switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_DELETEITEM:
-    case WM_COMPAREITEM:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_PARENTNOTIFY:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The child window a notification to its parent concerns, or null.
-HWND notifyingChild(HWND parent, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-    case WM_COMMAND:
-        return reinterpret_cast<HWND>(lparam);
-    case WM_NOTIFY:
-        return lparam ? reinterpret_cast<NMHDR*>(lparam)->hwndFrom : nullptr;
-    case WM_DRAWITEM:
-        return wparam && lparam ? reinterpret_cast<DRAWITEMSTRUCT*>(lparam)->hwndItem : nullptr;
-    case WM_MEASUREITEM:
-        return wparam && lparam ? GetDlgItem(parent, reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->CtlID)
-                                : nullptr;
-    case WM_DELETEITEM:
-        return wparam && lparam ? reinterpret_cast<DELETEITEMSTRUCT*>(lparam)->hwndItem : nullptr;
-    case WM_COMPAREITEM:
-        return wparam && lparam ? reinterpret_cast<COMPAREITEMSTRUCT*>(lparam)->hwndItem : nullptr;
-    case WM_PARENTNOTIFY:
-        switch (LOWORD(wparam)) {
-        case WM_CREATE:
-        case WM_DESTROY:
-            return reinterpret_cast<HWND>(lparam);
-        default:
-            return GetDlgItem(parent, HIWORD(wparam));
-        }
-    default:
-        return reinterpret_cast<HWND>(lparam);
-    }
-}
-
-} // namespace
-
 CVWnd_Container::CVWnd_Container(CQueltWinControl& control)
-    : control_(control), layouter_(dynamic_cast<rg_ZuJianBuJuQi*>(&control)) {}
-
-CVWnd_Container::~CVWnd_Container() {
-    if (window_ != 0 && exists())
-        destroyNative();
-}
-
-CVWnd_Container* CVWnd_Container::fromWindow(HWND window) {
-    return window ? static_cast<CVWnd_Container*>(GetPropW(window, kImplProperty)) : nullptr;
-}
-
-bool CVWnd_Container::exists() const { return window_ != 0 && IsWindow(hwnd()); }
+    : CVWnd_Window(control), layouter_(dynamic_cast<rg_ZuJianBuJuQi*>(&control)) {}
 
 void CVWnd_Container::creationRect(const CQueltCreationRecord& record, std::uint32_t, std::uint32_t,
                                    RECT& rect) {
-    auto coordinate = [](std::int32_t v) { return v == kDefaultCoordinate ? 0 : v; };
-    rect.left = coordinate(record.x);
-    rect.top = coordinate(record.y);
-    rect.right = rect.left + coordinate(record.width);
-    rect.bottom = rect.top + coordinate(record.height);
+    rect = recordRect(record);
 }
 
 bool CVWnd_Container::createNative(const CQueltCreationRecord& record, const CWString& caption,
                                    std::uint32_t style, std::uint32_t exStyle) {
-    if (!registerClass(className(), &CVWnd_Container::windowProc))
-        return false;
     RECT rect{};
     creationRect(record, style, exStyle, rect);
-    HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(record.identifier))
-                                    : reinterpret_cast<HMENU>(record.menu);
-    HWND window =
-        CreateWindowExW(exStyle, className(), reinterpret_cast<LPCWSTR>(caption.text()), style, rect.left,
-                        rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                        reinterpret_cast<HWND>(record.parentWindow), menu, GetModuleHandleW(nullptr), this);
-    if (!window)
+    if (!createOwnClass(className(), record, caption, style, exStyle, rect))
         return false;
     // Layouter windows take part in the message loop's pre-translation.
-    SetWindowLongPtrW(window, GWLP_USERDATA, kFrameworkMagic);
+    SetWindowLongPtrW(hwnd(), GWLP_USERDATA, kFrameworkMagic);
     return true;
-}
-
-void CVWnd_Container::destroyNative() {
-    if (exists())
-        DestroyWindow(hwnd());
-}
-
-void CVWnd_Container::setText(const CWString& text) {
-    SetWindowTextW(hwnd(), reinterpret_cast<LPCWSTR>(text.text()));
-}
-
-CWString CVWnd_Container::text() const {
-    const int length = GetWindowTextLengthW(hwnd());
-    if (length <= 0)
-        return CWString();
-    CWString out;
-    char16_t* units = out.resizeForOverwrite(static_cast<std::size_t>(length));
-    const int read = GetWindowTextW(hwnd(), reinterpret_cast<LPWSTR>(units), length + 1);
-    return CWString(units, static_cast<std::size_t>(std::clamp(read, 0, length)));
-}
-
-void CVWnd_Container::invalidate(bool erase) { InvalidateRect(hwnd(), nullptr, erase ? TRUE : FALSE); }
-
-std::uint32_t CVWnd_Container::style() const {
-    return static_cast<std::uint32_t>(GetWindowLongPtrW(hwnd(), GWL_STYLE));
-}
-
-std::uint32_t CVWnd_Container::exStyle() const {
-    return static_cast<std::uint32_t>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
-}
-
-void CVWnd_Container::applyStyles(std::uint32_t style, std::uint32_t exStyle) {
-    SetWindowLongPtrW(hwnd(), GWL_STYLE, static_cast<LONG_PTR>(style));
-    SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, static_cast<LONG_PTR>(exStyle));
-    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
-std::uint32_t CVWnd_Container::dialogCode() {
-    return static_cast<std::uint32_t>(SendMessageW(hwnd(), WM_GETDLGCODE, 0, 0));
-}
-
-void CVWnd_Container::setFont(std::uintptr_t font) {
-    SendMessageW(hwnd(), WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-}
-
-std::uintptr_t CVWnd_Container::createDefaultFont() {
-    LOGFONTW face{};
-    if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(face), &face) == 0)
-        return 0;
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    face.lfHeight = -(dpi * 9 / 72);
-    return reinterpret_cast<std::uintptr_t>(CreateFontIndirectW(&face));
-}
-
-void CVWnd_Container::deleteFont(std::uintptr_t font) {
-    if (font)
-        DeleteObject(reinterpret_cast<HFONT>(font));
 }
 
 void CVWnd_Container::applyShape(std::int32_t shape) {
@@ -251,148 +80,6 @@ void CVWnd_Container::applyState(std::int32_t state) {
     default:
         break;
     }
-}
-
-bool CVWnd_Container::keyIsDown(std::uint32_t virtualKey) const {
-    return GetKeyState(static_cast<int>(virtualKey)) < 0;
-}
-
-void CVWnd_Container::showCursor(std::uintptr_t cursor) { SetCursor(reinterpret_cast<HCURSOR>(cursor)); }
-
-void CVWnd_Container::takeDroppedFiles(std::uintptr_t drop, rg_quelt_base::rg_WenBenShuZuLei& paths) {
-    HDROP files = reinterpret_cast<HDROP>(drop);
-    if (!files)
-        return;
-    const UINT count = DragQueryFileW(files, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        wchar_t path[MAX_PATH + 1] = {};
-        const UINT length = DragQueryFileW(files, i, path, MAX_PATH);
-        if (length > 0)
-            paths.Append(std::u16string_view(reinterpret_cast<const char16_t*>(path),
-                                             std::min<UINT>(length, MAX_PATH)));
-    }
-    DragFinish(files);
-}
-
-LRESULT CALLBACK CVWnd_Container::windowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    CVWnd_Container* self = fromWindow(window);
-    if (!self && message == WM_NCCREATE) {
-        self = static_cast<CVWnd_Container*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        if (self) {
-            SetPropW(window, kImplProperty, self);
-            self->window_ = reinterpret_cast<std::uintptr_t>(window);
-        }
-    }
-    if (!self)
-        return DefWindowProcW(window, message, wparam, lparam);
-    LRESULT result = 0;
-    try {
-        result = self->route(message, wparam, lparam);
-    } catch (...) {
-        // No exception leaves a window procedure.
-        result = 0;
-    }
-    if (message == WM_NCDESTROY) {
-        RemovePropW(window, kImplProperty);
-        if (self->window_ == reinterpret_cast<std::uintptr_t>(window))
-            self->window_ = 0;
-    }
-    return result;
-}
-
-LRESULT CVWnd_Container::defaultProcessing(UINT message, WPARAM wparam, LPARAM lparam) {
-    return DefWindowProcW(hwnd(), message, wparam, lparam);
-}
-
-bool CVWnd_Container::handlePrivate(UINT message, WPARAM wparam, LRESULT& result) {
-    result = kFrameworkMagic;
-    switch (message) {
-    case kMsgGetVisibleFlag:
-        if (!wparam)
-            return false;
-        *reinterpret_cast<std::int32_t*>(wparam) = visibleFlag() ? 1 : 0;
-        return true;
-    case kMsgSetVisibleFlag:
-        setVisibleFlag(wparam != 0);
-        return true;
-    case kMsgRemoveWindowFilter:
-        filters().remove(reinterpret_cast<IQueltWindowProcFilter*>(wparam));
-        return true;
-    case kMsgAddWindowFilter:
-        filters().add(reinterpret_cast<IQueltWindowProcFilter*>(wparam));
-        return true;
-    case kMsgSetPageIndex:
-        setPageIndex(static_cast<std::int32_t>(wparam));
-        return true;
-    case kMsgGetPageIndex:
-        if (!wparam)
-            return false;
-        *reinterpret_cast<std::int32_t*>(wparam) = pageIndex();
-        return true;
-    case kMsgQueryObject: {
-        auto* query = reinterpret_cast<QueryObjectRecord*>(wparam);
-        if (!query || !query->typeName || lstrcmpA(query->typeName, typeName()) != 0)
-            return false;
-        query->object = this;
-        return true;
-    }
-    case kMsgPreTranslate:
-        // Containers relay to their tool tips only, which this program never gives tools.
-        return false;
-    default:
-        return false;
-    }
-}
-
-bool CVWnd_Container::reflectToChild(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
-    HWND child = notifyingChild(hwnd(), message, wparam, lparam);
-    if (!child || child == hwnd() || !IsWindow(child) || !IsChild(hwnd(), child))
-        return false;
-    // Only the framework's own windows understand reflected notifications.
-    if (!fromWindow(child))
-        return false;
-    result = SendMessageW(child, message + kReflectOffset, wparam, lparam);
-    return true;
-}
-
-LRESULT CVWnd_Container::route(UINT message, WPARAM wparam, LPARAM lparam) {
-    const HWND self = hwnd();
-    LRESULT result = 0;
-    if (message >= kMsgGetVisibleFlag && message <= kMsgHostWantsKey && lparam == kFrameworkMagic &&
-        handlePrivate(message, wparam, result))
-        return result;
-
-    std::intptr_t filtered = 0;
-    if (!filters().empty() &&
-        filters().run(window_, message, wparam, static_cast<std::intptr_t>(lparam), filtered))
-        return filtered;
-
-    if (message == WM_DESTROY && reinterpret_cast<std::uintptr_t>(self) == mainWindowHandle())
-        PostQuitMessage(0);
-
-    if (IBaseEventListener* listener = this->listener()) {
-        CQueltMessageRecord record;
-        record.window = window_;
-        record.message = message;
-        record.wparam = wparam;
-        record.lparam = lparam;
-        const bool handled = listener->onWindowMessage(record);
-        if (handled)
-            return record.result;
-        if (hwnd() != self || !IsWindow(self))
-            return 0;
-        wparam = record.wparam;
-    }
-
-    if (message >= kReflectOffset && isReflectable(message - kReflectOffset))
-        return DefWindowProcW(self, message - kReflectOffset, wparam, lparam);
-
-    if (isReflectable(message) && reflectToChild(message, wparam, lparam, result))
-        return result;
-
-    if (handleMessage(message, wparam, lparam, result))
-        return result;
-    return defaultProcessing(message, wparam, lparam);
 }
 
 void CVWnd_Container::handFocusOn() {

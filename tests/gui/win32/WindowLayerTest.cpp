@@ -8,6 +8,7 @@
 #include "runtime/gui/win32/MainMessageLoop.h"
 #include "runtime/gui/win32/Win32ProgramHost.h"
 #include "runtime/platform/Event.h"
+#include "tests/gui/win32/Win32TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -31,19 +32,6 @@ public:
     CQueltWin32ProgramHost host;
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new WindowLayer);
-
-HWND hwndOf(const CQueltWinControl& control) { return reinterpret_cast<HWND>(control.window()); }
-
-// Handles what is queued without waiting.
-void pump() {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (!preTranslateChain(m)) {
-            TranslateMessage(&m);
-            DispatchMessageW(&m);
-        }
-    }
-}
 
 class TestForm : public CQueltWinForm {
 public:

@@ -1,0 +1,22 @@
+#pragma once
+// What the window-layer tests share: handling the queue as the message loop does,
+// and the native handle of a control.
+#include "runtime/gui/WinControl.h"
+#include "runtime/gui/win32/MainMessageLoop.h"
+
+#include <windows.h>
+
+// Handles what is queued, with the framework's pre-translation, without waiting.
+inline void pump() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (!preTranslateChain(m)) {
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        }
+    }
+}
+
+inline HWND hwndOf(const rg_quelt_WTLJieMian_base::CQueltWinControl& control) {
+    return reinterpret_cast<HWND>(control.window());
+}
