@@ -28,6 +28,9 @@ struct CQueltCreationRecord {
     // Forms only.
     std::uintptr_t menu = 0;
     bool showModal = false;
+    // A modal form shown as a dialog: popup with caption and system menu only, and
+    // the modal frame; its size still follows from its ordinary style.
+    bool dialogFrame = false;
     std::int32_t modalResult = 0;
     std::uintptr_t font = 0;
 };

@@ -24,6 +24,11 @@ bool CVWnd_Container::createNative(const CQueltCreationRecord& record, const CWS
                                    std::uint32_t style, std::uint32_t exStyle) {
     RECT rect{};
     creationRect(record, style, exStyle, rect);
+    return createAt(record, caption, style, exStyle, rect);
+}
+
+bool CVWnd_Container::createAt(const CQueltCreationRecord& record, const CWString& caption,
+                               std::uint32_t style, std::uint32_t exStyle, const RECT& rect) {
     if (!createOwnClass(className(), record, caption, style, exStyle, rect))
         return false;
     // Layouter windows take part in the message loop's pre-translation.

@@ -25,6 +25,9 @@ protected:
     // The position and size to create with; containers take the record's.
     virtual void creationRect(const CQueltCreationRecord& record, std::uint32_t style, std::uint32_t exStyle,
                               RECT& rect);
+    // Creates the window at `rect` with exactly these styles.
+    bool createAt(const CQueltCreationRecord& record, const CWString& caption, std::uint32_t style,
+                  std::uint32_t exStyle, const RECT& rect);
     bool handleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
     rg_quelt_WTLJieMian_base::rg_ZuJianBuJuQi* layouter_;

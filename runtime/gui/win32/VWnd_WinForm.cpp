@@ -51,6 +51,30 @@ BOOL CALLBACK collectEnabled(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
+// What a dialog-framed modal form is made with, whatever its own properties say.
+constexpr std::uint32_t kDialogFrameStyle = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
+
+// The owner of a modal form: the top-level window above the given parent; without
+// one, the last active popup of the main window; else the active window, else the
+// desktop.
+HWND modalOwnerFor(HWND parent) {
+    HWND owner = nullptr;
+    if (parent) {
+        owner = GetAncestor(parent, GA_ROOT);
+    } else {
+        HWND start = reinterpret_cast<HWND>(mainWindowHandle());
+        while (start && IsWindow(start) && (GetWindowLongPtrW(start, GWL_STYLE) & WS_CHILD))
+            start = GetParent(start);
+        if (start && IsWindow(start))
+            owner = GetLastActivePopup(start);
+    }
+    if (!owner)
+        owner = GetActiveWindow();
+    if (!owner)
+        owner = GetDesktopWindow();
+    return owner;
+}
+
 } // namespace
 
 CVWnd_WinForm::CVWnd_WinForm(CQueltWinForm& form) : CVWnd_Container(form), form_(form) {}
@@ -87,18 +111,32 @@ bool CVWnd_WinForm::createNative(const CQueltCreationRecord& given, const CWStri
         EnumWindows(&collectEnabled, reinterpret_cast<LPARAM>(&collect));
         for (HWND w : disabled_)
             EnableWindow(w, FALSE);
-        // The owner: the top-level window above the given parent, else the active one.
-        HWND owner = reinterpret_cast<HWND>(record.parentWindow);
-        if (owner)
-            owner = GetAncestor(owner, GA_ROOT);
-        else if (HWND active = GetActiveWindow())
-            owner = GetLastActivePopup(active);
+        HWND owner = modalOwnerFor(reinterpret_cast<HWND>(record.parentWindow));
         modalOwner_ = owner;
+        if (owner == GetDesktopWindow())
+            owner = nullptr;
         record.parentWindow = reinterpret_cast<std::uintptr_t>(owner);
         if (owner && (style & (WS_CHILD | WS_POPUP)) == 0)
             style |= WS_POPUP;
     }
-    if (!CVWnd_Container::createNative(record, caption, style, exStyle)) {
+    dialogFrame_ = record.showModal && record.dialogFrame;
+    bool created = false;
+    if (dialogFrame_) {
+        // Sized for the ordinary frame, centred on the owner's monitor, then made
+        // with the dialog's own styles.
+        RECT rect{};
+        creationRect(record, style, exStyle, rect);
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        HMONITOR monitor = modalOwner_ ? MonitorFromWindow(modalOwner_, MONITOR_DEFAULTTONEAREST) : nullptr;
+        if (monitor && GetMonitorInfoW(monitor, &info) && record.x == kDefaultCoordinate &&
+            record.y == kDefaultCoordinate)
+            OffsetRect(&rect, info.rcMonitor.left, info.rcMonitor.top);
+        created = createAt(record, caption, kDialogFrameStyle, kWsExDlgModalFrame, rect);
+    } else {
+        created = CVWnd_Container::createNative(record, caption, style, exStyle);
+    }
+    if (!created) {
         for (HWND w : disabled_)
             if (IsWindow(w))
                 EnableWindow(w, TRUE);
@@ -106,7 +144,8 @@ bool CVWnd_WinForm::createNative(const CQueltCreationRecord& given, const CWStri
         return false;
     }
     HWND self = hwnd();
-    applyCaptionBits();
+    if (!dialogFrame_)
+        applyCaptionBits();
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(form_.iconResource()));
     if (icon) {
         SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -385,7 +424,8 @@ bool CVWnd_WinForm::handleMessage(UINT message, WPARAM wparam, LPARAM lparam, LR
     }
     case WM_SETTEXT:
         result = defaultProcessing(message, wparam, lparam);
-        applyCaptionBits();
+        if (!dialogFrame_)
+            applyCaptionBits();
         return true;
     case WM_COMMAND:
         // Enter from a button that is not the default push button is not a click.

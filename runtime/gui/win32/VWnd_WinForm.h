@@ -41,6 +41,7 @@ private:
     bool activatedOnce_ = false;
     bool enterKey_ = false;
     bool helpOpened_ = false;
+    bool dialogFrame_ = false;
     // The windows showModal disabled, re-enabled when the loop ends.
     std::vector<HWND> disabled_;
     HWND modalOwner_ = nullptr;
