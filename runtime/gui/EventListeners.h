@@ -44,6 +44,44 @@ protected:
     ~IContainerEventListener() = default;
 };
 
+class IButtonEventListener : public IBaseEventListener {
+public:
+    virtual void onButtonClicked() = 0;
+
+protected:
+    ~IButtonEventListener() = default;
+};
+
+class ILabelEventListener : public IBaseEventListener {
+public:
+    // The label's private notification; the answer is the message's result.
+    virtual std::intptr_t onLabelNotification(std::uintptr_t wparam, std::intptr_t lparam) = 0;
+
+protected:
+    ~ILabelEventListener() = default;
+};
+
+class IEditEventListener : public IBaseEventListener {
+public:
+    virtual void onEditContentChanged() = 0;
+    // A manual spin step: -1 down, +1 up.
+    virtual void onEditSpin(std::int32_t direction) = 0;
+
+protected:
+    ~IEditEventListener() = default;
+};
+
+class ITabEventListener : public IBaseEventListener {
+public:
+    // False keeps the current tab.
+    virtual bool onTabSelectionChanging() = 0;
+    virtual void onTabSelectionChanged() = 0;
+    virtual void onTabClicked() = 0;
+
+protected:
+    ~ITabEventListener() = default;
+};
+
 class IWinFormEventListener {
 public:
     // The message is a native MSG record; true when consumed.
