@@ -74,7 +74,8 @@ int runProgram(const CQueltClassRecord& startupClass, const ProgramStart& start)
     if (started == 1) {
         exitCode = 0;
         // Only a window program takes part in the loop.
-        const bool windowProgram = program->isInstanceOf(rg_quelt_base::rg_ChuangKouChengXuLei::staticClassRecord());
+        const bool windowProgram =
+            program->isInstanceOf(rg_quelt_base::rg_ChuangKouChengXuLei::staticClassRecord());
         if (host && host->mainWindowRegistered())
             exitCode = host->runMainLoop(*program);
         if (windowProgram)

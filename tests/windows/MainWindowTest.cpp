@@ -1,0 +1,422 @@
+// The main window and the help window under a real window system (Wine in the test
+// runs), driven by their controls against the loopback module server.
+#include "runtime/gui/MainWindow.h"
+#include "WindowDriver.h"
+#include "runtime/gui/win32/Win32ProgramHost.h"
+#include "tests/support/ModuleServer.h"
+#include "tests/support/TempFolder.h"
+#include "updater/ConfigStore.h"
+#include "windows/rg_my_main_window.h"
+#include "windows/rg_win_BangZhu.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <memory>
+
+using namespace rg_quelt_app;
+using namespace window_driver;
+namespace fs = std::filesystem;
+
+namespace {
+
+class WindowSystem : public ::testing::Environment {
+public:
+    void SetUp() override { host.initialise(); }
+    void TearDown() override { host.terminate(); }
+    CQueltWin32ProgramHost host;
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new WindowSystem);
+
+CWString textOf(const fs::path& path) { return CWString(path.u16string()); }
+std::wstring wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+std::u16string cell(rg_my_main_window::ListBox& list, int row, int column) {
+    return std::u16string(list.getCellText(row, column).view());
+}
+
+int rowOf(rg_my_main_window::ListBox& list, std::u16string_view name) {
+    for (int row = 0; row < list.rowCount(); ++row)
+        if (cell(list, row, kColumnName) == name)
+            return row;
+    return -1;
+}
+
+std::vector<int> childIds(HWND parent) {
+    std::vector<int> ids;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        ids.push_back(GetDlgCtrlID(child));
+    return ids;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (window) {
+            pumpUntil([this] { return !window->engine.isDownloading(); });
+            quelt_gui::setMainWindowHandle(0);
+            window.reset();
+        }
+        pump();
+    }
+
+    static std::string tag() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+
+    // A configuration that points every kind at the loopback server (behind
+    // `prefix`, one of its misbehaviours) and at this test's folders.
+    rg_PeiZhiXinXiLei configured(const std::string& prefix = {}) {
+        rg_PeiZhiXinXiLei config;
+        config.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/" + prefix);
+        config.windowsFolder = textOf(windowsFolder.path());
+        config.androidFolder = textOf(androidFolder.path());
+        config.serverFolder = textOf(serverFolder.path());
+        config.windowsQq = u"10001";
+        config.windowsPassword = u"secret";
+        return config;
+    }
+
+    void open(const rg_PeiZhiXinXiLei* saved = nullptr) {
+        if (saved) {
+            ASSERT_TRUE(SaveConfig(*saved, configFile()));
+        }
+        window = std::make_unique<rg_my_main_window>();
+        window->setConfigFile(configFile());
+        CQueltCreationRecord record;
+        ASSERT_TRUE(window->create(record));
+        quelt_gui::setMainWindowHandle(window->window());
+        pump();
+    }
+
+    CWString configFile() const { return textOf(config.path() / "setup.ini"); }
+    HWND main() const { return hwndOf(*window); }
+
+    // Clicks `button` and answers the message box it opens; what the box showed.
+    SeenDialog clickExpectingMessage(const rg_quelt_WTLJieMian_base::CQueltWinControl& button) {
+        DialogWatcher watcher;
+        click(button);
+        return watcher.join();
+    }
+
+    void selectPage(int page) { clickTab(hwndOf(window->moduleTabs), page); }
+
+    mireth_test::ModuleServer server;
+    mireth_test::TempFolder config{"config"};
+    mireth_test::TempFolder windowsFolder{"windows"};
+    mireth_test::TempFolder androidFolder{"android"};
+    mireth_test::TempFolder serverFolder{"server"};
+    std::unique_ptr<rg_my_main_window> window;
+};
+
+TEST_F(MainWindowTest, TheWindowIsLaidOutAsDesigned) {
+    open();
+    RECT client{};
+    GetClientRect(main(), &client);
+    EXPECT_EQ(client.right, 800);
+    EXPECT_EQ(client.bottom, 600);
+    EXPECT_EQ(windowText(main()), wide(u"Mireth模块更新程序"));
+    EXPECT_EQ(childIds(main()), (std::vector<int>{101, 102, 103}));
+
+    HWND tabs = hwndOf(window->moduleTabs);
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
+    // Creation order is child order; the Android page has its list group first.
+    EXPECT_EQ(childIds(tabs), (std::vector<int>{104, 108, 110, 118, 119, 127, 135, 136, 137, 141, 143, 145}));
+    EXPECT_EQ(childIds(hwndOf(window->androidInfoGroup)), (std::vector<int>{144}));
+    EXPECT_EQ(childIds(hwndOf(window->androidFunctionGroup)), (std::vector<int>{146, 147, 148}));
+    EXPECT_EQ(childIds(hwndOf(window->winConfigGroup)),
+              (std::vector<int>{111, 112, 113, 114, 115, 116, 117}));
+    EXPECT_EQ(childIds(hwndOf(window->serverConfigGroup)),
+              (std::vector<int>{120, 121, 122, 123, 124, 125, 126}));
+    EXPECT_EQ(windowText(GetDlgItem(hwndOf(window->androidFunctionGroup), 148)), wide(u"检查更新"));
+
+    RECT group{};
+    GetWindowRect(hwndOf(window->androidFunctionGroup), &group);
+    MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&group), 2);
+    EXPECT_EQ(group.left, 10);
+    EXPECT_EQ(group.top, 27);
+    EXPECT_EQ(group.right - group.left, 762);
+    EXPECT_EQ(group.bottom - group.top, 65);
+
+    for (rg_my_main_window::ListBox* list :
+         {&window->winModuleList, &window->androidModuleList, &window->serverModuleList}) {
+        std::vector<int> widths;
+        for (int column = 0;; ++column) {
+            const LRESULT width = SendMessageW(hwndOf(*list), LVM_GETCOLUMNWIDTH, column, 0);
+            if (width <= 0)
+                break;
+            widths.push_back(static_cast<int>(width));
+        }
+        EXPECT_EQ(widths, (std::vector<int>{50, 70, 200, 200, 100, 70}));
+        EXPECT_EQ(GetWindowLongPtrW(hwndOf(*list), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+        const LRESULT extended = SendMessageW(hwndOf(*list), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+        EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
+        EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
+    }
+
+    // The folders are filled only by the chooser, the passwords never show.
+    for (auto* edit : {&window->winFolderEdit, &window->androidFolderEdit, &window->serverFolderEdit}) {
+        EXPECT_TRUE(GetWindowLongPtrW(hwndOf(*edit), GWL_STYLE) & ES_READONLY);
+        SetFocus(hwndOf(*edit));
+        SendMessageW(hwndOf(*edit), WM_CHAR, 'x', 0);
+        EXPECT_EQ(windowText(hwndOf(*edit)), L"");
+    }
+    for (auto* edit : {&window->winPasswordEdit, &window->androidPasswordEdit, &window->serverPasswordEdit})
+        EXPECT_NE(SendMessageW(hwndOf(*edit), EM_GETPASSWORDCHAR, 0, 0), 0);
+}
+
+TEST_F(MainWindowTest, OnlyTheSelectedPageShows) {
+    open();
+    EXPECT_TRUE(IsWindowVisible(hwndOf(window->winModuleList)));
+    EXPECT_FALSE(IsWindowVisible(hwndOf(window->androidModuleList)));
+    selectPage(1);
+    EXPECT_EQ(SendMessageW(hwndOf(window->moduleTabs), TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(IsWindowVisible(hwndOf(window->androidModuleList)));
+    EXPECT_TRUE(IsWindowVisible(hwndOf(window->androidCheckButton)));
+    EXPECT_FALSE(IsWindowVisible(hwndOf(window->winModuleList)));
+    EXPECT_FALSE(IsWindowVisible(hwndOf(window->saveButton)));
+    selectPage(3);
+    EXPECT_TRUE(IsWindowVisible(hwndOf(window->domainEdit)));
+    EXPECT_TRUE(IsWindowVisible(hwndOf(window->serverBrowseButton)));
+    EXPECT_FALSE(IsWindowVisible(hwndOf(window->androidModuleList)));
+    EXPECT_TRUE(IsWindowVisible(hwndOf(window->helpButton)));
+}
+
+TEST_F(MainWindowTest, ACheckWithoutConfigurationAsksForItFirst) {
+    open();
+    const SeenDialog seen = clickExpectingMessage(window->winCheckButton);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.caption, wide(u"信息:"));
+    EXPECT_EQ(seen.text, wide(u"请先在配置界面进行各参数的配置"));
+    EXPECT_EQ(seen.owner, main());
+
+    // A domain alone is not enough, and a folder typed but not saved does not count.
+    rg_PeiZhiXinXiLei domainOnly;
+    domainOnly.domain = CWString::fromUtf8(server.httpBase());
+    window.reset();
+    open(&domainOnly);
+    window->androidFolderEdit.setCaption(textOf(androidFolder.path()));
+    selectPage(1);
+    EXPECT_EQ(clickExpectingMessage(window->androidCheckButton).text,
+              wide(u"请先在配置界面进行各参数的配置"));
+    EXPECT_TRUE(server.recordedRequests(tag()).empty());
+}
+
+TEST_F(MainWindowTest, AnUpdateBeforeAnyCheckAsksForACheck) {
+    const rg_PeiZhiXinXiLei config = configured();
+    open(&config);
+    selectPage(2);
+    const SeenDialog seen = clickExpectingMessage(window->serverUpdateButton);
+    EXPECT_EQ(seen.caption, wide(u"信息:"));
+    EXPECT_EQ(seen.text, wide(u"请先检查更新！"));
+    EXPECT_FALSE(window->engine.isDownloading());
+}
+
+TEST_F(MainWindowTest, TheConfigurationPageShowsAndSavesSetupIni) {
+    const rg_PeiZhiXinXiLei before = configured();
+    open(&before);
+    EXPECT_EQ(window->domainEdit.getCaption().view(), before.domain.view());
+    EXPECT_EQ(window->winFolderEdit.getCaption().view(), before.windowsFolder.view());
+    EXPECT_EQ(window->winPasswordEdit.getCaption().view(), u"secret");
+
+    selectPage(3);
+    window->domainEdit.setCaption(CWString(u"http://modules.example/"));
+    window->androidQqEdit.setCaption(CWString(u"20002"));
+    window->serverPasswordEdit.setCaption(CWString(u"p&w=1"));
+    window->winQqEdit.setCaption(CWString());
+    const SeenDialog seen = clickExpectingMessage(window->saveButton);
+    EXPECT_EQ(seen.caption, wide(u"信息:"));
+    EXPECT_EQ(seen.text, wide(u"保存成功！"));
+
+    const rg_PeiZhiXinXiLei saved = LoadConfig(configFile());
+    EXPECT_EQ(saved.domain.view(), u"http://modules.example/");
+    EXPECT_EQ(saved.androidQq.view(), u"20002");
+    EXPECT_EQ(saved.serverPassword.view(), u"p&w=1");
+    EXPECT_EQ(saved.windowsQq.view(), u"");
+    EXPECT_EQ(saved.windowsFolder.view(), before.windowsFolder.view());
+    EXPECT_EQ(globalConfig.domain.view(), u"http://modules.example/");
+}
+
+TEST_F(MainWindowTest, ACheckFillsTheListAndMarksWhatIsMissingOrOlder) {
+    mireth_test::writeFile(windowsFolder.path() / "binary.bin", "a newer local copy");
+    const rg_PeiZhiXinXiLei config = configured();
+    open(&config);
+    click(window->winCheckButton);
+    rg_my_main_window::ListBox& list = window->winModuleList;
+    ASSERT_GE(list.rowCount(), 9);
+    EXPECT_EQ(cell(list, 0, kColumnOrdinal), u"1");
+    const int a = rowOf(list, u"a.ext");
+    ASSERT_GE(a, 0);
+    EXPECT_EQ(cell(list, a, kColumnMode), u"下载");
+    EXPECT_EQ(cell(list, a, kColumnSize), u"1024");
+    EXPECT_EQ(cell(list, rowOf(list, u"binary.bin"), kColumnMode), u"");
+    EXPECT_EQ(cell(list, rowOf(list, u"界面库.ext"), kColumnMode), u"下载");
+
+    // A second check refills rather than appends; the other pages stay empty.
+    const int rows = list.rowCount();
+    click(window->winCheckButton);
+    EXPECT_EQ(list.rowCount(), rows);
+    EXPECT_EQ(window->androidModuleList.rowCount(), 0);
+    const auto requests = server.recordedRequests(tag());
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].path.substr(requests[0].path.size() - 10), "api/w/list");
+    EXPECT_EQ(requests[0].body, "qq=10001&pwd=secret");
+}
+
+TEST_F(MainWindowTest, AnUpdateWritesOutcomesWhileTheWindowStaysResponsive) {
+    // 300000 bytes at 100000 per second: the big module takes three seconds.
+    const rg_PeiZhiXinXiLei config = configured("_slow/100000/");
+    open(&config);
+    click(window->winCheckButton);
+    rg_my_main_window::ListBox& list = window->winModuleList;
+    ASSERT_GE(list.rowCount(), 9);
+
+    click(window->winUpdateButton);
+    EXPECT_TRUE(window->engine.isDownloading()) << "the click waited for the downloads";
+    std::atomic<bool> answered{false};
+    std::thread probe([&] {
+        DWORD_PTR ignored = 0;
+        answered = SendMessageTimeoutW(main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+    });
+    const int big = rowOf(list, u"big.bin");
+    const bool progressShown =
+        pumpUntil([&] { return cell(list, big, kColumnMode).rfind(u"下载中", 0) == 0; });
+    probe.join();
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(progressShown) << "no row showed the progress of its download";
+    ASSERT_TRUE(pumpUntil([this] { return !window->engine.isDownloading(); }));
+    pump();
+
+    EXPECT_EQ(cell(list, rowOf(list, u"a.ext"), kColumnMode), u"成功");
+    EXPECT_EQ(cell(list, big, kColumnMode), u"成功");
+    EXPECT_EQ(cell(list, rowOf(list, u"z.ext"), kColumnMode), u"成功");
+    EXPECT_EQ(mireth_test::readFile(windowsFolder.path() / "deep" / "x" / "y" / "z.ext"), "deep module\n");
+    EXPECT_EQ(fs::file_size(windowsFolder.path() / "big.bin"), 300000u);
+}
+
+TEST_F(MainWindowTest, ForcedUpdateMarksEveryRowBeforeTheJobStarts) {
+    mireth_test::writeFile(windowsFolder.path() / "binary.bin", "a newer local copy");
+    // Every answer waits two seconds, so the rows can be read before any outcome.
+    const rg_PeiZhiXinXiLei config = configured("_stallbefore/2/");
+    open(&config);
+    click(window->winCheckButton);
+    rg_my_main_window::ListBox& list = window->winModuleList;
+    ASSERT_GE(list.rowCount(), 9);
+    ASSERT_EQ(cell(list, rowOf(list, u"binary.bin"), kColumnMode), u"");
+
+    click(window->winForceUpdateCheck);
+    ASSERT_TRUE(window->winForceUpdateCheck.isChecked());
+    click(window->winUpdateButton);
+    for (int row = 0; row < list.rowCount(); ++row)
+        EXPECT_EQ(cell(list, row, kColumnMode), u"下载") << "row " << row;
+    ASSERT_TRUE(pumpUntil([this] { return !window->engine.isDownloading(); }, std::chrono::minutes(2)));
+    pump();
+    EXPECT_EQ(cell(list, rowOf(list, u"binary.bin"), kColumnMode), u"成功");
+    EXPECT_EQ(fs::file_size(windowsFolder.path() / "binary.bin"), 256u);
+}
+
+TEST_F(MainWindowTest, AnotherPageStartsNothingWhileAJobRuns) {
+    const rg_PeiZhiXinXiLei config = configured("_stallbefore/1/");
+    open(&config);
+    click(window->winCheckButton);
+    click(window->winUpdateButton);
+    ASSERT_TRUE(window->engine.isDownloading());
+
+    selectPage(2);
+    click(window->serverCheckButton);
+    rg_my_main_window::ListBox& list = window->serverModuleList;
+    ASSERT_EQ(list.rowCount(), 1);
+    EXPECT_EQ(cell(list, 0, kColumnMode), u"下载");
+    DialogWatcher none({}, L"#32770", std::chrono::milliseconds(1500));
+    click(window->serverUpdateButton);
+    EXPECT_FALSE(none.join().found) << "a message appeared";
+    EXPECT_EQ(cell(list, 0, kColumnMode), u"下载");
+
+    ASSERT_TRUE(pumpUntil([this] { return !window->engine.isDownloading(); }, std::chrono::minutes(2)));
+    pump();
+    EXPECT_EQ(cell(list, 0, kColumnMode), u"下载");
+    EXPECT_FALSE(fs::exists(serverFolder.path() / "server" / "svc.ext"));
+    for (const auto& request : server.recordedRequests(tag()))
+        EXPECT_EQ(request.body.find("type=s"), std::string::npos) << request.body;
+}
+
+TEST_F(MainWindowTest, HelpIsModalShowsTheNotesAndEscClosesIt) {
+    open();
+    struct Seen {
+        bool mainEnabled = true;
+        std::wstring text;
+        LONG_PTR style = 0;
+        LONG_PTR exStyle = 0;
+    } seen;
+    DialogWatcher watcher(
+        [&](HWND help, SeenDialog&) {
+            seen.mainEnabled = IsWindowEnabled(main()) != FALSE;
+            seen.text = windowText(GetDlgItem(help, 101));
+            seen.style = GetWindowLongPtrW(help, GWL_STYLE);
+            seen.exStyle = GetWindowLongPtrW(help, GWL_EXSTYLE);
+            HWND text = GetDlgItem(help, 101);
+            PostMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
+        },
+        L"Quelt_CVWnd_WinForm", std::chrono::milliseconds(15000), main());
+    click(window->helpButton);
+    const SeenDialog& dialog = watcher.join();
+    ASSERT_TRUE(dialog.found);
+    EXPECT_EQ(dialog.caption, wide(u"帮助"));
+    EXPECT_EQ(dialog.owner, main());
+    EXPECT_FALSE(seen.mainEnabled);
+    EXPECT_EQ(seen.text, wide(kHelpText));
+    // The system adds clip-siblings to every top-level window.
+    EXPECT_EQ(static_cast<DWORD>(seen.style) & ~(WS_DISABLED | WS_CLIPSIBLINGS), 0x92C80000u);
+    EXPECT_TRUE(seen.exStyle & WS_EX_DLGMODALFRAME);
+    // Closed by Esc: the main window takes input again.
+    EXPECT_EQ(processWindows(L"Quelt_CVWnd_WinForm"), std::vector<HWND>{main()});
+    EXPECT_TRUE(IsWindowEnabled(main()));
+
+    // A second opening is a fresh window with the same notes.
+    std::wstring again;
+    DialogWatcher second(
+        [&](HWND help, SeenDialog&) {
+            again = windowText(GetDlgItem(help, 101));
+            PostMessageW(help, WM_CLOSE, 0, 0);
+        },
+        L"Quelt_CVWnd_WinForm", std::chrono::milliseconds(15000), main());
+    click(window->helpButton);
+    EXPECT_TRUE(second.join().found);
+    EXPECT_EQ(again, wide(kHelpText));
+}
+
+// Pictures of every page after a check, and of the help window, for review. They
+// land in screenshots/ of the build tree.
+TEST_F(MainWindowTest, ScreenshotsOfEveryPageAndTheHelpWindow) {
+    mireth_test::writeFile(windowsFolder.path() / "binary.bin", "a newer local copy");
+    const rg_PeiZhiXinXiLei config = configured();
+    open(&config);
+    fs::create_directories("screenshots");
+    click(window->winCheckButton);
+    selectPage(1);
+    click(window->androidCheckButton);
+    selectPage(2);
+    click(window->serverCheckButton);
+    const wchar_t* names[] = {L"screenshots/page0-windows.bmp", L"screenshots/page1-android.bmp",
+                              L"screenshots/page2-server.bmp", L"screenshots/page3-configuration.bmp"};
+    SetForegroundWindow(main());
+    for (int page = 0; page < 4; ++page) {
+        selectPage(page);
+        RedrawWindow(main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        pumpUntil([] { return false; }, std::chrono::milliseconds(300));
+        EXPECT_TRUE(saveWindowImage(main(), names[page])) << page;
+    }
+    bool saved = false;
+    DialogWatcher help(
+        [&](HWND dialog, SeenDialog&) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            saved = saveWindowImage(dialog, L"screenshots/help.bmp");
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+        },
+        L"Quelt_CVWnd_WinForm", std::chrono::milliseconds(15000), main());
+    click(window->helpButton);
+    EXPECT_TRUE(help.join().found);
+    EXPECT_TRUE(saved);
+}
+
+} // namespace
