@@ -6,6 +6,7 @@
 #include "runtime/gui/GuiConstants.h"
 #include "runtime/gui/WinForm.h"
 #include "runtime/gui/rg_ZuJianBuJuQi.h"
+#include "runtime/gui/win32/StandardControlWindowFactory.h"
 #include "runtime/gui/win32/VWnd_WinForm.h"
 
 using namespace quelt_gui;
@@ -258,6 +259,11 @@ CQueltWindowImpl* makeWin32Impl(CQueltWinControl& control) {
         return new CVWnd_Container(control);
     case WindowKind::form:
         return new CVWnd_WinForm(static_cast<rg_quelt_WTLJieMian_base::CQueltWinForm&>(control));
+    case WindowKind::button:
+    case WindowKind::label:
+    case WindowKind::edit:
+    case WindowKind::tab:
+        return makeStandardControlWindow(control);
     default:
         return nullptr;
     }
