@@ -26,8 +26,7 @@ std::uint32_t viewStyle(std::int32_t view) {
 
 ListViewStyles listViewStyles(const ListViewProperties& p) {
     ListViewStyles s;
-    // The window owns its image lists and destroys them itself, once.
-    s.style = viewStyle(p.view) | kLvsShareImageLists;
+    s.style = viewStyle(p.view);
     s.listExStyle = kLvsExSubItemImages | kLvsExInfoTip;
     if (p.isIconView()) {
         if (p.iconAlignment == 1)

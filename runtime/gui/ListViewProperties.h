@@ -18,7 +18,6 @@ inline constexpr std::uint32_t kLvsSingleSel = 0x0004;
 inline constexpr std::uint32_t kLvsShowSelAlways = 0x0008;
 inline constexpr std::uint32_t kLvsSortAscending = 0x0010;
 inline constexpr std::uint32_t kLvsSortDescending = 0x0020;
-inline constexpr std::uint32_t kLvsShareImageLists = 0x0040;
 inline constexpr std::uint32_t kLvsNoLabelWrap = 0x0080;
 inline constexpr std::uint32_t kLvsAutoArrange = 0x0100;
 inline constexpr std::uint32_t kLvsEditLabels = 0x0200;

@@ -6,7 +6,7 @@ using namespace rg_quelt_WTLJieMian_KuoZhanZuJian;
 
 TEST(ListViewPropertiesTest, DefaultsAreAnAutoArrangedSingleSelectionIconView) {
     const ListViewStyles s = listViewStyles(ListViewProperties{});
-    EXPECT_EQ(s.style, kLvsIcon | kLvsAutoArrange | kLvsSingleSel | kLvsShareImageLists);
+    EXPECT_EQ(s.style, kLvsIcon | kLvsAutoArrange | kLvsSingleSel);
     EXPECT_EQ(s.listExStyle, 0x402u);
 }
 

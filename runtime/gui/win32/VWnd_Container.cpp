@@ -7,6 +7,7 @@
 #include "runtime/gui/WinForm.h"
 #include "runtime/gui/rg_ZuJianBuJuQi.h"
 #include "runtime/gui/win32/StandardControlWindowFactory.h"
+#include "runtime/gui/win32/VWnd_ListView.h"
 #include "runtime/gui/win32/VWnd_WinForm.h"
 
 using namespace quelt_gui;
@@ -259,6 +260,9 @@ CQueltWindowImpl* makeWin32Impl(CQueltWinControl& control) {
         return new CVWnd_Container(control);
     case WindowKind::form:
         return new CVWnd_WinForm(static_cast<rg_quelt_WTLJieMian_base::CQueltWinForm&>(control));
+    case WindowKind::listView:
+        return new CVWnd_ListView(
+            static_cast<rg_quelt_WTLJieMian_KuoZhanZuJian::rg_ChaoJiLieBiaoKuang&>(control));
     case WindowKind::button:
     case WindowKind::label:
     case WindowKind::edit:
