@@ -1,0 +1,157 @@
+// MirethUpdater.exe itself, started as users start it: its resources, its window,
+// and how it ends.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::wstring programPath() {
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(MIRETH_UPDATER_EXE, MAX_PATH, full, nullptr);
+    return full;
+}
+
+std::wstring windowText(HWND window) {
+    wchar_t buffer[256] = {};
+    GetWindowTextW(window, buffer, 256);
+    return buffer;
+}
+
+// A started copy of the program; ended when the test is done with it.
+class Program {
+public:
+    Program() {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        std::wstring command = L"\"" + programPath() + L"\"";
+        started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                  &startup, &process_) != FALSE;
+    }
+    ~Program() {
+        if (!started_)
+            return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process_.hProcess, 99);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool started() const { return started_; }
+
+    // The program's visible top-level window, waiting for it up to 30 seconds.
+    HWND mainWindow() const {
+        for (int i = 0; i < 600; ++i) {
+            struct Search {
+                DWORD process;
+                HWND found;
+            } search{process_.dwProcessId, nullptr};
+            EnumWindows(
+                [](HWND window, LPARAM parameter) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(parameter);
+                    DWORD process = 0;
+                    GetWindowThreadProcessId(window, &process);
+                    if (process == s->process && IsWindowVisible(window) &&
+                        windowText(window) == L"Mireth模块更新程序") {
+                        s->found = window;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            if (search.found)
+                return search.found;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return nullptr;
+    }
+
+    // The exit code, waiting up to 30 seconds; -2 when it did not end.
+    long exitCode() const {
+        if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0)
+            return -2;
+        DWORD code = 0;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+
+TEST(ExecutableTest, CarriesItsVersionManifestAndIcon) {
+    const std::wstring path = programPath();
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<unsigned char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    wchar_t* product = nullptr;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\080404b0\\ProductName",
+                               reinterpret_cast<void**>(&product), &length));
+    EXPECT_EQ(std::wstring(product), L"Quelt应用程序");
+
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(100), reinterpret_cast<LPCWSTR>(RT_GROUP_ICON)),
+              nullptr);
+    HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), reinterpret_cast<LPCWSTR>(RT_MANIFEST));
+    ASSERT_NE(manifest, nullptr);
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(module, manifest)));
+    const std::string text(bytes, SizeofResource(module, manifest));
+    EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(text.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
+    FreeLibrary(module);
+}
+
+TEST(ExecutableTest, OpensItsWindowCentredAndEndsWithZeroWhenClosed) {
+    Program program;
+    ASSERT_TRUE(program.started());
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    RECT client{}, frame{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &frame);
+    EXPECT_EQ(client.right, 800);
+    EXPECT_EQ(client.bottom, 600);
+    EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
+    EXPECT_EQ(frame.top, (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
+TEST(ExecutableTest, EscClosesTheWindowAndTwoStartsAreIndependent) {
+    Program first;
+    Program second;
+    ASSERT_TRUE(first.started() && second.started());
+    HWND one = first.mainWindow();
+    HWND two = second.mainWindow();
+    ASSERT_NE(one, nullptr);
+    ASSERT_NE(two, nullptr);
+    EXPECT_NE(one, two);
+    // Esc on the window's first control, as a key press arrives from the keyboard.
+    HWND control = GetWindow(one, GW_CHILD);
+    ASSERT_NE(control, nullptr);
+    PostMessageW(control, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_TRUE(IsWindow(two));
+    PostMessageW(two, WM_CLOSE, 0, 0);
+    EXPECT_EQ(second.exitCode(), 0);
+}
+
+} // namespace
