@@ -15,6 +15,7 @@ public:
     virtual std::int32_t listAppendRow(const CWString& text) const = 0;
     virtual bool listSetCellText(std::int32_t row, std::int32_t column, const CWString& text) const = 0;
     virtual CWString listCellText(std::int32_t row, std::int32_t column) const = 0;
+    virtual void listSetRedraw(bool on) const = 0;
 
 protected:
     ~IListViewRows() = default;

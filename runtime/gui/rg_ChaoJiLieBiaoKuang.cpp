@@ -46,6 +46,11 @@ CWString rg_ChaoJiLieBiaoKuang::getCellText(std::int32_t row, std::int32_t colum
     return r ? r->listCellText(row, column) : CWString();
 }
 
+void rg_ChaoJiLieBiaoKuang::setRedraw(bool on) {
+    if (const IListViewRows* r = rows())
+        r->listSetRedraw(on);
+}
+
 void rg_ChaoJiLieBiaoKuang::styleFromProperties(std::uint32_t& style, std::uint32_t&) {
     style |= listViewStyles(properties_).style;
 }

@@ -43,6 +43,10 @@ public:
     std::int32_t appendRow(const CWString& text);
     bool setCellText(std::int32_t row, std::int32_t column, const CWString& text);
     CWString getCellText(std::int32_t row, std::int32_t column) const;
+    // Off: rows and cells change without the list repainting, which makes a bulk
+    // fill many times faster; on again repaints the whole list. A list left off
+    // shows nothing new, so every "off" needs its "on".
+    void setRedraw(bool on);
 
     const ListViewProperties& properties() const { return properties_; }
 

@@ -57,6 +57,8 @@ TEST(SuperListBoxControlTest, WithoutAWindowEveryRowOperationDoesNothing) {
         EXPECT_EQ(list.appendRow(u"a"), -1);
         EXPECT_FALSE(list.setCellText(0, 0, u"a"));
         EXPECT_TRUE(list.getCellText(0, 0).isEmpty());
+        list.setRedraw(false);
+        EXPECT_EQ(list.rowCount(), 0);
     };
     {
         // No window layer at all.

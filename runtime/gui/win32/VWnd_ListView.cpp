@@ -273,6 +273,16 @@ CWString CVWnd_ListView::listCellText(std::int32_t row, std::int32_t column) con
     }
 }
 
+void CVWnd_ListView::listSetRedraw(bool on) const {
+    const HWND list = hwnd();
+    if (!list || !IsWindow(list))
+        return;
+    SendMessageW(list, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+    // The list view does not repaint by itself when drawing comes back on.
+    if (on)
+        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 bool CVWnd_ListView::handlePrivate(UINT message, WPARAM wparam, LRESULT& result) {
     if (message != kMsgDeferredNotify)
         return CVWnd_Window::handlePrivate(message, wparam, result);

@@ -36,6 +36,7 @@ public:
     std::int32_t listAppendRow(const CWString& text) const override;
     bool listSetCellText(std::int32_t row, std::int32_t column, const CWString& text) const override;
     CWString listCellText(std::int32_t row, std::int32_t column) const override;
+    void listSetRedraw(bool on) const override;
 
     // The row of the open cell editor, -1 when none is open.
     std::int32_t editingRow() const { return editRow_; }

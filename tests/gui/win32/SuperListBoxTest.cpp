@@ -197,6 +197,28 @@ TEST(SuperListBoxTest, RowsAreAppendedWrittenReadAndCleared) {
     EXPECT_TRUE(list.getCellText(0, 0).isEmpty());
 }
 
+TEST(SuperListBoxTest, RowsAddedWithRedrawOffAreThereAndTheListIsVisibleAgainAfterwards) {
+    ListForm form;
+    form.moduleList();
+    ASSERT_TRUE(form.createWithList());
+    ASSERT_TRUE(IsWindowVisible(form.listWindow()));
+    form.list.setRedraw(false);
+    for (int i = 0; i < 50; ++i)
+        ASSERT_EQ(form.list.appendRow(CWString::fromInteger(i)), i);
+    ASSERT_TRUE(form.list.setCellText(49, 5, u"末"));
+    form.list.setRedraw(true);
+    pump();
+    EXPECT_TRUE(IsWindowVisible(form.listWindow()));
+    EXPECT_EQ(form.list.rowCount(), 50);
+    EXPECT_EQ(form.list.getCellText(49, 5).view(), u"末");
+    // The rows have their places: the last one lies below the first.
+    RECT first{}, last{};
+    first.left = last.left = LVIR_BOUNDS;
+    ASSERT_TRUE(SendMessageW(form.listWindow(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)));
+    ASSERT_TRUE(SendMessageW(form.listWindow(), LVM_GETITEMRECT, 49, reinterpret_cast<LPARAM>(&last)));
+    EXPECT_GT(last.top, first.top);
+}
+
 TEST(SuperListBoxTest, ACellOfSixHundredCharactersComesBackWhole) {
     ListForm form;
     form.moduleList();
