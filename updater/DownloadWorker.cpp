@@ -26,6 +26,8 @@ public:
           nextProgress_(platform::tickCount() + kProgressInterval) {}
 
     bool write(const void* data, std::size_t size) override {
+        if (rows_ && rows_->abandoned())
+            return false;
         if (file_.write(data, size) != size) {
             writeFailed_ = true;
             return false;
@@ -126,7 +128,7 @@ void DownloadWorker(rg_quelt_base::rg_XianChengZhuangTaiLei* state) {
     state->LoadParameter(1, job);
     ModuleRowTable* rows = rowsRef.table();
     rg_WangLaoFangWenLei& access = downloadNetAccess();
-    for (std::size_t i = 0; i < job.linkCount(); ++i) {
+    for (std::size_t i = 0; i < job.linkCount() && !(rows && rows->abandoned()); ++i) {
         const rg_LianJieYuSuoYinLei& link = job.link(i);
         const char16_t* outcome = downloadOneFile(access, job, link, rows);
         if (rows)

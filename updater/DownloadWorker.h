@@ -4,7 +4,8 @@
 // temporary file beside the target, which takes the target's place only when the
 // transfer completed with a 2xx answer of at least one byte; otherwise the old
 // file stays as it was. Outcomes and progress are written only into a row that
-// still shows the file.
+// still shows the file. Once the rows are abandoned the worker stops: the file on
+// its way is dropped with its temporary file, the rest are not fetched.
 #include "runtime/data/rg_XianChengZhuangTaiLei.h"
 #include "runtime/net/rg_WangLaoFangWenLei.h"
 #include "updater/ModuleRowTable.h"

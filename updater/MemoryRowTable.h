@@ -5,6 +5,7 @@
 #include "updater/ModuleRowTable.h"
 
 #include <array>
+#include <atomic>
 #include <vector>
 
 namespace rg_quelt_app {
@@ -33,6 +34,10 @@ public:
     void setRecording(bool on);
     std::vector<CellWrite> recordedWrites() const;
 
+    // Marks the rows as no longer shown.
+    void abandon() { abandoned_.store(true, std::memory_order_release); }
+    bool abandoned() const override { return abandoned_.load(std::memory_order_acquire); }
+
 private:
     MemoryRowTable() = default;
     using Row = std::array<CWString, kColumnCount>;
@@ -41,6 +46,7 @@ private:
     std::vector<Row> rows_;
     bool recording_ = false;
     std::vector<CellWrite> writes_;
+    std::atomic<bool> abandoned_{false};
 };
 
 } // namespace rg_quelt_app

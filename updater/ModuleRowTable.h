@@ -47,6 +47,10 @@ public:
     // Returns whether it wrote.
     virtual bool setCellTextIfShows(std::size_t row, int column, const CWString& text, const CWString& name,
                                     const CWString& localFile) = 0;
+    // True once nobody shows these rows any more (their window is gone): a download
+    // for them stops at its next piece of data and leaves the old file as it was.
+    // Safe from any thread.
+    virtual bool abandoned() const { return false; }
 };
 
 // The test of setCellTextIfShows for an implementation's own use.

@@ -35,6 +35,7 @@ public:
     void setCellText(std::size_t row, int column, const CWString& text) override;
     bool setCellTextIfShows(std::size_t row, int column, const CWString& text, const CWString& name,
                             const CWString& localFile) override;
+    bool abandoned() const override { return detached_.load(std::memory_order_acquire); }
 
 private:
     ~ListBoxRowTable() override;

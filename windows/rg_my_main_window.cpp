@@ -1,5 +1,7 @@
 #include "windows/rg_my_main_window.h"
 
+#include "runtime/platform/NoticeReceiver.h"
+#include "runtime/platform/SystemInfo.h"
 #include "updater/ConfigStore.h"
 #include "windows/ListBoxRowTable.h"
 
@@ -25,6 +27,8 @@ constexpr std::int32_t kPageAndroid = 1;
 constexpr std::int32_t kPageServer = 2;
 constexpr std::int32_t kPageConfiguration = 3;
 constexpr std::int32_t kNoPage = -1;
+
+constexpr std::uint64_t kWorkerStopWait = 3000; // ms
 
 struct Place {
     std::int32_t id;
@@ -68,6 +72,12 @@ rg_my_main_window::~rg_my_main_window() {
     // No handler may run once the members start to go.
     teardown();
     releaseRowTables();
+    // A download with its rows gone stops at its next piece of data; give it that
+    // moment to remove its temporary file, answering what it still sends us. A
+    // transfer that has stalled is not waited for: the process ends without it.
+    const std::uint64_t until = platform::tickCount() + kWorkerStopWait;
+    while (engine.isDownloading() && platform::tickCount() < until)
+        platform::serviceNotices(10);
 }
 
 void rg_my_main_window::releaseRowTables() {

@@ -303,3 +303,31 @@ TEST_F(EngineTest, ProgressShowsWhileALargeFileDownloads) {
 }
 
 } // namespace
+
+TEST_F(EngineTest, AbandonedRowsStopTheJobAndLeaveTheOldFileWhole) {
+    Rows rows;
+    writeFile(windows.path() / "big.bin", "the old module");
+    ASSERT_TRUE(setLocalMtime(windows.path() / "big.bin", 2020, 1, 1, 0, 0, 0));
+    rg_PeiZhiXinXiLei slow = config;
+    // 300000 bytes at 100000 per second: three seconds for the first file.
+    slow.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/_slow/100000/");
+    checkModules(engine, ModuleKind::Windows, *rows, config);
+    ASSERT_EQ(rows.cell(0, kColumnName), u"big.bin");
+    ASSERT_EQ(rows.cell(0, kColumnMode), u"下载");
+    server.clearRequests(tag());
+    updateModules(engine, ModuleKind::Windows, *rows, false, slow);
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    ASSERT_TRUE(engine.isDownloading());
+    rows->abandon();
+    const auto abandoned = std::chrono::steady_clock::now();
+    ASSERT_TRUE(waitForWorker(std::chrono::seconds(10)));
+    EXPECT_LT(std::chrono::steady_clock::now() - abandoned, std::chrono::seconds(2));
+
+    EXPECT_EQ(readFile(windows.path() / "big.bin"), "the old module");
+    for (const auto& entry : fs::recursive_directory_iterator(windows.path()))
+        EXPECT_EQ(entry.path().filename().u16string().find(u".part"), std::u16string::npos)
+            << entry.path().string();
+    // Nothing after the abandoned file was asked for.
+    EXPECT_EQ(server.recordedRequests(tag()).size(), 1u);
+    EXPECT_FALSE(fs::exists(windows.path() / "lib" / "a.ext"));
+}

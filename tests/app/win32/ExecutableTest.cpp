@@ -1,10 +1,15 @@
 // MirethUpdater.exe itself, started as users start it: its resources, its window,
 // and how it ends.
+#include "tests/support/ModuleServer.h"
+#include "tests/support/TempFolder.h"
+#include "updater/ConfigStore.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +50,7 @@ public:
     Program& operator=(const Program&) = delete;
 
     bool started() const { return started_; }
+    bool running() const { return started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
 
     // The program's visible top-level window, waiting for it up to 30 seconds.
     HWND mainWindow() const {
@@ -152,6 +158,70 @@ TEST(ExecutableTest, EscClosesTheWindowAndTwoStartsAreIndependent) {
     EXPECT_TRUE(IsWindow(two));
     PostMessageW(two, WM_CLOSE, 0, 0);
     EXPECT_EQ(second.exitCode(), 0);
+}
+
+// setup.ini beside the program for one test; the one that was there comes back.
+class ProgramConfig {
+public:
+    explicit ProgramConfig(const rg_quelt_app::rg_PeiZhiXinXiLei& config)
+        : file_(std::filesystem::path(programPath()).parent_path() / "setup.ini") {
+        std::error_code ignored;
+        if (std::filesystem::exists(file_))
+            std::filesystem::rename(file_, saved(), ignored);
+        written_ = rg_quelt_app::SaveConfig(config, CWString(file_.u16string()));
+    }
+    ~ProgramConfig() {
+        std::error_code ignored;
+        std::filesystem::remove(file_, ignored);
+        if (std::filesystem::exists(saved()))
+            std::filesystem::rename(saved(), file_, ignored);
+    }
+    bool written() const { return written_; }
+
+private:
+    std::filesystem::path saved() const { return file_.string() + ".kept-by-test"; }
+    std::filesystem::path file_;
+    bool written_ = false;
+};
+
+HWND control(HWND window, std::initializer_list<int> path) {
+    for (int id : path)
+        window = window ? GetDlgItem(window, id) : nullptr;
+    return window;
+}
+
+TEST(ExecutableTest, ClosingDuringADownloadEndsCleanlyAndLeavesNoBrokenFile) {
+    mireth_test::ModuleServer server;
+    mireth_test::TempFolder modules("closing");
+    rg_quelt_app::rg_PeiZhiXinXiLei config;
+    // 300000 bytes at 50000 per second: the big module takes six seconds.
+    config.domain = CWString::fromUtf8(server.httpBase() + "_tag/closing/_slow/50000/");
+    config.windowsFolder = CWString(modules.path().u16string());
+    ProgramConfig file(config);
+    ASSERT_TRUE(file.written());
+
+    Program program;
+    ASSERT_TRUE(program.started());
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    HWND check = control(window, {103, 104, 107});
+    HWND update = control(window, {103, 104, 106});
+    ASSERT_NE(check, nullptr);
+    ASSERT_NE(update, nullptr);
+    SendMessageW(check, BM_CLICK, 0, 0);
+    SendMessageW(update, BM_CLICK, 0, 0);
+    // Well into the big module, then the window is closed.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    ASSERT_TRUE(program.running());
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.exitCode(), 0);
+
+    const std::filesystem::path big = modules.path() / "big.bin";
+    if (std::filesystem::exists(big))
+        EXPECT_EQ(std::filesystem::file_size(big), 300000u);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(modules.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos)
+            << "left behind: " << entry.path().string();
 }
 
 } // namespace
