@@ -36,6 +36,16 @@ public:
     std::int32_t changingAnswer = 0;
     int changingCalls = 0;
 
+    // The text of `watched` when its lost focus event fired.
+    HWND watched = nullptr;
+    std::wstring textAtLostFocus = L"(none)";
+    static std::int32_t onLostFocus(CQueltObject* self, CQueltObject*, std::int32_t) {
+        auto* f = static_cast<ControlsForm*>(self);
+        wchar_t buffer[64] = {};
+        GetWindowTextW(f->watched, buffer, 64);
+        f->textAtLostFocus = buffer;
+        return 0;
+    }
     static std::int32_t onClicked(CQueltObject* self, CQueltObject*, std::int32_t) {
         ++static_cast<ControlsForm*>(self)->clicks;
         return 0;
@@ -225,7 +235,9 @@ TEST_F(StandardControlWindows, ByteModeFiltersAndNormalisesWhenTheFocusLeaves) {
     rg_edit_box edit;
     edit.setInputMode(5);
     form.bindEvent(edit, edit.contentChanged, &ControlsForm::onChanged);
+    form.bindEvent(edit, edit.lostFocus, &ControlsForm::onLostFocus);
     ASSERT_TRUE(place(edit, 350));
+    form.watched = hwndOf(edit);
     rg_edit_box other;
     ASSERT_TRUE(place(other, 351));
     HWND e = hwndOf(edit);
@@ -236,6 +248,8 @@ TEST_F(StandardControlWindows, ByteModeFiltersAndNormalisesWhenTheFocusLeaves) {
     SetFocus(hwndOf(other));
     pump();
     EXPECT_EQ(textOf(e), u"255");
+    // Lost focus comes after the normalisation.
+    EXPECT_EQ(form.textAtLostFocus, L"255");
     // The box's own rewrite is not a content change.
     EXPECT_EQ(form.changes, 3);
     SetFocus(e);
