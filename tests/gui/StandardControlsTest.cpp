@@ -67,19 +67,10 @@ public:
     ~Form() override { teardown(); }
     int calls = 0;
     std::int32_t answer = 0;
-    std::uintptr_t lastWparam = 0;
-    std::intptr_t lastLparam = 0;
 
     static std::int32_t onPlain(CQueltObject* self, CQueltObject*, std::int32_t) {
         auto* f = static_cast<Form*>(self);
         ++f->calls;
-        return f->answer;
-    }
-    static std::int32_t onNotify(CQueltObject* self, CQueltObject*, std::int32_t, std::uintptr_t w,
-                                 std::intptr_t l) {
-        auto* f = static_cast<Form*>(self);
-        f->lastWparam = w;
-        f->lastLparam = l;
         return f->answer;
     }
     static std::int32_t onMessage(CQueltObject* self, CQueltObject*, std::int32_t, std::uintptr_t,
@@ -163,26 +154,6 @@ TEST_F(StandardControls, CheckBoxIsCheckedOnlyWithAWindowShowingACheck) {
     EXPECT_FALSE(check.isChecked());
 }
 
-TEST_F(StandardControls, ButtonClickReachesTheHandler) {
-    rg_button1 button;
-    form.bindEvent(button, button.clicked, &Form::onPlain);
-    ASSERT_TRUE(createOn(button));
-    static_cast<IButtonEventListener&>(button).onButtonClicked();
-    EXPECT_EQ(form.calls, 1);
-}
-
-TEST_F(StandardControls, ColourChangesRepaintAnExistingButtonOnly) {
-    rg_button1 button;
-    button.setTextColour(0x0000FF);
-    button.setBackgroundColour(0x00FF00);
-    EXPECT_EQ(button.textColour(), 0x0000FFu);
-    EXPECT_EQ(button.backgroundColour(), 0x00FF00u);
-    ASSERT_TRUE(createOn(button));
-    const int before = FakeStandardWindows::of<FakeWindowImpl>(button).invalidations;
-    button.setBackgroundColour(kSystemColour);
-    EXPECT_EQ(FakeStandardWindows::of<FakeWindowImpl>(button).invalidations, before + 1);
-}
-
 TEST_F(StandardControls, InputModeIsClampedAndAppliedToAnExistingWindow) {
     rg_edit_box edit;
     edit.setInputMode(99);
@@ -233,15 +204,6 @@ TEST_F(StandardControls, TabCaptionsAreStoredBeforeCreationAndAppliedAfter) {
     tab.setCaptions(CWString(u"B\n0\nC\n0"));
     EXPECT_EQ(FakeStandardWindows::of<FakeTabWindow>(tab).captionApplications, 1);
     EXPECT_EQ(std::u16string(tab.captions().view()), u"B\n0\nC\n0");
-}
-
-TEST_F(StandardControls, LabelNotificationAnswersWithTheHandlerResult) {
-    rg_label1 label;
-    form.bindEvent(label, label.labelNotification, &Form::onNotify);
-    form.answer = 77;
-    EXPECT_EQ(static_cast<ILabelEventListener&>(label).onLabelNotification(5, -6), 77);
-    EXPECT_EQ(form.lastWparam, 5u);
-    EXPECT_EQ(form.lastLparam, -6);
 }
 
 TEST_F(StandardControls, LabelPropertiesAndCreationFont) {
