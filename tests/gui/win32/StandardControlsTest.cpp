@@ -169,6 +169,15 @@ TEST_F(StandardControlWindows, ADefaultPushButtonBecomesTheFormsDefaultButton) {
     ASSERT_TRUE(place(button, 311, &group));
     EXPECT_EQ(form.defaultButton(), 311);
     EXPECT_EQ(SendMessageW(hwndOf(form), DM_GETDEFID, 0, 0), MAKELRESULT(311, DC_HASDEFID));
+    // Enter in another control of the form presses it.
+    form.bindEvent(button, button.clicked, &ControlsForm::onClicked);
+    rg_edit_box edit;
+    ASSERT_TRUE(place(edit, 312));
+    SetFocus(hwndOf(edit));
+    PostMessageW(hwndOf(edit), WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(hwndOf(edit), WM_KEYUP, VK_RETURN, 0xC0000001);
+    pump();
+    EXPECT_EQ(form.clicks, 1);
 }
 
 TEST_F(StandardControlWindows, ButtonsInAGroupBoxStillReportTheirClicks) {
