@@ -51,6 +51,9 @@ public:
     // for them stops at its next piece of data and leaves the old file as it was.
     // Safe from any thread.
     virtual bool abandoned() const { return false; }
+    // Brackets a change of many rows: while held, a table shown in a window need not
+    // repaint after each change and repaints once when released. Calls pair up.
+    virtual void holdRedraw(bool) {}
 };
 
 // The test of setCellTextIfShows for an implementation's own use.

@@ -10,8 +10,10 @@ CheckOutcome checkModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, Modu
         return CheckOutcome::NotConfigured;
     const CQueltObjectArray records = engine.FetchModuleList(
         config.domain + listSuffix(kind), kindQq(config, kind), kindPassword(config, kind));
+    rows.holdRedraw(true);
     FillModuleList(records, rows);
     MarkOutdatedRows(kindLetter(kind), rows, config);
+    rows.holdRedraw(false);
     return CheckOutcome::Checked;
 }
 

@@ -12,7 +12,8 @@ enum class ListBoxRowTable::Operation : std::uintptr_t {
     appendFilled,
     get,
     set,
-    setIfShows
+    setIfShows,
+    redraw
 };
 
 // One operation with its arguments and its answer, carried by address to the list
@@ -28,6 +29,7 @@ struct ListBoxRowTable::Call {
     const CWString* localFile = nullptr;
     CWString* cells = nullptr;
     std::size_t count = 0;
+    bool redrawOn = false;
     bool done = false;
     CWString read;
 };
@@ -104,6 +106,9 @@ void ListBoxRowTable::perform(Call& call) {
         if (cellExists)
             list->setCellText(row, call.column, *call.text);
         break;
+    case Operation::redraw:
+        list->setRedraw(call.redrawOn);
+        break;
     case Operation::setIfShows:
         if (cellExists && rowShowsFile(list->getCellText(row, kColumnName),
                                        list->getCellText(row, kColumnPath), *call.name, *call.localFile))
@@ -150,6 +155,12 @@ void ListBoxRowTable::setCellText(std::size_t row, int column, const CWString& t
     call.row = row;
     call.column = column;
     call.text = &text;
+    run(call);
+}
+
+void ListBoxRowTable::holdRedraw(bool hold) {
+    Call call(Operation::redraw);
+    call.redrawOn = !hold;
     run(call);
 }
 

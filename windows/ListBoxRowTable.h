@@ -36,6 +36,7 @@ public:
     bool setCellTextIfShows(std::size_t row, int column, const CWString& text, const CWString& name,
                             const CWString& localFile) override;
     bool abandoned() const override { return detached_.load(std::memory_order_acquire); }
+    void holdRedraw(bool hold) override;
 
 private:
     ~ListBoxRowTable() override;
