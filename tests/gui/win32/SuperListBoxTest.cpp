@@ -311,6 +311,30 @@ TEST(SuperListBoxTest, ADoubleClickOnColumnZeroStartsTheListsOwnLabelEditing) {
     pump();
 }
 
+TEST(SuperListBoxTest, TheCellEditorCommitsWhenItLosesTheFocusAndLeavesTheFocusWhereItWent) {
+    ListForm form;
+    form.moduleList();
+    form.list.setEditable(true);
+    form.list.setEditCells(true);
+    form.bindEvent(form.list, form.list.endCellEdit, &ListForm::onEndCell);
+    ASSERT_TRUE(form.createWithList());
+    ASSERT_EQ(form.list.appendRow(u"1"), 0);
+    CVWnd_ListView& impl = form.impl();
+    form.doubleClick(form.cellCentre(0, 1));
+    ASSERT_EQ(impl.editingRow(), 0);
+    SetWindowTextW(impl.editorWindow(), L"强制");
+    // Another input window of the form takes the focus.
+    HWND other = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 500, 100, 20, hwndOf(form),
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetFocus(other);
+    pump();
+    EXPECT_EQ(impl.editingRow(), -1);
+    EXPECT_EQ(form.seen, (std::vector<std::int32_t>{0, 1}));
+    EXPECT_EQ(form.list.getCellText(0, 1).view(), u"强制");
+    EXPECT_EQ(GetFocus(), other);
+}
+
 TEST(SuperListBoxTest, AnEndCellEditHandlerReturningNonZeroLeavesTheCellText) {
     ListForm form;
     form.moduleList();
@@ -421,6 +445,22 @@ TEST(SuperListBoxTest, DrawParametersFireForEveryCellOfARowAndFocusEventsFireOnc
     pump();
     EXPECT_EQ(GetFocus(), form.listWindow());
     EXPECT_EQ(form.focusEvents, 1);
+}
+
+TEST(SuperListBoxTest, ColoursAndTheCurrentItemAreAppliedAtCreation) {
+    ListForm form;
+    form.moduleList();
+    form.list.setTextColour(0x00336699);
+    form.list.setBackgroundColour(kSystemFaceColour);
+    form.list.setItemsDefinition(u"0\n-1\n-1\n0\n0\na\n\n0\n-1\n-1\n0\n0\nb\n\n0\n-1\n-1\n0\n0\nc\n");
+    form.list.setCurrentItem(1);
+    ASSERT_TRUE(form.createWithList());
+    const HWND list = form.listWindow();
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTCOLOR, 0, 0)), 0x00336699u);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETBKCOLOR, 0, 0)), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0)), 0xFFFFFFu);
+    EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+    EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 1);
 }
 
 TEST(SuperListBoxTest, ItemsDefinitionFillsRowsAndSubItemsAndGivesEachRowItsTip) {
