@@ -180,32 +180,34 @@ void rg_my_main_window::createControls() {
     place(androidCheckButton, androidFunctionGroup, kNoPage, {148, 14, 18, 112, 40}, u"检查更新");
 }
 
-rg_my_main_window::ListBox& rg_my_main_window::moduleList(ModuleKind kind) {
+namespace {
+
+// The member of a module kind's page among the three.
+template <typename T>
+T& ofKind(ModuleKind kind, T& windows, T& android, T& server) {
     switch (kind) {
     case ModuleKind::Windows:
-        return winModuleList;
+        return windows;
     case ModuleKind::Android:
-        return androidModuleList;
+        return android;
     case ModuleKind::Server:
         break;
     }
-    return serverModuleList;
+    return server;
 }
 
-ModuleRowTable* rg_my_main_window::rowTable(ModuleKind kind) {
-    return rowTables_[static_cast<std::size_t>(kind)];
+} // namespace
+
+rg_my_main_window::ListBox& rg_my_main_window::moduleList(ModuleKind kind) {
+    return ofKind(kind, winModuleList, androidModuleList, serverModuleList);
 }
 
 rg_my_main_window::CheckBox& rg_my_main_window::forceCheck(ModuleKind kind) {
-    switch (kind) {
-    case ModuleKind::Windows:
-        return winForceUpdateCheck;
-    case ModuleKind::Android:
-        return androidForceUpdateCheck;
-    case ModuleKind::Server:
-        break;
-    }
-    return serverForceUpdateCheck;
+    return ofKind(kind, winForceUpdateCheck, androidForceUpdateCheck, serverForceUpdateCheck);
+}
+
+ModuleRowTable* rg_my_main_window::rowTable(ModuleKind kind) {
+    return ofKind(kind, rowTables_[0], rowTables_[1], rowTables_[2]);
 }
 
 } // namespace rg_quelt_app

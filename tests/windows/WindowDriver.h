@@ -3,7 +3,7 @@
 // into edit boxes, and answering the dialog boxes a click opens, from a second
 // thread so that the click's own modal loop keeps running.
 #include "runtime/gui/WinControl.h"
-#include "runtime/gui/win32/MainMessageLoop.h"
+#include "tests/gui/win32/Win32TestSupport.h"
 
 #include <windows.h>
 
@@ -18,21 +18,6 @@
 #include <vector>
 
 namespace window_driver {
-
-inline HWND hwndOf(const rg_quelt_WTLJieMian_base::CQueltWinControl& control) {
-    return reinterpret_cast<HWND>(control.window());
-}
-
-// Handles what is queued, as the message loop would, without waiting.
-inline void pump() {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (!preTranslateChain(m)) {
-            TranslateMessage(&m);
-            DispatchMessageW(&m);
-        }
-    }
-}
 
 // Pumps until `done` holds or `limit` has passed; whether it held.
 inline bool pumpUntil(const std::function<bool()>& done,
