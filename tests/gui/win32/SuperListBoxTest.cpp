@@ -93,6 +93,18 @@ public:
         f->seen.insert(f->seen.end(), {100 + row, 100 + column});
         return 0;
     }
+    static std::int32_t onBeginLabel(CQueltObject* self, CQueltObject*, std::int32_t, std::int32_t row) {
+        auto* f = static_cast<ListForm*>(self);
+        f->seen.push_back(200 + row);
+        return f->answer;
+    }
+    static std::int32_t onEndLabel(CQueltObject* self, CQueltObject*, std::int32_t, std::int32_t row,
+                                   CWString* text) {
+        auto* f = static_cast<ListForm*>(self);
+        f->seen.push_back(300 + row);
+        f->texts.emplace_back(text->view());
+        return f->answer;
+    }
     static std::int32_t onFill(CQueltObject* self, CQueltObject*, std::int32_t,
                                rg_ChaoJiLieBiaoKuangBiaoXiangTianChong* item) {
         static_cast<ListForm*>(self)->seen.push_back(item->checkState);
@@ -333,6 +345,66 @@ TEST(SuperListBoxTest, TheCellEditorCommitsWhenItLosesTheFocusAndLeavesTheFocusW
     EXPECT_EQ(form.seen, (std::vector<std::int32_t>{0, 1}));
     EXPECT_EQ(form.list.getCellText(0, 1).view(), u"强制");
     EXPECT_EQ(GetFocus(), other);
+}
+
+TEST(SuperListBoxTest, LabelEditHandlersCanPreventTheEditAndRejectTheNewText) {
+    ListForm form;
+    form.moduleList();
+    form.list.setEditable(true);
+    form.bindEvent(form.list, form.list.beginLabelEdit, &ListForm::onBeginLabel);
+    form.bindEvent(form.list, form.list.endLabelEdit, &ListForm::onEndLabel);
+    ASSERT_TRUE(form.createWithList());
+    ASSERT_EQ(form.list.appendRow(u"甲"), 0);
+    const HWND list = form.listWindow();
+    SetFocus(list);
+
+    form.answer = 1;
+    EXPECT_EQ(SendMessageW(list, LVM_EDITLABELW, 0, 0), 0);
+    EXPECT_EQ(form.seen, (std::vector<std::int32_t>{200}));
+
+    // The begin handler lets it start; the end handler decides on the text.
+    auto editTo = [&](const wchar_t* text, std::int32_t endAnswer) {
+        form.answer = 0;
+        HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_EDITLABELW, 0, 0));
+        ASSERT_NE(edit, nullptr);
+        SetWindowTextW(edit, text);
+        form.answer = endAnswer;
+        SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+        pump();
+    };
+    form.seen.clear();
+    editTo(L"乙", 1);
+    EXPECT_EQ(form.seen, (std::vector<std::int32_t>{200, 300}));
+    ASSERT_EQ(form.texts.size(), 1u);
+    EXPECT_EQ(form.texts[0], u"乙");
+    EXPECT_EQ(form.list.getCellText(0, 0).view(), u"甲");
+
+    editTo(L"丙", 0);
+    EXPECT_EQ(form.list.getCellText(0, 0).view(), u"丙");
+}
+
+TEST(SuperListBoxTest, TheSpaceKeyReportsTheFocusedRowsCheckState) {
+    ListForm form;
+    form.moduleList();
+    form.list.setCheckBoxes(true);
+    form.bindEvent(form.list, form.list.checkStateChanged, &ListForm::onCheck);
+    ASSERT_TRUE(form.createWithList());
+    ASSERT_EQ(form.list.appendRow(u"1"), 0);
+    ASSERT_EQ(form.list.appendRow(u"2"), 1);
+    const HWND list = form.listWindow();
+    LVITEMW focus{};
+    focus.state = focus.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
+    SendMessageW(list, WM_CHAR, L' ', 0);
+    ASSERT_TRUE(pumpUntil([&] { return form.seen.size() >= 2; }, 2000));
+    const auto state = static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, 1, LVIS_STATEIMAGEMASK));
+    EXPECT_EQ(form.seen[0], 1);
+    EXPECT_EQ(form.seen[1], static_cast<std::int32_t>(state >> 12) - 1);
+    // Another character reports nothing.
+    form.seen.clear();
+    SendMessageW(list, WM_CHAR, L'x', 0);
+    pump();
+    EXPECT_TRUE(form.seen.empty());
 }
 
 TEST(SuperListBoxTest, AnEndCellEditHandlerReturningNonZeroLeavesTheCellText) {
