@@ -30,6 +30,8 @@ public:
     // Replaces the tabs with the control's captions text; controls placed on pages
     // are destroyed.
     virtual void applyCaptions() = 0;
+    // Places the page windows in the display area and shows the selected one only.
+    virtual void arrangePageWindows() = 0;
     // The selected tab, -1 for none.
     virtual std::int32_t currentSelection() const = 0;
 

@@ -17,6 +17,19 @@ void rg_XuanZeGa::setCaptions(const CWString& text) {
             tab->applyCaptions();
 }
 
+void rg_XuanZeGa::setPageWindow(std::int32_t index, std::uintptr_t window, bool keep,
+                                std::int32_t placement) {
+    if (index < 0)
+        return;
+    if (pages_.size() <= static_cast<std::size_t>(index))
+        pages_.resize(static_cast<std::size_t>(index) + 1);
+    pages_[static_cast<std::size_t>(index)] = {window, keep, placement};
+    CQueltWindowImpl* impl = windowObject().existingImpl();
+    if (impl && impl->window() != 0 && impl->exists())
+        if (auto* tab = dynamic_cast<ITabWindow*>(impl))
+            tab->arrangePageWindows();
+}
+
 std::int32_t rg_XuanZeGa::currentSelection() const {
     if (!hasWindow())
         return -1;

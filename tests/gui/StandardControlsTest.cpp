@@ -33,8 +33,10 @@ public:
 class FakeTabWindow : public FakeWindowImpl, public ITabWindow {
 public:
     void applyCaptions() override { ++captionApplications; }
+    void arrangePageWindows() override { ++arrangements; }
     std::int32_t currentSelection() const override { return selection; }
     int captionApplications = 0;
+    int arrangements = 0;
     std::int32_t selection = 2;
 };
 
@@ -204,6 +206,22 @@ TEST_F(StandardControls, TabCaptionsAreStoredBeforeCreationAndAppliedAfter) {
     tab.setCaptions(CWString(u"B\n0\nC\n0"));
     EXPECT_EQ(FakeStandardWindows::of<FakeTabWindow>(tab).captionApplications, 1);
     EXPECT_EQ(std::u16string(tab.captions().view()), u"B\n0\nC\n0");
+}
+
+TEST_F(StandardControls, PageWindowsAreKeptPerTabAndArrangedOnAnExistingWindow) {
+    rg_XuanZeGa tab;
+    tab.setPageWindow(2, 0x42, true, 3);
+    tab.setPageWindow(-1, 0x43, false);
+    ASSERT_EQ(tab.pageWindows().size(), 3u);
+    EXPECT_EQ(tab.pageWindows()[0].window, 0u);
+    EXPECT_EQ(tab.pageWindows()[2].window, 0x42u);
+    EXPECT_TRUE(tab.pageWindows()[2].keep);
+    EXPECT_EQ(tab.pageWindows()[2].placement, 3);
+    EXPECT_EQ(FakeStandardWindows::of<FakeTabWindow>(tab).arrangements, 0);
+    ASSERT_TRUE(createOn(tab));
+    tab.setPageWindow(0, 0x44, false);
+    EXPECT_EQ(FakeStandardWindows::of<FakeTabWindow>(tab).arrangements, 1);
+    EXPECT_EQ(tab.pageWindows()[0].window, 0x44u);
 }
 
 TEST_F(StandardControls, LabelPropertiesAndCreationFont) {

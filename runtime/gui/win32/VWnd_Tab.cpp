@@ -3,6 +3,7 @@
 #include "runtime/gui/EventListeners.h"
 #include "runtime/gui/GuiConstants.h"
 #include "runtime/gui/TabCaptions.h"
+#include "runtime/gui/TabPageLayout.h"
 #include "runtime/gui/rg_XuanZeGa.h"
 
 #include <commctrl.h>
@@ -58,7 +59,64 @@ void CVWnd_Tab::destroyPageControls() {
             DestroyWindow(page);
 }
 
+void CVWnd_Tab::releasePageWindows() {
+    for (const rg_XuanZeGa::PageWindow& page : tab_.pageWindows()) {
+        HWND window = reinterpret_cast<HWND>(page.window);
+        if (!window || !IsWindow(window))
+            continue;
+        if (page.keep)
+            ShowWindow(window, SW_HIDE);
+        else
+            DestroyWindow(window);
+    }
+    tab_.releasePageWindows();
+}
+
+void CVWnd_Tab::placePageWindows() {
+    RECT area{};
+    GetClientRect(hwnd(), &area);
+    SendMessageW(hwnd(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    const Rect display{area.left, area.top, area.right - area.left, area.bottom - area.top};
+    for (const rg_XuanZeGa::PageWindow& page : tab_.pageWindows()) {
+        HWND window = reinterpret_cast<HWND>(page.window);
+        RECT own{};
+        if (!window || !IsWindow(window) || !GetWindowRect(window, &own))
+            continue;
+        const Rect r = tabPageRect(display, own.right - own.left, own.bottom - own.top, page.placement);
+        // The page may be a child of the tab selector or of its parent.
+        POINT origin{r.x, r.y};
+        MapWindowPoints(hwnd(), GetParent(window), &origin, 1);
+        SetWindowPos(window, nullptr, origin.x, origin.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void CVWnd_Tab::showSelectedPage(bool focus) {
+    const std::int32_t selected = currentSelection();
+    const auto& pages = tab_.pageWindows();
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        HWND window = reinterpret_cast<HWND>(pages[i].window);
+        if (!window || !IsWindow(window) || static_cast<std::int32_t>(i) == selected)
+            continue;
+        ShowWindow(window, SW_HIDE);
+    }
+    if (selected < 0 || static_cast<std::size_t>(selected) >= pages.size())
+        return;
+    HWND page = reinterpret_cast<HWND>(pages[static_cast<std::size_t>(selected)].window);
+    if (!page || !IsWindow(page))
+        return;
+    ShowWindow(page, SW_SHOW);
+    InvalidateRect(page, nullptr, TRUE);
+    if (focus)
+        SetFocus(page);
+}
+
+void CVWnd_Tab::arrangePageWindows() {
+    placePageWindows();
+    showSelectedPage(false);
+}
+
 void CVWnd_Tab::applyCaptions() {
+    releasePageWindows();
     SendMessageW(hwnd(), TCM_DELETEALLITEMS, 0, 0);
     destroyPageControls();
     insertTabs();
@@ -97,6 +155,11 @@ bool CVWnd_Tab::handlePrivate(UINT message, WPARAM wparam, LRESULT& result) {
 }
 
 bool CVWnd_Tab::handleMessage(UINT message, WPARAM, LPARAM lparam, LRESULT& result) {
+    if (message == WM_SIZE) {
+        if (LOWORD(lparam) > 0 && HIWORD(lparam) > 0)
+            placePageWindows();
+        return false;
+    }
     if (message != WM_NOTIFY + kReflectOffset || !lparam)
         return false;
     const auto* header = reinterpret_cast<const NMHDR*>(lparam);
@@ -111,6 +174,8 @@ bool CVWnd_Tab::handleMessage(UINT message, WPARAM, LPARAM lparam, LRESULT& resu
     case static_cast<UINT>(TCN_SELCHANGE): {
         const HWND self = hwnd();
         sendSelectionChanged();
+        if (IsWindow(self))
+            showSelectedPage(true);
         // The form's handling may have changed what listens.
         if (IsWindow(self))
             if (auto* now = dynamic_cast<ITabEventListener*>(this->listener()))

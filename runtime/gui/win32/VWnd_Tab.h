@@ -3,7 +3,8 @@
 // makes the tabs from the captions text, reports selection changes (a refused
 // change keeps the tab), and has the form show the selected page's controls: the
 // tab selection changed message goes up the parent chain when the user changes the
-// tab, and is posted to every ancestor after the tabs were replaced.
+// tab, and is posted to every ancestor after the tabs were replaced. Pages that are
+// windows of their own are shown, hidden and placed by the tab selector itself.
 #include "runtime/gui/StandardControlWindows.h"
 #include "runtime/gui/win32/VWnd_Window.h"
 
@@ -19,6 +20,7 @@ public:
     bool createNative(const CQueltCreationRecord& record, const CWString& caption, std::uint32_t style,
                       std::uint32_t exStyle) override;
     void applyCaptions() override;
+    void arrangePageWindows() override;
     std::int32_t currentSelection() const override;
 
 protected:
@@ -29,6 +31,9 @@ private:
     void insertTabs();
     void destroyPageControls();
     void postSelectionChanged();
+    void placePageWindows();
+    void showSelectedPage(bool focus);
+    void releasePageWindows();
     void sendSelectionChanged();
 
     rg_quelt_WTLJieMian_base::rg_XuanZeGa& tab_;

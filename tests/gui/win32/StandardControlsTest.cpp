@@ -469,4 +469,45 @@ TEST_F(TabPages, SettingCaptionsAgainDestroysThePageControls) {
     EXPECT_TRUE(IsWindowVisible(hwndOf(onFirst)));
 }
 
+TEST_F(TabPages, PageWindowsFollowTheSelectionAndTheCaptions) {
+    HWND filling = CreateWindowExW(0, L"STATIC", L"page A", WS_CHILD, 0, 0, 10, 10, hwndOf(tab), nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    HWND centred = CreateWindowExW(0, L"STATIC", L"page B", WS_CHILD | SS_NOTIFY, 0, 0, 50, 40, hwndOf(tab),
+                                   nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(filling && centred);
+    tab.setPageWindow(0, reinterpret_cast<std::uintptr_t>(filling), true, 0);
+    tab.setPageWindow(1, reinterpret_cast<std::uintptr_t>(centred), false, 2);
+    EXPECT_TRUE(IsWindowVisible(filling));
+    EXPECT_FALSE(IsWindowVisible(centred));
+    // A new size places them in the display area again.
+    SetWindowPos(hwndOf(tab), nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+    RECT area{};
+    GetClientRect(hwndOf(tab), &area);
+    SendMessageW(hwndOf(tab), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    auto placeOf = [&](HWND page) {
+        RECT r{};
+        GetWindowRect(page, &r);
+        MapWindowPoints(nullptr, hwndOf(tab), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const RECT a = placeOf(filling);
+    EXPECT_TRUE(EqualRect(&a, &area));
+    const RECT b = placeOf(centred);
+    EXPECT_EQ(b.right - b.left, 50);
+    EXPECT_EQ(b.left, area.left + (area.right - area.left - 50) / 2);
+    EXPECT_EQ(b.top, area.top + (area.bottom - area.top - 40) / 2);
+
+    clickTab(hwndOf(tab), 1);
+    EXPECT_FALSE(IsWindowVisible(filling));
+    EXPECT_TRUE(IsWindowVisible(centred));
+    EXPECT_EQ(GetFocus(), centred);
+
+    // New captions: the kept page is hidden, the other one destroyed.
+    tab.setCaptions(u"X\n0");
+    EXPECT_TRUE(IsWindow(filling));
+    EXPECT_FALSE(IsWindowVisible(filling));
+    EXPECT_FALSE(IsWindow(centred));
+    EXPECT_TRUE(tab.pageWindows().empty());
+}
+
 } // namespace
