@@ -81,25 +81,6 @@ TEST(SuperListBoxControlTest, WithoutAWindowEveryRowOperationDoesNothing) {
     check(list);
 }
 
-TEST(SuperListBoxControlTest, PropertiesStartAtTheirDefaults) {
-    rg_ChaoJiLieBiaoKuang list;
-    EXPECT_EQ(list.textColour(), 0u);
-    EXPECT_EQ(list.textBackgroundColour(), 0xFFFFFFu);
-    EXPECT_EQ(list.backgroundColour(), 0xFFFFFFu);
-    EXPECT_EQ(list.view(), 0);
-    EXPECT_TRUE(list.autoArrange() && list.wrapLabels() && list.clickableHeader() && list.handCursor() &&
-                list.underlineCold() && list.underlineHot() && list.singleSelection());
-    EXPECT_FALSE(list.hideColumnHeader() || list.fullRowSelect() || list.gridLines() ||
-                 list.headerDragDrop() || list.hotTracking() || list.editable() || list.editCells() ||
-                 list.checkBoxes() || list.flatScrollBars() || list.showSelectionAlways() ||
-                 list.ownerData());
-    EXPECT_EQ(list.currentItem(), -1);
-    EXPECT_EQ(list.itemCount(), 0);
-    EXPECT_EQ(list.sortOrder(), 0);
-    EXPECT_TRUE(list.columnDefinition().isEmpty());
-    EXPECT_EQ(list.windowObject().style(), kWsVisible | kWsClipSiblings | kWsTabStop);
-}
-
 TEST(SuperListBoxControlTest, CreationAddsTheStylesOfItsProperties) {
     FakeWindowLayer layer;
     ListForm form;
