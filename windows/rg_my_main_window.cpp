@@ -54,6 +54,13 @@ bool place(CQueltWinControl& control, CQueltWinControl& parent, std::int32_t pag
     return control.create(record);
 }
 
+// The edit boxes get a sunken frame: without one a white box on the white
+// configuration page cannot be told from the page.
+void prepareEdit(rg_my_main_window::Edit& edit, std::int32_t inputMode) {
+    edit.setInputMode(inputMode);
+    edit.windowObject().setExStyle(edit.windowObject().exStyle() | quelt_gui::kWsExClientEdge);
+}
+
 void prepareModuleList(rg_my_main_window::ListBox& list) {
     list.setColumnDefinition(CWString(kModuleColumns));
     list.setView(3);
@@ -126,38 +133,41 @@ void rg_my_main_window::createControls() {
     place(winConfigGroup, moduleTabs, kPageConfiguration, {110, 12, 87, 760, 48}, u"视窗模块");
     place(winBrowseButton, winConfigGroup, kNoPage, {111, 670, 10, 71, 32}, u"选择");
     place(winFolderLabel, winConfigGroup, kNoPage, {112, 396, 14, 80, 24}, u"三方模块目录：");
-    winFolderEdit.setInputMode(1);
+    prepareEdit(winFolderEdit, 1);
     place(winFolderEdit, winConfigGroup, kNoPage, {113, 484, 11, 180, 32});
     place(winPasswordLabel, winConfigGroup, kNoPage, {114, 180, 15, 62, 24}, u"模块密码：");
-    winPasswordEdit.setInputMode(2);
+    prepareEdit(winPasswordEdit, 2);
     place(winPasswordEdit, winConfigGroup, kNoPage, {115, 251, 12, 136, 32});
     place(winQqLabel, winConfigGroup, kNoPage, {116, 8, 15, 80, 24}, u"购买QQ号：");
+    prepareEdit(winQqEdit, 0);
     place(winQqEdit, winConfigGroup, kNoPage, {117, 96, 12, 74, 32});
     place(saveButton, moduleTabs, kPageConfiguration, {118, 594, 270, 176, 48}, u"保存");
 
     place(serverConfigGroup, moduleTabs, kPageConfiguration, {119, 12, 207, 758, 48}, u"服务器模块");
     place(serverFolderLabel, serverConfigGroup, kNoPage, {120, 394, 15, 80, 24}, u"三方模块目录：");
-    serverFolderEdit.setInputMode(1);
+    prepareEdit(serverFolderEdit, 1);
     place(serverFolderEdit, serverConfigGroup, kNoPage, {121, 482, 12, 180, 32});
     place(serverBrowseButton, serverConfigGroup, kNoPage, {122, 668, 11, 71, 32}, u"选择");
     place(serverPasswordLabel, serverConfigGroup, kNoPage, {123, 180, 15, 62, 24}, u"模块密码：");
-    serverPasswordEdit.setInputMode(2);
+    prepareEdit(serverPasswordEdit, 2);
     place(serverPasswordEdit, serverConfigGroup, kNoPage, {124, 251, 12, 136, 32});
     place(serverQqLabel, serverConfigGroup, kNoPage, {125, 8, 15, 80, 24}, u"购买QQ号：");
+    prepareEdit(serverQqEdit, 0);
     place(serverQqEdit, serverConfigGroup, kNoPage, {126, 96, 12, 74, 32});
 
     place(androidConfigGroup, moduleTabs, kPageConfiguration, {127, 12, 145, 760, 48}, u"安卓模块");
     place(androidBrowseButton, androidConfigGroup, kNoPage, {128, 670, 10, 71, 32}, u"选择");
     place(androidFolderLabel, androidConfigGroup, kNoPage, {129, 396, 14, 80, 24}, u"三方模块目录：");
-    androidFolderEdit.setInputMode(1);
+    prepareEdit(androidFolderEdit, 1);
     place(androidFolderEdit, androidConfigGroup, kNoPage, {130, 484, 11, 180, 32});
     place(androidPasswordLabel, androidConfigGroup, kNoPage, {131, 180, 15, 62, 24}, u"模块密码：");
-    androidPasswordEdit.setInputMode(2);
+    prepareEdit(androidPasswordEdit, 2);
     place(androidPasswordEdit, androidConfigGroup, kNoPage, {132, 251, 12, 136, 32});
     place(androidQqLabel, androidConfigGroup, kNoPage, {133, 8, 15, 80, 24}, u"购买QQ号：");
+    prepareEdit(androidQqEdit, 0);
     place(androidQqEdit, androidConfigGroup, kNoPage, {134, 96, 12, 74, 32});
 
-    domainEdit.setInputMode(0);
+    prepareEdit(domainEdit, 0);
     place(domainEdit, moduleTabs, kPageConfiguration, {135, 104, 45, 304, 32});
     place(domainLabel, moduleTabs, kPageConfiguration, {136, 16, 48, 80, 24}, u"服务器域名：");
 

@@ -163,6 +163,12 @@ TEST_F(MainWindowTest, TheWindowIsLaidOutAsDesigned) {
     }
     for (auto* edit : {&window->winPasswordEdit, &window->androidPasswordEdit, &window->serverPasswordEdit})
         EXPECT_NE(SendMessageW(hwndOf(*edit), EM_GETPASSWORDCHAR, 0, 0), 0);
+    // Every edit box shows where it is.
+    for (auto* edit :
+         {&window->domainEdit, &window->winQqEdit, &window->winPasswordEdit, &window->winFolderEdit,
+          &window->androidQqEdit, &window->androidPasswordEdit, &window->androidFolderEdit,
+          &window->serverQqEdit, &window->serverPasswordEdit, &window->serverFolderEdit})
+        EXPECT_TRUE(GetWindowLongPtrW(hwndOf(*edit), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
 
 TEST_F(MainWindowTest, OnlyTheSelectedPageShows) {
