@@ -105,6 +105,11 @@ public:
         f->texts.emplace_back(text->view());
         return f->answer;
     }
+    static std::int32_t onRow(CQueltObject* self, CQueltObject*, std::int32_t userArgument,
+                              std::int32_t row) {
+        static_cast<ListForm*>(self)->seen.push_back(userArgument * 10 + row);
+        return 0;
+    }
     static std::int32_t onFill(CQueltObject* self, CQueltObject*, std::int32_t,
                                rg_ChaoJiLieBiaoKuangBiaoXiangTianChong* item) {
         static_cast<ListForm*>(self)->seen.push_back(item->checkState);
@@ -381,6 +386,29 @@ TEST(SuperListBoxTest, LabelEditHandlersCanPreventTheEditAndRejectTheNewText) {
 
     editTo(L"丙", 0);
     EXPECT_EQ(form.list.getCellText(0, 0).view(), u"丙");
+}
+
+TEST(SuperListBoxTest, FocusMovingToARowAndActivatingItAreReportedOnce) {
+    ListForm form;
+    form.moduleList();
+    form.bindEvent(form.list, form.list.focusedItemChanged, &ListForm::onRow, 1);
+    form.bindEvent(form.list, form.list.itemActivated, &ListForm::onRow, 2);
+    ASSERT_TRUE(form.createWithList());
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(form.list.appendRow(CWString::fromInteger(i)), i);
+    const HWND list = form.listWindow();
+    auto focusRow = [&](int row) {
+        LVITEMW state{};
+        state.state = state.stateMask = LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    };
+    focusRow(2);
+    // A row that has the focus already does not get it again.
+    focusRow(2);
+    focusRow(1);
+    // A double click (without its button-down) activates row 0 and leaves the focus.
+    form.doubleClick(form.cellCentre(0, 1));
+    EXPECT_EQ(form.seen, (std::vector<std::int32_t>{12, 11, 20}));
 }
 
 TEST(SuperListBoxTest, TheSpaceKeyReportsTheFocusedRowsCheckState) {
