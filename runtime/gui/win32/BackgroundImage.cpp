@@ -53,3 +53,12 @@ void drawBackgroundImage(HDC dc, HBITMAP bitmap, std::int32_t mode, const RECT& 
     SelectObject(source, previous);
     DeleteDC(source);
 }
+
+void fillBackground(HDC dc, const RECT& area, std::uint32_t colour) {
+    if (colour == 0xFF000000u) {
+        FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    } else if (HBRUSH brush = CreateSolidBrush(colour)) {
+        FillRect(dc, &area, brush);
+        DeleteObject(brush);
+    }
+}

@@ -8,3 +8,6 @@
 #include <windows.h>
 
 void drawBackgroundImage(HDC dc, HBITMAP bitmap, std::int32_t mode, const RECT& client, const RECT& clip);
+
+// Fills `area` with `colour`; 0xFF000000 stands for the system's button face.
+void fillBackground(HDC dc, const RECT& area, std::uint32_t colour);

@@ -6,6 +6,7 @@
 #include "runtime/gui/GuiConstants.h"
 #include "runtime/gui/WinForm.h"
 #include "runtime/gui/rg_ZuJianBuJuQi.h"
+#include "runtime/gui/win32/BackgroundImage.h"
 #include "runtime/gui/win32/StandardControlWindowFactory.h"
 #include "runtime/gui/win32/VWnd_ListView.h"
 #include "runtime/gui/win32/VWnd_WinForm.h"
@@ -188,68 +189,12 @@ void CVWnd_Container::paint() {
     GetClientRect(hwnd(), &client);
     GetClipBox(dc, &clip);
     if (IntersectRect(&area, &clip, &client) && layouter_) {
-        if (!layouter_->transparent()) {
-            const std::uint32_t colour = layouter_->backgroundColour();
-            HBRUSH brush = colour == rg_ZuJianBuJuQi::kSystemFaceColour ? GetSysColorBrush(COLOR_BTNFACE)
-                                                                        : CreateSolidBrush(colour);
-            FillRect(dc, &area, brush);
-            if (colour != rg_ZuJianBuJuQi::kSystemFaceColour)
-                DeleteObject(brush);
-        }
-        drawImage(dc, client, area);
+        if (!layouter_->transparent())
+            fillBackground(dc, area, layouter_->backgroundColour());
+        drawBackgroundImage(dc, reinterpret_cast<HBITMAP>(layouter_->backgroundImage()),
+                            layouter_->imageMode(), client, area);
     }
     EndPaint(hwnd(), &ps);
-}
-
-void CVWnd_Container::drawImage(HDC dc, const RECT& client, const RECT& clip) {
-    HBITMAP bitmap = reinterpret_cast<HBITMAP>(layouter_->backgroundImage());
-    BITMAP info{};
-    if (!bitmap || GetObjectW(bitmap, sizeof(info), &info) == 0 || info.bmWidth <= 0 || info.bmHeight <= 0)
-        return;
-    HDC source = CreateCompatibleDC(dc);
-    if (!source)
-        return;
-    HGDIOBJ previous = SelectObject(source, bitmap);
-    const bool alpha = info.bmBitsPixel == 32 && info.bmBits != nullptr;
-    const int iw = info.bmWidth, ih = info.bmHeight;
-    auto draw = [&](int x, int y, int w, int h) {
-        if (alpha) {
-            BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-            GdiAlphaBlend(dc, x, y, w, h, source, 0, 0, iw, ih, blend);
-        } else if (w == iw && h == ih) {
-            BitBlt(dc, x, y, w, h, source, 0, 0, SRCCOPY);
-        } else {
-            StretchBlt(dc, x, y, w, h, source, 0, 0, iw, ih, SRCCOPY);
-        }
-    };
-    const int cw = client.right - client.left, ch = client.bottom - client.top;
-    const int mode = layouter_->imageMode();
-    if (mode == rg_ZuJianBuJuQi::kImageFitted || mode == rg_ZuJianBuJuQi::kImageStretched)
-        SetStretchBltMode(dc, GetDeviceCaps(dc, BITSPIXEL) > 16 ? HALFTONE : COLORONCOLOR);
-    switch (mode) {
-    case rg_ZuJianBuJuQi::kImageTiled: {
-        const TileRange tiles =
-            tilesCovering({clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top}, iw, ih);
-        for (int row = 0; row < tiles.rows; ++row)
-            for (int column = 0; column < tiles.columns; ++column)
-                draw((tiles.firstColumn + column) * iw, (tiles.firstRow + row) * ih, iw, ih);
-        break;
-    }
-    case rg_ZuJianBuJuQi::kImageFitted: {
-        const Rect r = fittedImageRect(cw, ch, iw, ih);
-        if (!r.empty())
-            draw(r.x, r.y, r.width, r.height);
-        break;
-    }
-    case rg_ZuJianBuJuQi::kImageStretched:
-        draw(0, 0, cw, ch);
-        break;
-    default:
-        draw(0, 0, iw, ih);
-        break;
-    }
-    SelectObject(source, previous);
-    DeleteDC(source);
 }
 
 namespace {

@@ -34,6 +34,5 @@ protected:
 
 private:
     void paint();
-    void drawImage(HDC dc, const RECT& client, const RECT& clip);
     void handFocusOn();
 };

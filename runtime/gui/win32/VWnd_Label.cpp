@@ -40,15 +40,8 @@ void CVWnd_Label::paint() {
     GetClientRect(hwnd(), &client);
     GetClipBox(dc, &clip);
     if (IntersectRect(&area, &clip, &client)) {
-        if (!label_.transparent()) {
-            const std::uint32_t colour = label_.backgroundColour();
-            if (colour == kSystemColour) {
-                FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
-            } else if (HBRUSH brush = CreateSolidBrush(colour)) {
-                FillRect(dc, &area, brush);
-                DeleteObject(brush);
-            }
-        }
+        if (!label_.transparent())
+            fillBackground(dc, area, label_.backgroundColour());
         drawBackgroundImage(dc, reinterpret_cast<HBITMAP>(label_.backgroundImage()), label_.imageMode(),
                             client, area);
         const CWString caption = text();
