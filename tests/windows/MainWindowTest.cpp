@@ -218,6 +218,26 @@ TEST_F(MainWindowTest, AnUpdateBeforeAnyCheckAsksForACheck) {
     EXPECT_FALSE(window->engine.isDownloading());
 }
 
+TEST_F(MainWindowTest, ACancelledFolderChooserLeavesTheFolderAsItWas) {
+    const rg_PeiZhiXinXiLei config = configured();
+    open(&config);
+    selectPage(3);
+    bool promptShown = false;
+    DialogWatcher chooser([&](HWND dialog, SeenDialog&) {
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            promptShown =
+                promptShown ||
+                windowText(child) == wide(u"如：D:\\queltdev\\plugins\\queltprj_android\\classlib\\user");
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    click(window->androidBrowseButton);
+    const SeenDialog& seen = chooser.join();
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.owner, main());
+    EXPECT_TRUE(promptShown);
+    EXPECT_EQ(window->androidFolderEdit.getCaption().view(), config.androidFolder.view());
+}
+
 TEST_F(MainWindowTest, TheConfigurationPageShowsAndSavesSetupIni) {
     const rg_PeiZhiXinXiLei before = configured();
     open(&before);
