@@ -53,10 +53,9 @@ void ListBoxRowTable::detach() {
 void ListBoxRowTable::run(Call& call) const {
     if (detached_.load(std::memory_order_acquire))
         return;
-    auto* self = const_cast<ListBoxRowTable*>(this);
-    if (platform::currentThreadId() == ownerThread_ || !notices_)
-        self->perform(call);
-    else
+    if (platform::currentThreadId() == ownerThread_)
+        const_cast<ListBoxRowTable*>(this)->perform(call);
+    else if (notices_)
         platform::sendNotice(notices_, reinterpret_cast<std::uintptr_t>(&call), 0, 0);
 }
 
@@ -68,7 +67,7 @@ std::intptr_t ListBoxRowTable::onNotice(std::uintptr_t first, std::uintptr_t, st
 // On the list box's thread only.
 void ListBoxRowTable::perform(Call& call) {
     auto* list = list_;
-    if (!list || (platform::currentThreadId() != ownerThread_))
+    if (!list)
         return;
     const std::int32_t rows = list->rowCount();
     const bool cellExists = call.row < static_cast<std::size_t>(rows > 0 ? rows : 0) && call.column >= 0 &&

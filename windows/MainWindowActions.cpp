@@ -75,10 +75,10 @@ void rg_my_main_window::checkModules(ModuleKind kind) {
 }
 
 void rg_my_main_window::updateModules(ModuleKind kind) {
+    // A list box without a window has no rows, so it asks for a check too.
     ModuleRowTable* rows = rowTable(kind);
-    if (!rows || !moduleList(kind).hasWindow() ||
-        rg_quelt_app::updateModules(engine, kind, *rows, forceCheck(kind).isChecked(), globalConfig) ==
-            UpdateOutcome::NothingChecked)
+    if (!rows || rg_quelt_app::updateModules(engine, kind, *rows, forceCheck(kind).isChecked(),
+                                             globalConfig) == UpdateOutcome::NothingChecked)
         messageBox(this, CWString(kMessageCheckFirst), CWString(kMessageCaption), kMbOk);
 }
 

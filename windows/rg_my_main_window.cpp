@@ -208,10 +208,6 @@ T& ofKind(ModuleKind kind, T& windows, T& android, T& server) {
 
 } // namespace
 
-rg_my_main_window::ListBox& rg_my_main_window::moduleList(ModuleKind kind) {
-    return ofKind(kind, winModuleList, androidModuleList, serverModuleList);
-}
-
 rg_my_main_window::CheckBox& rg_my_main_window::forceCheck(ModuleKind kind) {
     return ofKind(kind, winForceUpdateCheck, androidForceUpdateCheck, serverForceUpdateCheck);
 }

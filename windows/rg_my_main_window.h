@@ -52,8 +52,7 @@ public:
     void saveConfiguration();
     void showHelp();
 
-    // The list box of a module kind's page, and its row table (null before build).
-    ListBox& moduleList(ModuleKind kind);
+    // The row table of a module kind's list box (null before build).
     ModuleRowTable* rowTable(ModuleKind kind);
 
     // The controls, in the order of their identifiers (101 to 148).

@@ -170,18 +170,23 @@ std::int32_t CQueltWinControl::keyModifiers(CQueltWindowImpl* impl) const {
     return mods;
 }
 
+// Mouse messages carry Ctrl and Shift in their key flags; Alt is asked of the keyboard.
+std::int32_t CQueltWinControl::mouseModifiers(std::uintptr_t keyFlags, CQueltWindowImpl* impl) {
+    std::int32_t mods = 0;
+    if (keyFlags & kMkControl)
+        mods |= kModCtrl;
+    if (keyFlags & kMkShift)
+        mods |= kModShift;
+    if (impl && impl->keyIsDown(kVkMenu))
+        mods |= kModAlt;
+    return mods;
+}
+
 std::int32_t CQueltWinControl::fireMouse(MouseSlot& slot, const CQueltMessageRecord& record,
                                          CQueltWindowImpl* impl) {
     const auto x = static_cast<std::int16_t>(record.lparam & 0xFFFF);
     const auto y = static_cast<std::int16_t>((record.lparam >> 16) & 0xFFFF);
-    std::int32_t mods = 0;
-    if (record.wparam & kMkControl)
-        mods |= kModCtrl;
-    if (record.wparam & kMkShift)
-        mods |= kModShift;
-    if (impl && impl->keyIsDown(kVkMenu))
-        mods |= kModAlt;
-    return slot.fire(this, x, y, mods);
+    return slot.fire(this, x, y, mouseModifiers(record.wparam, impl));
 }
 
 bool CQueltWinControl::onWindowMessage(CQueltMessageRecord& record) {
@@ -246,14 +251,7 @@ bool CQueltWinControl::onWindowMessage(CQueltMessageRecord& record) {
         return consumed(fireMouse(middleButtonUp, record, impl));
     case kWmMouseWheel: {
         const auto delta = static_cast<std::int16_t>((record.wparam >> 16) & 0xFFFF);
-        std::int32_t mods = 0;
-        if (record.wparam & kMkControl)
-            mods |= kModCtrl;
-        if (record.wparam & kMkShift)
-            mods |= kModShift;
-        if (impl && impl->keyIsDown(kVkMenu))
-            mods |= kModAlt;
-        return consumed(wheel.fire(this, delta / 120, mods));
+        return consumed(wheel.fire(this, delta / 120, mouseModifiers(record.wparam, impl)));
     }
     case kWmDropFiles: {
         if (!impl)

@@ -104,6 +104,7 @@ protected:
 private:
     std::int32_t fireMouse(MouseSlot& slot, const CQueltMessageRecord& record, CQueltWindowImpl* impl);
     std::int32_t keyModifiers(CQueltWindowImpl* impl) const;
+    static std::int32_t mouseModifiers(std::uintptr_t keyFlags, CQueltWindowImpl* impl);
 
     CWString value_;
     CQueltMem data_;
