@@ -30,11 +30,18 @@ prefix is removed and the rest is served as usual:
   /_location/<text>/     add a Location header to the answer
   /_nonjson/             answer with an HTML page instead
   /_lower/               send header names in lower case
+  /_nolength/            send no Content-Length: the body ends as the server closes
   /_bytes/<n>/           answer with n bytes; byte k is k % 251
   /_body/<text>/         answer with exactly these (percent-decoded) bytes
+  /_reset/<n>/           send headers and n body bytes, then reset the connection
+  /_retryafter/<text>/   add a Retry-After header with this value
+  /_once/                the prefixes after it apply only to the first request
+                         with this path and body; later ones are served without
+                         them (those before it always apply)
   /_tag/<label>/         no effect; marks requests for /_requests?tag=
 Segment arguments are percent-decoded. Waits are capped at 300 s and end early
-when the server stops.
+when the server stops. Every request is recorded with the times it arrived and
+its answer ended, and the client's port (one per connection).
 """
 
 import argparse
@@ -47,7 +54,9 @@ import shutil
 import signal
 import socketserver
 import ssl
+import socket
 import stat
+import struct
 import subprocess
 import sys
 import tempfile
@@ -168,8 +177,11 @@ class Plan:
         self.location = None
         self.nonjson = False
         self.lower = False
+        self.nolength = False
         self.bytes = None
         self.body = None
+        self.reset = None
+        self.retry_after = None
         self.tag = None
         self.segments = []
 
@@ -206,24 +218,35 @@ def header_text(segment):
     return value
 
 
-def parse_prefixes(path):
-    """Splits the misbehaviour prefixes off a path; returns (plan, rest)."""
+def parse_prefixes(path, repeated=lambda: False):
+    """Splits the misbehaviour prefixes off a path; returns (plan, rest).
+
+    repeated() is asked once, at a /_once/ prefix: when it says the request was
+    seen before, the prefixes after it are parsed but not applied."""
     plan = Plan()
+    applied = plan
     segments = path[1:].split("/") if path.startswith("/") else [path]
     plan.segments = segments
-    flags = {"_loop", "_nonjson", "_lower"}
+    flags = {"_loop", "_nonjson", "_lower", "_nolength"}
     with_argument = {"_status", "_cut", "_stall", "_stallbefore", "_slow", "_redirect",
-                     "_cookie", "_location", "_bytes", "_body", "_tag"}
+                     "_cookie", "_location", "_bytes", "_body", "_reset", "_retryafter", "_tag"}
     i = 0
     while i < len(segments):
         name = segments[i]
+        if name == "_once":
+            if applied is plan and repeated():
+                applied = Plan()  # collects what no longer applies
+            i += 1
+            continue
         if name in flags:
             if name == "_loop":
-                plan.loop = True
+                applied.loop = True
             elif name == "_nonjson":
-                plan.nonjson = True
+                applied.nonjson = True
+            elif name == "_nolength":
+                applied.nolength = True
             else:
-                plan.lower = True
+                applied.lower = True
             i += 1
             continue
         if name not in with_argument:
@@ -231,35 +254,46 @@ def parse_prefixes(path):
         if i + 1 >= len(segments):
             raise BadRequest("%s needs an argument" % name)
         arg = segments[i + 1]
-        if name == "_status":
-            plan.status = parse_int(arg, 200, 599)
-        elif name == "_cut":
-            plan.cut = parse_int(arg, 0, MAX_BYTES_ANSWER)
-        elif name == "_stall":
-            plan.stall = parse_seconds(arg)
-        elif name == "_stallbefore":
-            plan.stall_before = parse_seconds(arg)
-        elif name == "_slow":
-            plan.slow = parse_int(arg, 1, 1 << 40)
-        elif name == "_redirect":
-            count = parse_int(arg, 0, 100000)
-            if plan.redirect is None:
-                plan.redirect = (i + 1, count)
-        elif name == "_cookie":
-            cookie = header_text(arg)
-            if not cookie:
-                raise BadRequest("empty cookie")
-            plan.cookies.append(cookie)
-        elif name == "_location":
-            plan.location = header_text(arg)
-        elif name == "_bytes":
-            plan.bytes = parse_int(arg, 0, MAX_BYTES_ANSWER)
-        elif name == "_body":
-            plan.body = segment_bytes(arg)
-        else:
+        if name == "_tag":
             plan.tag = segment_bytes(arg).decode("utf-8", errors="replace")
+            i += 2
+            continue
+        parse_argument(applied, name, arg, i)
         i += 2
     return plan, "/" + "/".join(segments[i:])
+
+
+def parse_argument(plan, name, arg, i):
+    """Sets what the prefix `name` with its argument asks for."""
+    if name == "_status":
+        plan.status = parse_int(arg, 200, 599)
+    elif name == "_cut":
+        plan.cut = parse_int(arg, 0, MAX_BYTES_ANSWER)
+    elif name == "_stall":
+        plan.stall = parse_seconds(arg)
+    elif name == "_stallbefore":
+        plan.stall_before = parse_seconds(arg)
+    elif name == "_slow":
+        plan.slow = parse_int(arg, 1, 1 << 40)
+    elif name == "_redirect":
+        count = parse_int(arg, 0, 100000)
+        if plan.redirect is None:
+            plan.redirect = (i + 1, count)
+    elif name == "_cookie":
+        cookie = header_text(arg)
+        if not cookie:
+            raise BadRequest("empty cookie")
+        plan.cookies.append(cookie)
+    elif name == "_location":
+        plan.location = header_text(arg)
+    elif name == "_bytes":
+        plan.bytes = parse_int(arg, 0, MAX_BYTES_ANSWER)
+    elif name == "_body":
+        plan.body = segment_bytes(arg)
+    elif name == "_reset":
+        plan.reset = parse_int(arg, 0, MAX_BYTES_ANSWER)
+    elif name == "_retryafter":
+        plan.retry_after = header_text(arg)
 
 
 def redirect_target(plan, query):
@@ -341,6 +375,17 @@ class State:
         self.verbose = verbose
         self.lock = threading.Lock()
         self.records = []
+        self.seen = set()
+
+    def seen_before(self, key):
+        """False the first time a key is asked for, True after that."""
+        with self.lock:
+            if key in self.seen:
+                return True
+            if len(self.seen) >= MAX_RECORDS * 10:
+                self.seen.clear()
+            self.seen.add(key)
+            return False
 
     def credentials_ok(self, fields):
         if self.qq is None and self.pwd is None:
@@ -374,6 +419,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def version_string(self):
         return self.server_version
+
+    def setup(self):
+        super().setup()
+        # Headers and body go out in separate writes: without this, the body of a
+        # small answer waits for the client's delayed acknowledgement (~40 ms).
+        try:
+            self.connection.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        except OSError:
+            pass
 
     def log_message(self, format, *args):
         if self.server.state.verbose:
@@ -476,20 +530,31 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_answer(text_answer(200, "cleared\n"), Plan())
             return
 
+        arrived = time.time()
+        state = self.server.state
         try:
-            plan, rest = parse_prefixes(path)
+            plan, rest = parse_prefixes(path, lambda: state.seen_before((path, query, body)))
         except BadRequest as refusal:
             plan, rest = None, str(refusal)
-        self.server.state.record({
+        entry = {
             "method": self.command,
             "path": self.path,
             "version": self.request_version,
             "headers": [[name, value] for name, value in self.headers.items()],
             "body": base64.b64encode(body).decode("ascii"),
-            "time": time.time(),
+            "time": arrived,
+            "end": None,
+            "client": self.client_address[1],
             "scheme": self.server.scheme,
             "tag": plan.tag if plan else None,
-        })
+        }
+        state.record(entry)
+        try:
+            self.answer(plan, rest, target, query, body, query_fields)
+        finally:
+            entry["end"] = time.time()
+
+    def answer(self, plan, rest, target, query, body, query_fields):
         if plan is None:
             self.send_answer(text_answer(400, rest + "\n"), Plan())
             return
@@ -575,13 +640,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         bodyless = status in (204, 304) or self.command == "HEAD"
         headers = [("Server", self.version_string()), ("Date", self.date_time_string()),
                    ("Content-Type", answer.content_type)]
-        if status != 204:
+        if status != 204 and not (plan.nolength and not redirecting):
             headers.append(("Content-Length", str(answer.body.length)))
         headers += answer.headers
         headers += [("Set-Cookie", c) for c in plan.cookies]
+        if plan.retry_after is not None:
+            headers.append(("Retry-After", plan.retry_after))
         if plan.location is not None and not redirecting:
             headers.append(("Location", plan.location))
-        breaking = not redirecting and not bodyless and (plan.cut is not None or plan.stall is not None)
+        breaking = not redirecting and not bodyless and (
+            plan.cut is not None or plan.stall is not None or plan.reset is not None or plan.nolength)
         if (self.close_connection or closing) and not breaking:
             headers.append(("Connection", "close"))
             self.close_connection = True
@@ -605,11 +673,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
         length = answer.body.length
         stop = length
-        if plan.cut is not None:
+        if plan.reset is not None:
+            stop = min(stop, plan.reset)
+        elif plan.cut is not None:
             stop = min(stop, plan.cut)
         elif plan.stall is not None:
             stop = min(STALL_DEFAULT_POINT, max(1, length // 2)) if length else 0
-        if stop == length and plan.slow is None and isinstance(answer.body, FileBody):
+        if stop == length and length > 0 and plan.slow is None and isinstance(answer.body, FileBody):
             self.wfile.flush()
             self.connection.sendfile(answer.body.handle, 0, length)
         elif not self.write_all(answer.body, stop, plan.slow):
@@ -617,7 +687,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         if breaking:
             self.close_connection = True
-            if plan.stall is not None:
+            if plan.reset is not None:
+                # A zero linger makes the close send a reset instead of an orderly end.
+                self.wfile.flush()
+                self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                self.server.resetting.add(self.connection)
+            elif plan.stall is not None:
                 wait_or_stop(plan.stall)
 
     def write_all(self, body, count, rate):
@@ -658,7 +733,16 @@ class Server(http.server.ThreadingHTTPServer):
     def __init__(self, handler, state, scheme):
         self.state = state
         self.scheme = scheme
+        # Connections to end with a reset: closed without the orderly shutdown first.
+        self.resetting = set()
         super().__init__(("127.0.0.1", 0), handler)
+
+    def shutdown_request(self, request):
+        if request in self.resetting:
+            self.resetting.discard(request)
+            self.close_request(request)
+            return
+        super().shutdown_request(request)
 
     def server_bind(self):
         # HTTPServer.server_bind asks the resolver for a host name; a sandbox
@@ -690,6 +774,7 @@ class TlsServer(Server):
         try:
             self.RequestHandlerClass(secure, client_address, self)
         finally:
+            self.resetting.discard(secure)
             try:
                 secure.close()
             except OSError:

@@ -381,6 +381,52 @@ class Misbehaviour(ServerCase):
             self.assertEqual(self.request("GET", path)[0], 400, path)
         self.assertEqual(self.request("GET", "/_unknown/api/w/list")[0], 404)
 
+    def test_once_applies_the_prefixes_after_it_to_the_first_request_only(self):
+        path = "/_tag/once/_stallbefore/0.05/_once/_status/503/_retryafter/2/download"
+        first = self.post(path, b"type=w&file=root.ext")
+        self.assertEqual(first[0], 503)
+        self.assertEqual(header_values(first[1], "Retry-After"), ["2"])
+        again = self.post(path, b"type=w&file=root.ext")
+        self.assertEqual((again[0], again[2]), (200, b"top\n"))
+        self.assertEqual(header_values(again[1], "Retry-After"), [])
+        # Another body is another request; the prefix before /_once/ always applies.
+        self.assertEqual(self.post(path, b"type=w&path=lib&file=a.ext")[0], 503)
+        records = self.records("once")
+        self.assertEqual(len(records), 3)
+        for record in records:
+            self.assertGreaterEqual(record["end"] - record["time"], 0.05)
+
+    def test_reset_sends_n_bytes_then_resets(self):
+        with socket.create_connection(("127.0.0.1", self.port), timeout=10) as sock:
+            sock.sendall(b"GET /_reset/10/_bytes/1000/x HTTP/1.1\r\nHost: x\r\n\r\n")
+            received = b""
+            with self.assertRaises(ConnectionResetError):
+                while True:
+                    data = sock.recv(65536)
+                    if not data:
+                        break
+                    received += data
+        head, _, body = received.partition(b"\r\n\r\n")
+        self.assertIn(b"Content-Length: 1000", head)
+        self.assertEqual(body, bytes(range(10)))
+
+    def test_nolength_ends_the_body_with_the_connection(self):
+        response = raw_exchange(self.port, b"GET /_nolength/_bytes/300/x HTTP/1.1\r\nHost: x\r\n\r\n")
+        head, _, body = response.partition(b"\r\n\r\n")
+        self.assertNotIn(b"Content-Length", head)
+        self.assertEqual(body, bytes(range(251)) + bytes(range(49)))
+
+    def test_records_name_the_connection(self):
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=5)
+        try:
+            for _ in range(2):
+                connection.request("GET", "/_tag/conn/_bytes/3/x")
+                connection.getresponse().read()
+            port = connection.sock.getsockname()[1]
+        finally:
+            connection.close()
+        self.assertEqual([r["client"] for r in self.records("conn")], [port, port])
+
     def test_keep_alive_serves_several_requests_on_one_connection(self):
         connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=5)
         try:
