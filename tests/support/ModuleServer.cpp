@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -122,6 +123,59 @@ std::size_t RecordedRequest::headerCount(std::string_view name) const {
         if (sameNameIgnoringCase(entry.first, name))
             ++count;
     return count;
+}
+
+std::string RecordedRequest::formField(std::string_view name) const {
+    const auto hexValue = [](char c) {
+        return c >= '0' && c <= '9'
+                   ? c - '0'
+                   : (c >= 'A' && c <= 'F' ? c - 'A' + 10 : (c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1));
+    };
+    std::string found;
+    std::size_t start = 0;
+    while (start <= body.size()) {
+        std::size_t end = body.find('&', start);
+        if (end == std::string::npos)
+            end = body.size();
+        const std::string_view pair = std::string_view(body).substr(start, end - start);
+        const std::size_t equals = pair.find('=');
+        if (pair.substr(0, equals) == name) {
+            found.clear();
+            const std::string_view value =
+                equals == std::string_view::npos ? std::string_view() : pair.substr(equals + 1);
+            for (std::size_t i = 0; i < value.size(); ++i) {
+                if (value[i] == '+') {
+                    found.push_back(' ');
+                } else if (value[i] == '%' && i + 2 < value.size() && hexValue(value[i + 1]) >= 0 &&
+                           hexValue(value[i + 2]) >= 0) {
+                    found.push_back(static_cast<char>(hexValue(value[i + 1]) * 16 + hexValue(value[i + 2])));
+                    i += 2;
+                } else {
+                    found.push_back(value[i]);
+                }
+            }
+        }
+        start = end + 1;
+    }
+    return found;
+}
+
+std::size_t mostAtOnce(const std::vector<RecordedRequest>& requests) {
+    // +1 at each arrival, −1 at each end; ends sort before arrivals at the same time.
+    std::vector<std::pair<double, int>> events;
+    for (const RecordedRequest& request : requests) {
+        events.emplace_back(request.arrived, 1);
+        if (request.answered > 0.0)
+            events.emplace_back(request.answered, -1);
+    }
+    std::sort(events.begin(), events.end());
+    std::size_t most = 0;
+    long open = 0;
+    for (const auto& event : events) {
+        open += event.second;
+        most = std::max(most, static_cast<std::size_t>(open > 0 ? open : 0));
+    }
+    return most;
 }
 
 ModuleServer::ModuleServer() {
@@ -253,6 +307,9 @@ std::vector<RecordedRequest> ModuleServer::parseRecords(std::string_view json, s
         request.method = item["method"].asString();
         request.path = item["path"].asString();
         request.scheme = text("scheme") ? item["scheme"].asString() : std::string();
+        request.arrived = item["time"].isNumeric() ? item["time"].asDouble() : 0.0;
+        request.answered = item["end"].isNumeric() ? item["end"].asDouble() : 0.0;
+        request.clientPort = item["client"].isInt() ? item["client"].asInt() : 0;
         for (const Json::Value& pair : item["headers"]) {
             if (!pair.isArray() || pair.size() != 2 || !pair[0].isString() || !pair[1].isString()) {
                 *error = "a header is not a [name, value] pair";

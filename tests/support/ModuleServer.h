@@ -15,11 +15,20 @@ struct RecordedRequest {
     std::vector<std::pair<std::string, std::string>> headers; // in arrival order, names as sent
     std::string body;                                         // raw bytes
     std::string scheme;                                       // "http" or "https"
+    double arrived = 0.0;                                     // seconds of the server's clock
+    double answered = 0.0;                                    // when its answer ended; 0 while it has not
+    int clientPort = 0;                                       // the client's port: one per connection
 
     // The first value of the named header (ASCII case-insensitive); empty when absent.
     std::string header(std::string_view name) const;
     std::size_t headerCount(std::string_view name) const;
+    // The form field of the body (the last of that name, %-decoded, '+' a blank);
+    // empty when absent.
+    std::string formField(std::string_view name) const;
 };
+
+// The most requests that were being answered at the same moment.
+std::size_t mostAtOnce(const std::vector<RecordedRequest>& requests);
 
 // The loopback module server of the CTest fixture "module_server"
 // (tests/server/module_server.py), found through the port file that the

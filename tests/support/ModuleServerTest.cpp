@@ -58,6 +58,29 @@ TEST(Records, DecodesHeadersInOrderAndBinaryBodies) {
     EXPECT_TRUE(records[1].body.empty());
 }
 
+TEST(Records, FormFieldsAndTheMostAnsweredAtOnce) {
+    RecordedRequest request;
+    request.body = "qq=1&file=a%26b+c%2&path=&file=%E7%95%8C.ext";
+    EXPECT_EQ(request.formField("file"), "\xE7\x95\x8C.ext"); // the last one
+    EXPECT_EQ(request.formField("qq"), "1");
+    EXPECT_EQ(request.formField("path"), "");
+    EXPECT_EQ(request.formField("pwd"), "");
+    request.body = "file=a%26b+c%2";
+    EXPECT_EQ(request.formField("file"), "a&b c%2");
+
+    const auto span = [](double from, double to) {
+        RecordedRequest r;
+        r.arrived = from;
+        r.answered = to;
+        return r;
+    };
+    EXPECT_EQ(mireth_test::mostAtOnce({}), 0u);
+    EXPECT_EQ(mireth_test::mostAtOnce({span(0, 1), span(1, 2), span(2, 3)}), 1u);
+    EXPECT_EQ(mireth_test::mostAtOnce({span(0, 4), span(1, 2), span(1.5, 3), span(3.5, 5)}), 3u);
+    // One still being answered counts until the end.
+    EXPECT_EQ(mireth_test::mostAtOnce({span(0, 0), span(5, 6)}), 2u);
+}
+
 TEST(Records, MalformedAnswersGiveNothingAndSayWhy) {
     for (const char* text :
          {"", "{", R"({"method":"GET"})", R"([1])", R"([{"method":"GET","path":"/","body":""}])",
