@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -52,17 +53,28 @@ public:
 
     // Creates the file or truncates an existing one.
     bool create(std::u16string_view path);
-    // Creates the file only when no file of that name exists yet.
+    // Creates the file only when no file of that name exists yet. While it is open,
+    // removeAbandonedFile leaves it alone.
     bool createNew(std::u16string_view path);
     bool isOpen() const;
     // Writes everything it can; returns how many bytes reached the file.
     std::size_t write(const void* data, std::size_t size);
+    // Waits until the data is on the disk, so that a power loss after a rename
+    // cannot leave the new name with nothing behind it.
+    bool flush();
+    // Sets the last-write time (the scale of fileLastWriteTime). After the last
+    // write: a later one would set it to "now" again.
+    bool setLastWriteTime(std::int64_t fileTime);
     // False when the file was not open or the system reported an error on close.
     bool close();
+    // The system's text for the last failure of this file's calls; empty when none failed.
+    const std::u16string& errorText() const { return error_; }
 
 private:
     bool open(std::u16string_view path, bool mustBeNew);
+    void noteError();
     std::intptr_t handle_ = -1;
+    std::u16string error_;
 };
 
 // Moves `source` to `target`, replacing a file that is already there; both must be
@@ -71,6 +83,18 @@ bool renameOver(std::u16string_view source, std::u16string_view target);
 
 // Removes a file (not a folder). False when it could not be removed.
 bool removeFile(std::u16string_view path);
+
+// Removes a file that nobody has open for writing through createNew: a file that
+// a running program still writes is left alone (Windows refuses to delete it; on
+// other systems createNew holds a lock on it). False when it was not removed.
+bool removeAbandonedFile(std::u16string_view path);
+
+// The names of the files (not folders) directly in `folder`; false when the folder
+// cannot be read.
+bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names);
+
+// The system's text for the calling thread's last failure of a file call.
+std::u16string lastErrorText();
 
 // Replaces the contents of `path` with `size` bytes: they go into a new file
 // beside it, which then takes the old file's place, so a crash or a full disk never

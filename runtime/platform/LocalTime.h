@@ -17,4 +17,9 @@ struct LocalTimeParts {
 // whole second; false when the system cannot convert it.
 bool fileTimeToLocal(std::int64_t fileTime, LocalTimeParts& parts);
 
+// The file time of a local date and time. A time that the clock skips (the hour a
+// change to summer time leaves out) is taken as the system does, an hour later;
+// false when the system cannot convert it (on Windows: any time before 1970).
+bool localToFileTime(const LocalTimeParts& parts, std::int64_t& fileTime);
+
 } // namespace platform

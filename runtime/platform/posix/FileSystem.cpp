@@ -7,7 +7,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -167,18 +170,60 @@ bool OutputFile::open(std::u16string_view path, bool mustBeNew) {
     do
         fd = ::open(native.c_str(), flags, 0666);
     while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    if (fd < 0) {
+        noteError();
         return false;
+    }
+    // Marks the file as in use for removeAbandonedFile in other processes; the lock
+    // goes with the descriptor, also when the process is killed.
+    if (mustBeNew)
+        ::flock(fd, LOCK_EX | LOCK_NB);
     handle_ = fd;
+    error_.clear();
     return true;
 }
+
+void OutputFile::noteError() { error_ = lastErrorText(); }
 
 std::size_t OutputFile::write(const void* data, std::size_t size) {
     if (handle_ < 0)
         return 0;
     std::size_t written = 0;
-    writeAll(static_cast<int>(handle_), data, size, written);
+    if (!writeAll(static_cast<int>(handle_), data, size, written))
+        noteError();
     return written;
+}
+
+bool OutputFile::flush() {
+    if (handle_ < 0)
+        return false;
+    int result;
+    do
+        result = ::fsync(static_cast<int>(handle_));
+    while (result != 0 && errno == EINTR);
+    if (result != 0)
+        noteError();
+    return result == 0;
+}
+
+bool OutputFile::setLastWriteTime(std::int64_t fileTime) {
+    if (handle_ < 0)
+        return false;
+    // Floor division, so that times before 1970 stay in their second.
+    std::int64_t ticks = fileTime - kUnixEpochIn1601 * 10000000;
+    std::int64_t seconds = ticks / 10000000;
+    if (ticks % 10000000 < 0)
+        --seconds;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(seconds);
+    times[1].tv_nsec = static_cast<long>((ticks - seconds * 10000000) * 100);
+    if (::futimens(static_cast<int>(handle_), times) != 0) {
+        noteError();
+        return false;
+    }
+    return true;
 }
 
 bool OutputFile::close() {
@@ -186,7 +231,11 @@ bool OutputFile::close() {
         return false;
     const int fd = static_cast<int>(handle_);
     handle_ = -1;
-    return ::close(fd) == 0;
+    if (::close(fd) != 0) {
+        noteError();
+        return false;
+    }
+    return true;
 }
 
 bool renameOver(std::u16string_view source, std::u16string_view target) {
@@ -197,6 +246,52 @@ bool renameOver(std::u16string_view source, std::u16string_view target) {
 bool removeFile(std::u16string_view path) {
     std::string native;
     return toNative(path, native) && ::unlink(native.c_str()) == 0;
+}
+
+bool removeAbandonedFile(std::u16string_view path) {
+    std::string native;
+    if (!toNative(path, native))
+        return false;
+    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    bool removed = false;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        removed = ::unlink(native.c_str()) == 0;
+    ::close(fd);
+    return removed;
+}
+
+bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names) {
+    names.clear();
+    std::string native;
+    if (!toNative(folder, native))
+        return false;
+    DIR* dir = ::opendir(native.c_str());
+    if (!dir)
+        return false;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat info;
+            regular =
+                ::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
+        }
+        if (regular)
+            names.push_back(fromNative(entry->d_name));
+    }
+    ::closedir(dir);
+    return true;
+}
+
+std::u16string lastErrorText() {
+    const int code = errno;
+    char buffer[256] = {};
+    // The GNU form returns the text, which may or may not be the buffer.
+    const char* text = ::strerror_r(code, buffer, sizeof buffer);
+    return fromNative(text ? text : "unknown error");
 }
 
 bool replaceFileContents(std::u16string_view path, const void* data, std::size_t size) {
@@ -212,7 +307,8 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        const std::uint64_t tag = (static_cast<std::uint64_t>(::getpid()) << 32) ^ (tickCount() << 8) ^ serial++;
+        const std::uint64_t tag =
+            (static_cast<std::uint64_t>(::getpid()) << 32) ^ (tickCount() << 8) ^ serial++;
         std::string name;
         toNative(hexText(tag), name);
         temporary = native + ".~" + name + ".tmp";

@@ -99,8 +99,9 @@ bool fileLastWriteTime(std::u16string_view path, std::int64_t& fileTime) {
     if (search == INVALID_HANDLE_VALUE)
         return false;
     FindClose(search);
-    fileTime = static_cast<std::int64_t>((static_cast<unsigned long long>(found.ftLastWriteTime.dwHighDateTime) << 32) |
-                                         found.ftLastWriteTime.dwLowDateTime);
+    fileTime = static_cast<std::int64_t>(
+        (static_cast<unsigned long long>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+        found.ftLastWriteTime.dwLowDateTime);
     return true;
 }
 
@@ -110,12 +111,12 @@ ReadFileResult readWholeFile(std::u16string_view path, std::string& bytes) {
     if (!toNative(path, native))
         return ReadFileResult::failed;
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    const HANDLE file =
-        CreateFileW(native.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(native.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadFileResult::notFound
-                                                                                : ReadFileResult::failed;
+                                                                              : ReadFileResult::failed;
     }
     char chunk[16384];
     for (;;) {
@@ -148,18 +149,47 @@ bool OutputFile::open(std::u16string_view path, bool mustBeNew) {
         return false;
     const HANDLE file = CreateFileW(native.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     mustBeNew ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        noteError();
         return false;
+    }
     handle_ = reinterpret_cast<std::intptr_t>(file);
+    error_.clear();
     return true;
 }
+
+void OutputFile::noteError() { error_ = lastErrorText(); }
 
 std::size_t OutputFile::write(const void* data, std::size_t size) {
     if (handle_ == -1)
         return 0;
     std::size_t written = 0;
-    writeAll(reinterpret_cast<HANDLE>(handle_), data, size, written);
+    if (!writeAll(reinterpret_cast<HANDLE>(handle_), data, size, written))
+        noteError();
     return written;
+}
+
+bool OutputFile::flush() {
+    if (handle_ == -1)
+        return false;
+    if (!FlushFileBuffers(reinterpret_cast<HANDLE>(handle_))) {
+        noteError();
+        return false;
+    }
+    return true;
+}
+
+bool OutputFile::setLastWriteTime(std::int64_t fileTime) {
+    if (handle_ == -1)
+        return false;
+    FILETIME time;
+    time.dwLowDateTime = static_cast<DWORD>(static_cast<unsigned long long>(fileTime) & 0xFFFFFFFFu);
+    time.dwHighDateTime = static_cast<DWORD>(static_cast<unsigned long long>(fileTime) >> 32);
+    if (!SetFileTime(reinterpret_cast<HANDLE>(handle_), nullptr, nullptr, &time)) {
+        noteError();
+        return false;
+    }
+    return true;
 }
 
 bool OutputFile::close() {
@@ -167,7 +197,11 @@ bool OutputFile::close() {
         return false;
     const HANDLE file = reinterpret_cast<HANDLE>(handle_);
     handle_ = -1;
-    return CloseHandle(file) != 0;
+    if (!CloseHandle(file)) {
+        noteError();
+        return false;
+    }
+    return true;
 }
 
 bool renameOver(std::u16string_view source, std::u16string_view target) {
@@ -179,6 +213,60 @@ bool renameOver(std::u16string_view source, std::u16string_view target) {
 bool removeFile(std::u16string_view path) {
     std::wstring native;
     return toNative(path, native) && DeleteFileW(native.c_str()) != 0;
+}
+
+// A file opened by createNew shares no deletion, so the system refuses to remove it
+// while the program that writes it runs.
+bool removeAbandonedFile(std::u16string_view path) {
+    std::wstring native;
+    if (!toNative(path, native))
+        return false;
+    const DWORD attributes = GetFileAttributesW(native.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+        return false;
+    return DeleteFileW(native.c_str()) != 0;
+}
+
+bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names) {
+    names.clear();
+    std::wstring pattern;
+    if (!toNative(folder, pattern))
+        return false;
+    if (pattern.back() != L'\\' && pattern.back() != L'/')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found;
+    const HANDLE search =
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.emplace_back(reinterpret_cast<const char16_t*>(found.cFileName));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return true;
+}
+
+std::u16string lastErrorText() {
+    const DWORD code = GetLastError();
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::u16string result;
+    if (length && text)
+        result.assign(reinterpret_cast<const char16_t*>(text), length);
+    if (text)
+        LocalFree(text);
+    while (!result.empty() && (result.back() == u'\n' || result.back() == u'\r' || result.back() == u' '))
+        result.pop_back();
+    if (result.empty()) {
+        const std::wstring number = std::to_wstring(code);
+        result = u"system error " + std::u16string(number.begin(), number.end());
+    }
+    return result;
 }
 
 bool replaceFileContents(std::u16string_view path, const void* data, std::size_t size) {
@@ -196,7 +284,8 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
         const unsigned long long tag =
             (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^ (tickCount() << 8) ^ serial++;
         temporary = native + L".~" + hexText(tag) + L".tmp";
-        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
@@ -209,7 +298,8 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
     bool ok = writeAll(file, data, size, written);
     ok = FlushFileBuffers(file) != 0 && ok;
     ok = CloseHandle(file) != 0 && ok;
-    if (!ok || !MoveFileExW(temporary.c_str(), native.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!ok ||
+        !MoveFileExW(temporary.c_str(), native.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(temporary.c_str());
         return false;
     }
