@@ -1,12 +1,9 @@
 #include "runtime/net/rg_WangLaoFangWenLei.h"
 
-#include "runtime/net/CurlText.h"
+#include "runtime/net/RequestOptions.h"
 #include "runtime/net/rg_DuoYongTuKuoZhanGeShiLei.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string>
-#include <string_view>
 
 namespace rg_quelt_windows_WangLao {
 
@@ -57,104 +54,9 @@ std::int32_t rg_WangLaoFangWenLei::forwardProgress(CQueltObject* target, CQueltO
 
 namespace {
 
-// libcurl finds the caller's headers by the start of each list entry. A block of
-// several lines in one entry hides the later names from it, so it would add its own
-// Accept (and Content-Type, Host, Expect) next to the caller's. For every such
-// name on a later line of an entry, an empty "Name:" entry tells libcurl to leave
-// its own out, so each header goes on the wire once.
-bool appendSuppressions(curl_slist*& list, std::string_view entry) {
-    static constexpr std::string_view kDefaults[] = {"Accept", "Content-Type", "Host", "Expect"};
-    std::size_t lineStart = entry.find("\r\n");
-    while (lineStart != std::string_view::npos) {
-        lineStart += 2;
-        const std::size_t lineEnd = entry.find("\r\n", lineStart);
-        const std::string_view line =
-            entry.substr(lineStart, lineEnd == std::string_view::npos ? lineEnd : lineEnd - lineStart);
-        const std::size_t colon = line.find(':');
-        if (colon != std::string_view::npos) {
-            const std::string_view name = line.substr(0, colon);
-            for (std::string_view known : kDefaults) {
-                if (name.size() == known.size() &&
-                    std::equal(name.begin(), name.end(), known.begin(), [](char a, char b) {
-                        return std::tolower(static_cast<unsigned char>(a)) ==
-                               std::tolower(static_cast<unsigned char>(b));
-                    })) {
-                    curl_slist* grown = curl_slist_append(list, (std::string(known) + ":").c_str());
-                    if (!grown)
-                        return false;
-                    list = grown;
-                }
-            }
-        }
-        lineStart = lineEnd;
-    }
-    return true;
-}
-
-// Builds libcurl's header list; null for an empty list or when an append fails.
-curl_slist* buildHeaderList(const rg_quelt_base::rg_WenBenShuZuLei& headers) {
-    curl_slist* list = nullptr;
-    for (std::size_t i = 0; i < headers.Count(); ++i) {
-        const CurlText entry(headers.At(i));
-        curl_slist* grown = curl_slist_append(list, entry.str());
-        if (!grown || !appendSuppressions(grown, entry.str())) {
-            curl_slist_free_all(grown ? grown : list);
-            return nullptr;
-        }
-        list = grown;
-    }
-    return list;
-}
-
 bool present(const CQueltObject* object) { return object && !object->isNullInstance(); }
 
 } // namespace
-
-void rg_WangLaoFangWenLei::configure(CURL* curl, const CWString& url, const CQueltMem* body,
-                                     const rg_quelt_base::rg_WenBenShuZuLei& headers,
-                                     const RequestTexts& texts) {
-    curl_easy_setopt(curl, CURLOPT_URL, CurlText(url).str());
-    transfer_.SetCustomMethod(CWString::borrowed(u"POST"));
-
-    curl_slist* list = buildHeaderList(headers);
-    transfer_.handle().replaceHeaderList(list);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
-
-    transfer_.SetCookie(texts.cookie);
-
-    if (present(body) && !body->empty()) {
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
-        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, body->data());
-    } else if (present(body)) {
-        transfer_.SetPostData(nullptr, false);
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, 0L);
-    } else {
-        // No body: a POST without request data (and no stale data from a previous request).
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, static_cast<const char*>(nullptr));
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, 0L);
-    }
-    curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
-
-    transfer_.SetAcceptEncoding(texts.acceptEncoding);
-
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-
-    transfer_.SetProxy(texts.proxy);
-    transfer_.SetProxyUserName(texts.proxyUser);
-    transfer_.SetProxyPassword(texts.proxyPassword);
-
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, 0L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedLimitBytes);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kLowSpeedTimeSeconds);
-
-    // Module servers run with certificates of their own making; they are never verified.
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
-    curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
-}
 
 void rg_WangLaoFangWenLei::finish(CURL* curl, rg_WangYeFangWenXiangYingLei& response) {
     response.ParseHeaderLines();
@@ -187,7 +89,8 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
         response.setCurlResult(CURLE_FAILED_INIT);
         return response;
     }
-    configure(curl, url, body, headers, {cookie, acceptEncoding, proxy, proxyUser, proxyPassword});
+    applyRequestOptions(curl, transfer_.handle(), url, body, headers,
+                        {cookie, acceptEncoding, proxy, proxyUser, proxyPassword});
 
     rg_DuoYongTuKuoZhanGeShiLei form;
     if (present(files)) {
@@ -214,7 +117,7 @@ rg_WangLaoFangWenLei::SendRequestTo(IQueltBodySink& sink, const CWString& url, c
         return response;
     }
     const CWString none;
-    configure(curl, url, body, headers, {none, none, none, none, none});
+    applyRequestOptions(curl, transfer_.handle(), url, body, headers, {none, none, none, none, none});
     response.setCurlResult(transfer_.Perform(sink, &response.headerLines()));
     finish(curl, response);
     return response;

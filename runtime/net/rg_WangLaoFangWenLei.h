@@ -17,13 +17,6 @@ class rg_WangLaoFangWenLei : public CQueltObject {
     QUELT_CLASS(rg_WangLaoFangWenLei)
 
 public:
-    // Protection against a dead or endless server, kept generous so that large
-    // files on slow lines still finish: no overall time limit.
-    static constexpr long kConnectTimeoutSeconds = 30;
-    static constexpr long kLowSpeedLimitBytes = 1;
-    static constexpr long kLowSpeedTimeSeconds = 60;
-    static constexpr long kMaxRedirects = 50;
-
     rg_WangLaoFangWenLei();
     rg_WangLaoFangWenLei(const rg_WangLaoFangWenLei& other);
     rg_WangLaoFangWenLei& operator=(const rg_WangLaoFangWenLei& other);
@@ -58,15 +51,6 @@ public:
     ProgressSlot progressEvent;
 
 private:
-    struct RequestTexts {
-        const CWString& cookie;
-        const CWString& acceptEncoding;
-        const CWString& proxy;
-        const CWString& proxyUser;
-        const CWString& proxyPassword;
-    };
-    void configure(CURL* curl, const CWString& url, const CQueltMem* body,
-                   const rg_quelt_base::rg_WenBenShuZuLei& headers, const RequestTexts& texts);
     void finish(CURL* curl, rg_WangYeFangWenXiangYingLei& response);
     void connectProgress();
     static std::int32_t forwardProgress(CQueltObject* target, CQueltObject* source, std::int32_t user,

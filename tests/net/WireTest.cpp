@@ -1,5 +1,6 @@
 // What SendRequest puts on the wire and reads back, against the loopback module
 // server.
+#include "runtime/net/RequestOptions.h"
 #include "runtime/net/rg_WangLaoFangWenLei.h"
 #include "tests/support/ModuleServer.h"
 
@@ -142,7 +143,7 @@ TEST_F(WireTest, RedirectsAreFollowedAndCounted) {
 TEST_F(WireTest, ARedirectLoopEnds) {
     const auto response = send(url("_loop/x"), nullptr);
     EXPECT_EQ(response.curlResult(), CURLE_TOO_MANY_REDIRECTS);
-    EXPECT_EQ(response.redirectCount(), rg_WangLaoFangWenLei::kMaxRedirects);
+    EXPECT_EQ(response.redirectCount(), kMaxRedirects);
 }
 
 TEST_F(WireTest, ASelfSignedServerIsAccepted) {

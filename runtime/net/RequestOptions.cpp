@@ -1,0 +1,112 @@
+#include "runtime/net/RequestOptions.h"
+
+#include "runtime/net/CurlText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <string_view>
+
+namespace rg_quelt_windows_WangLao {
+namespace {
+
+// libcurl finds the caller's headers by the start of each list entry. A block of
+// several lines in one entry hides the later names from it, so it would add its own
+// Accept (and Content-Type, Host, Expect) next to the caller's. For every such
+// name on a later line of an entry, an empty "Name:" entry tells libcurl to leave
+// its own out, so each header goes on the wire once.
+bool appendSuppressions(curl_slist*& list, std::string_view entry) {
+    static constexpr std::string_view kDefaults[] = {"Accept", "Content-Type", "Host", "Expect"};
+    std::size_t lineStart = entry.find("\r\n");
+    while (lineStart != std::string_view::npos) {
+        lineStart += 2;
+        const std::size_t lineEnd = entry.find("\r\n", lineStart);
+        const std::string_view line =
+            entry.substr(lineStart, lineEnd == std::string_view::npos ? lineEnd : lineEnd - lineStart);
+        const std::size_t colon = line.find(':');
+        if (colon != std::string_view::npos) {
+            const std::string_view name = line.substr(0, colon);
+            for (std::string_view known : kDefaults) {
+                if (name.size() == known.size() &&
+                    std::equal(name.begin(), name.end(), known.begin(), [](char a, char b) {
+                        return std::tolower(static_cast<unsigned char>(a)) ==
+                               std::tolower(static_cast<unsigned char>(b));
+                    })) {
+                    curl_slist* grown = curl_slist_append(list, (std::string(known) + ":").c_str());
+                    if (!grown)
+                        return false;
+                    list = grown;
+                }
+            }
+        }
+        lineStart = lineEnd;
+    }
+    return true;
+}
+
+bool present(const CQueltObject* object) { return object && !object->isNullInstance(); }
+
+void setText(CURL* curl, CURLoption option, const CWString& text) {
+    curl_easy_setopt(curl, option, CurlText(text).optionOrNull());
+}
+
+} // namespace
+
+curl_slist* buildHeaderList(const rg_quelt_base::rg_WenBenShuZuLei& headers) {
+    curl_slist* list = nullptr;
+    for (std::size_t i = 0; i < headers.Count(); ++i) {
+        const CurlText entry(headers.At(i));
+        curl_slist* grown = curl_slist_append(list, entry.str());
+        if (!grown || !appendSuppressions(grown, entry.str())) {
+            curl_slist_free_all(grown ? grown : list);
+            return nullptr;
+        }
+        list = grown;
+    }
+    return list;
+}
+
+void applyRequestOptions(CURL* curl, TransferHandle& handle, const CWString& url, const CQueltMem* body,
+                         const rg_quelt_base::rg_WenBenShuZuLei& headers, const RequestTexts& texts) {
+    curl_easy_setopt(curl, CURLOPT_URL, CurlText(url).str());
+    setText(curl, CURLOPT_CUSTOMREQUEST, CWString::borrowed(u"POST"));
+
+    curl_slist* list = buildHeaderList(headers);
+    handle.replaceHeaderList(list);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
+
+    setText(curl, CURLOPT_COOKIE, texts.cookie);
+
+    if (present(body) && !body->empty()) {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, body->data());
+    } else {
+        // No body, or an empty one: a POST without request data (and no stale data
+        // from a previous request).
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, static_cast<const char*>(nullptr));
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, 0L);
+    }
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
+
+    setText(curl, CURLOPT_ACCEPT_ENCODING, texts.acceptEncoding);
+
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+
+    setText(curl, CURLOPT_PROXY, texts.proxy);
+    setText(curl, CURLOPT_PROXYUSERNAME, texts.proxyUser);
+    setText(curl, CURLOPT_PROXYPASSWORD, texts.proxyPassword);
+
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, 0L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedLimitBytes);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kLowSpeedTimeSeconds);
+
+    // Module servers run with certificates of their own making; they are never verified.
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
+}
+
+} // namespace rg_quelt_windows_WangLao

@@ -1,0 +1,98 @@
+#pragma once
+// TransferPool: up to a fixed number of POST requests at once, all driven by the
+// thread that owns the pool through one libcurl multi handle. Each slot keeps its
+// easy handle from one request to the next and the multi handle keeps the
+// connections, so requests to one server go over the connections already open.
+// Every request carries the options of applyRequestOptions.
+//
+// One thread owns a pool: every call but wake() comes from it, and the listeners
+// are called inside run(), on that thread.
+#include "runtime/core/QueltMem.h"
+#include "runtime/core/WString.h"
+#include "runtime/core/rg_WenBenShuZuLei.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rg_quelt_windows_WangLao {
+
+// What a running transfer hands to its owner. Neither call may throw; one that
+// does aborts the transfer.
+class ITransferListener {
+public:
+    // Body bytes as they arrive; false aborts the transfer (CURLE_WRITE_ERROR).
+    virtual bool onBody(const void* data, std::size_t size) = 0;
+    // Now and then while the transfer runs, at least about once a second also
+    // when nothing arrives; `total` is −1 while unknown. False aborts the
+    // transfer (CURLE_ABORTED_BY_CALLBACK).
+    virtual bool onProgress(std::int64_t received, std::int64_t total) = 0;
+
+protected:
+    ~ITransferListener() = default;
+};
+
+struct TransferRequest {
+    CWString url;
+    const CQueltMem* body = nullptr; // may be null: a POST without data
+    const rg_quelt_base::rg_WenBenShuZuLei* headers = nullptr;
+    // Above 0: an answer that announces more is refused at once
+    // (CURLE_FILESIZE_EXCEEDED); one without a length is the listener's to stop.
+    std::int64_t maxBodySize = 0;
+};
+
+// How a finished transfer ended.
+struct TransferOutcome {
+    int curlResult = 0;                  // CURLE_OK when the whole answer arrived
+    std::int32_t responseCode = 0;       // 0 when no answer arrived
+    std::int64_t retryAfterSeconds = -1; // the answer's "Retry-After"; −1 without one
+    std::u16string errorText;            // libcurl's words for a failure; empty on success
+};
+
+class TransferPool {
+public:
+    explicit TransferPool(std::size_t slots);
+    ~TransferPool();
+    TransferPool(const TransferPool&) = delete;
+    TransferPool& operator=(const TransferPool&) = delete;
+
+    // False when libcurl could not make the multi handle; then nothing starts.
+    bool usable() const { return multi_ != nullptr; }
+    std::size_t slotCount() const { return slots_.size(); }
+    bool isBusy(std::size_t slot) const;
+    std::size_t busyCount() const { return busy_; }
+
+    // Starts `request` in a free slot. `listener` and request.body must stay valid
+    // until the transfer is taken with takeFinished() or cancelled. False when the
+    // slot is busy or the transfer could not be started (nothing is reported then).
+    bool start(std::size_t slot, const TransferRequest& request, ITransferListener& listener);
+
+    // Drives the running transfers, waiting at most `timeoutMs` for the network (or
+    // wake()) first.
+    void run(int timeoutMs);
+
+    // One transfer that has ended since the last call; its slot is free again.
+    bool takeFinished(std::size_t& slot, TransferOutcome& outcome);
+
+    // Ends a running transfer at once; its slot is free and nothing is reported.
+    void cancel(std::size_t slot);
+
+    // From any thread: the current or the next wait of run() returns at once.
+    void wake();
+
+private:
+    struct Slot;
+
+    void collectFinished();
+    void finish(Slot& slot, int result);
+
+    void* multi_ = nullptr; // CURLM*
+    std::vector<std::unique_ptr<Slot>> slots_;
+    std::deque<std::pair<std::size_t, TransferOutcome>> finished_;
+    std::size_t busy_ = 0;
+};
+
+} // namespace rg_quelt_windows_WangLao
