@@ -3,10 +3,14 @@
 //
 //   updater_bench list DOMAIN FOLDER       fetch, fill and mark a list, best of 5
 //   updater_bench parse LISTFILE FOLDER    baseline: jsoncpp parse alone, stat alone
-//   updater_bench update DOMAIN FOLDER     check, then download every marked file
+//   updater_bench update DOMAIN FOLDER [JOBS]
+//                                          check, then download every listed file,
+//                                          JOBS at once (default 4)
 //
 // Each prints one line "<what> <seconds> [peak-rss-kib]".
+#include "runtime/core/RefPtr.h"
 #include "runtime/platform/NoticeReceiver.h"
+#include "updater/JobTracker.h"
 #include "updater/MemoryRowTable.h"
 #include "updater/ModuleListRules.h"
 #include "updater/UpdateFlow.h"
@@ -15,6 +19,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -94,23 +99,25 @@ int parseBench(const char* listFile, const char* folder) {
     return 0;
 }
 
-int updateBench(const char* domain, const char* folder) {
+int updateBench(const char* domain, const char* folder, int jobs) {
     const rg_PeiZhiXinXiLei config = configFor(domain, folder);
     rg_MoKuaiGengXinYinQing engine;
-    MemoryRowTable* table = MemoryRowTable::create();
+    TransferSettings settings;
+    settings.parallelDownloads = jobs;
+    engine.setTransferSettings(settings);
+    const auto table = RefPtr<MemoryRowTable>::adopt(MemoryRowTable::create());
     checkModules(engine, ModuleKind::Windows, *table, config);
     const long before = peakRssKib();
+    const auto tracker = RefPtr<JobTracker>::adopt(JobTracker::create(*table));
     const auto start = Clock::now();
-    updateModules(engine, ModuleKind::Windows, *table, true, config);
+    updateModules(engine, ModuleKind::Windows, *table, true, config, *tracker);
     while (engine.isDownloading())
         platform::serviceNotices(5);
     const double t = seconds(start);
-    std::size_t ok = 0;
-    for (std::size_t i = 0; i < table->rowCount(); ++i)
-        ok += table->getCellText(i, kColumnMode) == std::u16string_view(kModeSuccess);
-    std::printf("update %.4f %ld %ld %zu/%zu\n", t, before, peakRssKib(), ok, table->rowCount());
-    table->release();
-    return ok == 0;
+    const JobTracker::Figures figures = tracker->figures();
+    std::printf("update %.4f %ld %ld %zu/%zu\n", t, before, peakRssKib(), figures.succeeded,
+                table->rowCount());
+    return figures.succeeded == 0;
 }
 
 } // namespace
@@ -120,8 +127,9 @@ int main(int argc, char** argv) {
         return listBench(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "parse") == 0)
         return parseBench(argv[2], argv[3]);
-    if (argc == 4 && std::strcmp(argv[1], "update") == 0)
-        return updateBench(argv[2], argv[3]);
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "update") == 0)
+        return updateBench(argv[2], argv[3],
+                           argc == 5 ? std::atoi(argv[4]) : TransferSettings::kDefaultParallel);
     std::fprintf(stderr, "usage: %s list|parse|update ...\n", argv[0]);
     return 2;
 }

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/ConfigKeys.h"
+#include "updater/TransferSettings.h"
 
 #include <algorithm>
 
@@ -18,12 +19,13 @@ bool startsWith(std::u16string_view text, std::u16string_view prefix) {
 }
 
 // KIND words into kinds, "all" as the three in order; each kind once.
-bool readKinds(const std::vector<CWString>& words, std::size_t first, std::vector<ModuleKind>& kinds,
-               CWString& error) {
+bool readKinds(const std::vector<CWString>& words, std::size_t first, CommandLine& line, CWString& error) {
+    std::vector<ModuleKind>& kinds = line.kinds;
     for (std::size_t i = first; i < words.size(); ++i) {
         std::vector<ModuleKind> named;
         if (words[i].view() == u"all") {
             named.assign(kAllModuleKinds.begin(), kAllModuleKinds.end());
+            line.allKinds = true;
         } else if (const auto kind = moduleKindFromText(words[i].view())) {
             named.push_back(*kind);
         } else {
@@ -43,6 +45,33 @@ bool readKinds(const std::vector<CWString>& words, std::size_t first, std::vecto
     return true;
 }
 
+// "--name N" or "--name=N" at `i`, a whole number in [low, high]. Returns false
+// (with the reason in `error`) for a missing or bad number; `matched` tells whether
+// the argument was this option at all.
+bool readNumberOption(const std::vector<CWString>& arguments, std::size_t& i, std::u16string_view name,
+                      int low, int high, int& value, bool& matched, CWString& error) {
+    const std::u16string_view argument = arguments[i].view();
+    const CWString joined = CWString(name) + u"=";
+    matched = argument == name || startsWith(argument, joined.view());
+    if (!matched)
+        return true;
+    std::u16string_view text;
+    if (argument == name) {
+        if (i + 1 < arguments.size())
+            text = arguments[++i].view();
+    } else {
+        text = argument.substr(joined.length());
+    }
+    const auto number = settingNumber(text, low, high);
+    if (!number) {
+        error = CWString(name) + u" needs a whole number from " + CWString::fromInteger(low).view() +
+                u" to " + CWString::fromInteger(high).view();
+        return false;
+    }
+    value = *number;
+    return true;
+}
+
 } // namespace
 
 ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
@@ -59,6 +88,16 @@ ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
             line.command = Command::Version;
             return {true, line, CWString()};
         }
+        bool matched = false;
+        CWString error;
+        if (!readNumberOption(arguments, i, u"--jobs", TransferSettings::kMinParallel,
+                              TransferSettings::kMaxParallel, line.jobs, matched, error))
+            return failure(error.view());
+        if (!matched && !readNumberOption(arguments, i, u"--retries", 0, TransferSettings::kMaxRetries,
+                                          line.retries, matched, error))
+            return failure(error.view());
+        if (matched)
+            continue;
         if (argument == u"--json") {
             line.json = true;
         } else if (argument == u"--quiet" || argument == u"-q") {
@@ -93,15 +132,18 @@ ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
         line.command = command == u"check" ? Command::Check : Command::Update;
         if (line.force && line.command == Command::Check)
             return failure(u"--force belongs to update, not to check");
-        if (!readKinds(words, 1, line.kinds, error))
+        if ((line.jobs != 0 || line.retries >= 0) && line.command == Command::Check)
+            return failure(u"--jobs and --retries belong to update, not to check");
+        if (!readKinds(words, 1, line, error))
             return failure(error);
         return {true, line, CWString()};
     }
     if (command != u"config")
         return failure(CWString(u"unknown command '") + command + u"' (check, update or config)");
 
-    if (line.json || line.quiet || line.force)
-        return failure(u"--json, --quiet and --force belong to check and update, not to config");
+    if (line.json || line.quiet || line.force || line.jobs != 0 || line.retries >= 0)
+        return failure(
+            u"--json, --quiet, --force, --jobs and --retries belong to check and update, not to config");
     if (words.size() < 2)
         return failure(u"config needs show, get KEY or set KEY VALUE");
     const std::u16string_view action = words[1].view();
@@ -143,7 +185,8 @@ CWString helpText() {
         u"\n"
         u"Usage:\n"
         u"  mireth-sync [--config FILE] [--json] [--quiet] check KIND...\n"
-        u"  mireth-sync [--config FILE] [--json] [--quiet] update KIND... [--force]\n"
+        u"  mireth-sync [--config FILE] [--json] [--quiet] update KIND... [--force] [--jobs N] [--retries "
+        u"N]\n"
         u"  mireth-sync [--config FILE] config show\n"
         u"  mireth-sync [--config FILE] config get KEY\n"
         u"  mireth-sync [--config FILE] config set KEY VALUE\n"
@@ -152,18 +195,24 @@ CWString helpText() {
         u"Commands:\n"
         u"  check      fetch each kind's module list and print it; \"下载\" in the mode column\n"
         u"             marks the files that are missing or older than the server's\n"
-        u"  update     check, then download the marked files and print the final table\n"
+        u"  update     check, then download the marked files and print the final table; a\n"
+        u"             summary line on standard error tells the files per outcome, bytes and time\n"
         u"  config     show every key (passwords masked), get one raw value, or set one\n"
         u"             (the file's other sections and keys are kept)\n"
         u"\n"
-        u"KIND: w, a, s (also windows, android, server), or all for the three in that order.\n"
+        u"KIND: w, a, s (also windows, android, server), or all for every configured kind\n"
+        u"(in that order; the others are named on standard error).\n"
         u"KEY: domain, or windows.KEY, android.KEY, server.KEY with KEY qq, password or folder.\n"
         u"\n"
         u"Options:\n"
         u"  --config FILE  the configuration file (default: setup.ini beside the program)\n"
-        u"  --json         print one JSON array with an object per kind instead of tables\n"
-        u"  --quiet, -q    no progress line while files download\n"
+        u"  --json         print one JSON array with an object per kind instead of tables; a\n"
+        u"                 failed file's row carries its \"reason\"\n"
+        u"  --quiet, -q    no progress line while files download, and no summary line\n"
         u"  --force        download every listed file (\"强制更新\")\n"
+        u"  --jobs N       download N files at once, 1 to 16 (default: \"同时下载数\" in \"全局\", else 4)\n"
+        u"  --retries N    try a file that failed for a passing reason N more times, 0 to 10\n"
+        u"                 (default: \"重试次数\" in \"全局\", else 2)\n"
         u"  --help, -h     this text\n"
         u"  --version      the program's version\n"
         u"\n"
@@ -172,7 +221,8 @@ CWString helpText() {
         u"separated by an empty line.\n"
         u"\n"
         u"Exit status: 0 all went well (or nothing to do); 1 an update left a file failed;\n"
-        u"2 usage or configuration error; 3 a module list could not be fetched or understood.\n"
+        u"2 usage or configuration error (with all: no kind is configured); 3 a module list\n"
+        u"could not be fetched or understood.\n"
         u"When several apply the highest is given.\n"
         u"\n"
         u"Example:\n"

@@ -16,7 +16,10 @@ struct CommandLine {
     bool json = false;
     bool quiet = false;
     bool force = false;            // update only: "强制更新"
+    int jobs = 0;                  // update only: files at once; 0 takes setup.ini's
+    int retries = -1;              // update only: further attempts; −1 takes setup.ini's
     std::vector<ModuleKind> kinds; // check and update: each kind once, in the order given
+    bool allKinds = false;         // "all" was among them: unconfigured kinds are skipped
     CWString key;                  // config get and set
     CWString value;                // config set
 };

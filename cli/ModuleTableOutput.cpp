@@ -53,7 +53,8 @@ CWString jsonText(const std::vector<KindTable>& tables) {
         Json::Value kind(Json::objectValue);
         kind["kind"] = CWString(kindLetter(table.kind)).toUtf8String();
         Json::Value rows(Json::arrayValue);
-        for (const auto& row : table.rows) {
+        for (std::size_t index = 0; index < table.rows.size(); ++index) {
+            const auto& row = table.rows[index];
             Json::Value entry(Json::objectValue);
             entry["ordinal"] = static_cast<Json::Int64>(row[kColumnOrdinal].toInteger());
             entry["mode"] = row[kColumnMode].toUtf8String();
@@ -61,6 +62,8 @@ CWString jsonText(const std::vector<KindTable>& tables) {
             entry["path"] = row[kColumnPath].toUtf8String();
             entry["updateTime"] = row[kColumnTime].toUtf8String();
             entry["size"] = static_cast<Json::Int64>(row[kColumnSize].toInteger());
+            if (index < table.reasons.size() && !table.reasons[index].isEmpty())
+                entry["reason"] = table.reasons[index].toUtf8String();
             rows.append(entry);
         }
         kind["rows"] = rows;

@@ -13,6 +13,8 @@ namespace rg_quelt_app::cli {
 struct KindTable {
     ModuleKind kind = ModuleKind::Windows;
     std::vector<std::array<CWString, kColumnCount>> rows;
+    // Why a row's file failed, by row; empty (or shorter) where nothing failed.
+    std::vector<CWString> reasons;
 };
 
 KindTable snapshotRows(ModuleKind kind, const ModuleRowTable& rows);
@@ -28,6 +30,7 @@ CWString printableText(std::u16string_view text);
 
 // [{"kind":"w","rows":[{"ordinal":1,"mode":"下载","name":…,"path":…,"updateTime":…,
 // "size":1024}, …]}, …] on one line, with a line break; texts as they are, in UTF-8.
+// A failed file's row also carries "reason".
 CWString jsonText(const std::vector<KindTable>& tables);
 
 } // namespace rg_quelt_app::cli

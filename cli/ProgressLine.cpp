@@ -2,8 +2,6 @@
 
 #include "cli/Console.h"
 #include "cli/ModuleTableOutput.h"
-#include "updater/DownloadWorker.h"
-#include "updater/ModuleListRules.h"
 
 #include <cstdio>
 
@@ -11,27 +9,6 @@ namespace rg_quelt_app::cli {
 namespace {
 
 constexpr std::size_t kLineWidth = 79;
-
-bool startsWith(std::u16string_view text, std::u16string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-// The N of "下载中 N%"; −1 when the mode shows no percentage.
-int shownPercent(std::u16string_view mode) {
-    const std::u16string_view head = kModeDownloading;
-    if (!startsWith(mode, head))
-        return -1;
-    std::u16string_view rest = mode.substr(head.size());
-    while (!rest.empty() && rest.front() == u' ')
-        rest.remove_prefix(1);
-    int percent = 0;
-    std::size_t digits = 0;
-    while (digits < rest.size() && digits < 3 && rest[digits] >= u'0' && rest[digits] <= u'9')
-        percent = percent * 10 + (rest[digits++] - u'0');
-    if (digits == 0 || digits >= rest.size() || rest[digits] != u'%')
-        return -1;
-    return percent > 100 ? 100 : percent;
-}
 
 bool isWide(char16_t unit) {
     return (unit >= 0x1100 && unit <= 0x115F) || (unit >= 0x2E80 && unit <= 0xA4CF) ||
@@ -44,33 +21,17 @@ CWString decimal(std::int64_t value) { return CWString::fromInteger(value); }
 
 } // namespace
 
-bool isOutcome(std::u16string_view mode) {
-    return mode == kModeSuccess || mode == kModeSaveFailed || mode == kModeDownloadFailed;
-}
-
-ProgressSnapshot progressOf(const ModuleRowTable& rows, const std::vector<std::size_t>& jobRows) {
+ProgressSnapshot progressOf(const JobTracker::Figures& figures) {
     ProgressSnapshot progress;
-    progress.filesTotal = jobRows.size();
-    bool currentFound = false;
-    for (std::size_t row : jobRows) {
-        const CWString mode = rows.getCellText(row, kColumnMode);
-        const std::int64_t size = rows.getCellText(row, kColumnSize).toInteger();
-        if (isOutcome(mode.view())) {
-            ++progress.filesDone;
-            progress.bytesDone += size > 0 ? size : 0;
-            continue;
-        }
-        if (currentFound)
-            continue;
-        // The worker goes in job order: the first unfinished row is the one at work.
-        currentFound = true;
-        progress.file = rows.getCellText(row, kColumnName);
-        progress.fileTotal = size > 0 ? size : 0;
-        const int percent = shownPercent(mode.view());
-        progress.fileDone = percent < 0 ? (startsWith(mode.view(), kModeDownloading) ? -1 : 0)
-                                        : progress.fileTotal * percent / 100;
-        if (progress.fileDone > 0)
-            progress.bytesDone += progress.fileDone;
+    progress.filesTotal = figures.files;
+    progress.filesDone = figures.done();
+    progress.bytesDone = figures.bytesDone;
+    if (!figures.active.empty()) {
+        const JobTracker::ActiveFile& file = figures.active.front();
+        progress.file = file.name;
+        progress.fileDone = file.received;
+        progress.fileTotal = file.total;
+        progress.alsoActive = figures.active.size() - 1;
     }
     return progress;
 }
@@ -103,10 +64,14 @@ std::size_t displayWidth(std::u16string_view text) {
 CWString progressText(const ProgressSnapshot& progress, double bytesPerSecond, std::size_t width) {
     CWString tail;
     if (!progress.file.isEmpty()) {
+        if (progress.alsoActive > 0) {
+            tail += u" +";
+            tail += decimal(static_cast<std::int64_t>(progress.alsoActive)).view();
+        }
         tail += u"  ";
-        tail += (progress.fileDone < 0 ? CWString(u"?") : byteSizeText(progress.fileDone)).view();
+        tail += byteSizeText(progress.fileDone).view();
         tail += u" of ";
-        tail += byteSizeText(progress.fileTotal).view();
+        tail += (progress.fileTotal < 0 ? CWString(u"?") : byteSizeText(progress.fileTotal)).view();
     }
     tail += u"  ";
     tail += (bytesPerSecond < 0 ? CWString(u"-") : byteSizeText(static_cast<std::int64_t>(bytesPerSecond)))

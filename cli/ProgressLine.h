@@ -1,10 +1,8 @@
 #pragma once
 // The progress line that "update" shows on a terminal while files download: the
-// file, its bytes done of its total, the speed, and the files done of the job's.
-// Everything is read from the rows the worker writes ("下载中 N%" while a file
-// downloads, its outcome afterwards), so the line needs nothing from the engine;
-// bytes done of a file are its listed size times the shown percentage.
-#include "updater/ModuleRowTable.h"
+// file on its way longest, its bytes done of its total, the speed, and the files
+// done of the job's. Everything comes from the job's tracker.
+#include "updater/JobTracker.h"
 
 #include <cstdint>
 #include <vector>
@@ -13,19 +11,15 @@ namespace rg_quelt_app::cli {
 
 struct ProgressSnapshot {
     CWString file;              // the file being fetched; empty when none is
-    std::int64_t fileDone = 0;  // bytes of that file; −1 when not known yet
-    std::int64_t fileTotal = 0; // its listed size
-    std::int64_t bytesDone = 0; // of the whole job, finished files at their size
+    std::int64_t fileDone = 0;  // bytes of that file so far
+    std::int64_t fileTotal = 0; // its size; −1 when not known
+    std::size_t alsoActive = 0; // further files on their way at the same time
+    std::int64_t bytesDone = 0; // of the whole job
     std::size_t filesDone = 0;
     std::size_t filesTotal = 0;
 };
 
-// True for "成功", "保存失败" and "下载失败".
-bool isOutcome(std::u16string_view mode);
-
-// The job's state from its rows (`jobRows`: the indices handed to the worker, in
-// job order, which is the order the worker fetches them).
-ProgressSnapshot progressOf(const ModuleRowTable& rows, const std::vector<std::size_t>& jobRows);
+ProgressSnapshot progressOf(const JobTracker::Figures& figures);
 
 // "1023 B", "1.5 KiB", "12.0 MiB", "3.2 GiB".
 CWString byteSizeText(std::int64_t bytes);

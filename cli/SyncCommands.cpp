@@ -4,15 +4,18 @@
 #include "cli/Console.h"
 #include "cli/ModuleTableOutput.h"
 #include "cli/ProgressLine.h"
+#include "runtime/core/RefPtr.h"
 #include "runtime/platform/FileSystem.h"
 #include "runtime/platform/NoticeReceiver.h"
 #include "runtime/platform/SystemInfo.h"
 #include "updater/ConfigStore.h"
+#include "updater/JobTracker.h"
 #include "updater/MemoryRowTable.h"
 #include "updater/ModuleListRules.h"
 #include "updater/UpdateFlow.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #ifndef MIRETH_VERSION_TEXT
 #define MIRETH_VERSION_TEXT "0"
@@ -23,34 +26,10 @@ namespace {
 
 constexpr std::uint64_t kRedrawInterval = 200; // ms between two progress lines
 constexpr std::uint32_t kServiceWait = 50;     // ms of waiting for the worker's notices
-
-// The rows of one kind, released when the command is done with them.
-class OwnedRows {
-public:
-    OwnedRows() : table_(MemoryRowTable::create()) {}
-    ~OwnedRows() { table_->release(); }
-    OwnedRows(const OwnedRows&) = delete;
-    OwnedRows& operator=(const OwnedRows&) = delete;
-    MemoryRowTable& operator*() const { return *table_; }
-
-private:
-    MemoryRowTable* table_;
-};
+constexpr std::size_t kFailuresShown = 20;     // failed files named on standard error
 
 CWString configFileOf(const CommandLine& line) {
     return line.configFile.isEmpty() ? configFilePath() : line.configFile;
-}
-
-CWString kindKeyPrefix(ModuleKind kind) {
-    switch (kind) {
-    case ModuleKind::Windows:
-        return CWString(u"windows");
-    case ModuleKind::Android:
-        return CWString(u"android");
-    case ModuleKind::Server:
-        break;
-    }
-    return CWString(u"server");
 }
 
 // The kind's refusal with what is missing and where, or empty when it may run.
@@ -65,66 +44,134 @@ CWString refusalOf(ModuleKind kind, const rg_PeiZhiXinXiLei& config, const CWStr
     if (noDomain && noFolder)
         missing += u" and ";
     if (noFolder)
-        missing += (kindKeyPrefix(kind) + u".folder").view();
+        missing += (CWString(kindName(kind)) + u".folder").view();
     return CWString(kindLetter(kind)) + u": " + kMessageConfigureFirst + u" (" + missing.view() +
            (noDomain && noFolder ? u" are" : u" is") + u" empty in " + file.view() + u")";
 }
 
-CWString listProblem(ModuleKind kind, ListStatus status, const CWString& url) {
+CWString listProblem(ModuleKind kind, const CheckResult& checked, const CWString& url) {
     const CWString head = CWString(kindLetter(kind)) + u": ";
-    if (status == ListStatus::TransferFailed)
-        return head + u"could not fetch the module list from " + url.view();
-    return head + u"the answer from " + url.view() +
-           u" is not a module list (not JSON, or \"code\" is not 200)";
+    const CWString& reason = checked.list.reason;
+    switch (checked.list.status) {
+    case ListStatus::TransferFailed:
+        return head + u"could not fetch the module list from " + url.view() + u": " + reason.view();
+    case ListStatus::Incomplete:
+        return head + u"the module list from " + url.view() + u" is incomplete (" + reason.view() +
+               u"); nothing was downloaded";
+    case ListStatus::NotUnderstood:
+    case ListStatus::Ok:
+        break;
+    }
+    return head + u"the answer from " + url.view() + u" is not a module list (" + reason.view() + u")";
+}
+
+// "w: 398 成功, 2 下载失败, 0 保存失败; 3.1 MiB in 4.52 s"
+CWString summaryOf(ModuleKind kind, const JobTracker::Figures& figures) {
+    const auto count = [](std::size_t n) { return CWString::fromInteger(static_cast<std::int64_t>(n)); };
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.2f", static_cast<double>(figures.elapsedMs) / 1000.0);
+    return CWString(kindLetter(kind)) + u": " + count(figures.succeeded).view() + u" " + kModeSuccess +
+           u", " + count(figures.downloadFailed).view() + u" " + kModeDownloadFailed + u", " +
+           count(figures.saveFailed).view() + u" " + kModeSaveFailed + u"; " +
+           byteSizeText(figures.bytesDone).view() + u" in " + CWString::fromUtf8(seconds).view() + u" s";
 }
 
 // Waits for the worker, servicing its notices, and shows the progress line.
-void waitForWorker(rg_MoKuaiGengXinYinQing& engine, const ModuleRowTable& rows,
-                   const std::vector<std::size_t>& jobRows, bool showProgress) {
+void waitForWorker(rg_MoKuaiGengXinYinQing& engine, const JobTracker& tracker, bool showProgress) {
     ProgressLine line(platform::tickCount());
     std::uint64_t nextDraw = 0;
     while (engine.isDownloading()) {
         platform::serviceNotices(kServiceWait);
         const std::uint64_t now = platform::tickCount();
         if (showProgress && now >= nextDraw) {
-            line.draw(progressOf(rows, jobRows), now);
+            line.draw(progressOf(tracker.figures()), now);
             nextDraw = now + kRedrawInterval;
         }
     }
     line.clear();
 }
 
+// The rows' failure reasons, by row, for the JSON output.
+void noteReasons(const JobTracker& tracker, KindTable& table) {
+    table.reasons.assign(table.rows.size(), CWString());
+    for (const JobTracker::Failure& failure : tracker.failures()) {
+        if (failure.row < table.reasons.size())
+            table.reasons[failure.row] = reasonText(failure.result);
+    }
+}
+
+// Downloads the rows marked after a check; the status of that kind.
+int runUpdate(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, const CommandLine& line, ModuleRowTable& rows,
+              KindTable& table) {
+    const auto tracker = RefPtr<JobTracker>::adopt(JobTracker::create(rows));
+    const UpdateResult started = updateModules(engine, kind, rows, line.force, globalConfig, *tracker);
+    if (started.outcome != UpdateOutcome::Started)
+        return kExitOk;
+    waitForWorker(engine, *tracker, !line.quiet && isTerminal(Stream::Error));
+    table = snapshotRows(kind, rows);
+    noteReasons(*tracker, table);
+
+    const JobTracker::Figures figures = tracker->figures();
+    const std::vector<JobTracker::Failure> failures = tracker->failures();
+    for (std::size_t i = 0; i < failures.size() && i < kFailuresShown; ++i) {
+        writeError(CWString(kindLetter(kind)) + u": " + modeTextOf(failures[i].result.outcome) + u" " +
+                   printableText(rows.getCellText(failures[i].row, kColumnPath).view()).view() + u": " +
+                   reasonText(failures[i].result).view());
+    }
+    if (failures.size() > kFailuresShown)
+        writeError(CWString(kindLetter(kind)) + u": and " +
+                   CWString::fromInteger(static_cast<std::int64_t>(failures.size() - kFailuresShown)).view() +
+                   u" more failed (--json gives every reason)");
+    if (!line.quiet)
+        writeError(summaryOf(kind, figures).view());
+    if (!figures.finished) {
+        writeError(CWString(kindLetter(kind)) + u": the download could not be started");
+        return kExitFilesFailed;
+    }
+    return figures.failed() == 0 ? kExitOk : kExitFilesFailed;
+}
+
 // Checks, and for an update downloads, one kind; the status of that kind.
-int runKind(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, const CommandLine& line, ModuleRowTable& rows) {
-    checkModules(engine, kind, rows, globalConfig);
-    if (engine.lastListStatus() != ListStatus::Ok) {
-        writeError(listProblem(kind, engine.lastListStatus(), globalConfig.domain + listSuffix(kind)).view());
+int runKind(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, const CommandLine& line, ModuleRowTable& rows,
+            KindTable& table) {
+    const CheckResult checked = checkModules(engine, kind, rows, globalConfig);
+    table = snapshotRows(kind, rows);
+    if (checked.outcome != CheckOutcome::Checked) {
+        writeError(listProblem(kind, checked, globalConfig.domain + listSuffix(kind)).view());
         return kExitListFailed;
     }
     if (line.command != Command::Update || rows.rowCount() == 0)
         return kExitOk;
+    return runUpdate(engine, kind, line, rows, table);
+}
 
-    updateModules(engine, kind, rows, line.force, globalConfig);
-    // A fresh check leaves the mode empty on every row it did not mark, so the
-    // rows with a mode are the job's.
-    std::vector<std::size_t> jobRows;
-    for (std::size_t row = 0; row < rows.rowCount(); ++row) {
-        if (!rows.getCellText(row, kColumnMode).isEmpty())
-            jobRows.push_back(row);
+// The kinds to work on; empty, with the reasons written, when the command must stop.
+std::vector<ModuleKind> kindsToRun(const CommandLine& line, const CWString& file) {
+    // Every kind's configuration is checked before the server is asked anything.
+    std::vector<ModuleKind> kinds;
+    bool refused = false;
+    for (ModuleKind kind : line.kinds) {
+        const CWString refusal = refusalOf(kind, globalConfig, file);
+        if (refusal.isEmpty()) {
+            kinds.push_back(kind);
+        } else {
+            writeError(line.allKinds ? refusal + u"; skipped" : refusal);
+            refused = true;
+        }
     }
-    waitForWorker(engine, rows, jobRows, !line.quiet && isTerminal(Stream::Error));
+    // "all" means every kind that is set up; a kind named on its own must be.
+    if (refused && !line.allKinds)
+        kinds.clear();
+    return kinds;
+}
 
-    std::size_t failed = 0;
-    for (std::size_t row : jobRows) {
-        if (rows.getCellText(row, kColumnMode).view() != kModeSuccess)
-            ++failed;
-    }
-    if (failed == 0)
-        return kExitOk;
-    writeError(CWString(kindLetter(kind)) + u": " +
-               CWString::fromInteger(static_cast<std::int64_t>(failed)).view() + u" of " +
-               CWString::fromInteger(static_cast<std::int64_t>(jobRows.size())).view() + u" files failed");
-    return kExitFilesFailed;
+TransferSettings transferSettingsOf(const CommandLine& line, const CWString& file) {
+    TransferSettings settings = LoadTransferSettings(file);
+    if (line.jobs > 0)
+        settings.parallelDownloads = line.jobs;
+    if (line.retries >= 0)
+        settings.retries = line.retries;
+    return settings;
 }
 
 } // namespace
@@ -133,33 +180,25 @@ int runModules(const CommandLine& line) {
     const CWString file = configFileOf(line);
     // As the window does at its start: the file into the one process-wide record.
     globalConfig = LoadConfig(file);
-
-    // Every kind's configuration is checked before the server is asked anything.
-    bool refused = false;
-    for (ModuleKind kind : line.kinds) {
-        const CWString refusal = refusalOf(kind, globalConfig, file);
-        if (!refusal.isEmpty()) {
-            writeError(refusal.view());
-            refused = true;
-        }
-    }
-    if (refused)
+    const std::vector<ModuleKind> kinds = kindsToRun(line, file);
+    if (kinds.empty())
         return kExitUsage;
 
     rg_MoKuaiGengXinYinQing engine;
+    engine.setTransferSettings(transferSettingsOf(line, file));
     std::vector<KindTable> tables;
     int status = kExitOk;
-    for (std::size_t i = 0; i < line.kinds.size(); ++i) {
-        const ModuleKind kind = line.kinds[i];
-        OwnedRows rows;
-        status = std::max(status, runKind(engine, kind, line, *rows));
-        tables.push_back(snapshotRows(kind, *rows));
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        const ModuleKind kind = kinds[i];
+        const auto rows = RefPtr<MemoryRowTable>::adopt(MemoryRowTable::create());
+        tables.emplace_back();
+        status = std::max(status, runKind(engine, kind, line, *rows, tables.back()));
         if (line.json)
             continue;
         CWString text;
         if (i > 0)
             text += u"\n";
-        if (line.kinds.size() > 1) {
+        if (kinds.size() > 1) {
             text += tabCaption(kind);
             text += u"\n";
         }

@@ -22,6 +22,8 @@ constexpr char16_t kDomainKey[] = u"域名";
 constexpr char16_t kQqKey[] = u"QQ号";
 constexpr char16_t kPasswordKey[] = u"密码";
 constexpr char16_t kFolderKey[] = u"路径";
+constexpr char16_t kParallelKey[] = u"同时下载数";
+constexpr char16_t kRetriesKey[] = u"重试次数";
 
 struct Entry {
     const char16_t* section;
@@ -76,6 +78,19 @@ bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file) {
     for (std::size_t i = 0; i < count; ++i)
         entries[i] = {kEntries[i].section, kEntries[i].key, (record.*kEntries[i].field).view()};
     return platform::writePrivateProfileStrings(entries, count, file.view());
+}
+
+TransferSettings LoadTransferSettings(const CWString& file) {
+    TransferSettings settings;
+    const auto read = [&file](const char16_t* key) {
+        return ReadIniText(file, CWString::borrowed(kGlobalSection), CWString::borrowed(key), CWString());
+    };
+    settings.parallelDownloads = settingNumber(read(kParallelKey).view(), TransferSettings::kMinParallel,
+                                               TransferSettings::kMaxParallel)
+                                     .value_or(TransferSettings::kDefaultParallel);
+    settings.retries = settingNumber(read(kRetriesKey).view(), 0, TransferSettings::kMaxRetries)
+                           .value_or(TransferSettings::kDefaultRetries);
+    return settings;
 }
 
 } // namespace rg_quelt_app

@@ -10,6 +10,7 @@
 //
 // All of it runs on the user-interface thread (or the one thread of the headless
 // front end); the download worker never reads globalConfig.
+#include "updater/TransferSettings.h"
 #include "updater/rg_PeiZhiXinXiLei.h"
 
 namespace rg_quelt_app {
@@ -39,5 +40,9 @@ rg_PeiZhiXinXiLei LoadConfig(const CWString& file = configFilePath());
 // failure leaves the old file whole. True when the file was written; the window
 // shows its message either way.
 bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file = configFilePath());
+
+// The transfer settings of the section "全局"; the defaults where a key is missing
+// or its value is bad. The window does not edit them; they are set in the file.
+TransferSettings LoadTransferSettings(const CWString& file = configFilePath());
 
 } // namespace rg_quelt_app

@@ -51,7 +51,10 @@ std::optional<double> dateTimeValue(int year, int month, int day, int hour, int 
     return static_cast<double>(days) + fraction;
 }
 
-std::optional<double> parseYearFirstDateTime(std::u16string_view text) {
+namespace {
+
+// The fields of a year-first text, clamped into range; nothing when it does not parse.
+std::optional<platform::LocalTimeParts> yearFirstParts(std::u16string_view text) {
     if (text.empty())
         return std::nullopt;
     std::size_t pos = 0;
@@ -72,8 +75,29 @@ std::optional<double> parseYearFirstDateTime(std::u16string_view text) {
         return std::nullopt;
     const int y = clamp(year, 100, 9999);
     const int m = clamp(month, 1, 12);
-    return dateTimeValue(y, m, clamp(day, 1, monthLength(y, m)), clamp(hour, 0, 23), clamp(minute, 0, 59),
-                         clamp(second, 0, 59));
+    return platform::LocalTimeParts{y,
+                                    m,
+                                    clamp(day, 1, monthLength(y, m)),
+                                    clamp(hour, 0, 23),
+                                    clamp(minute, 0, 59),
+                                    clamp(second, 0, 59)};
+}
+
+} // namespace
+
+std::optional<double> parseYearFirstDateTime(std::u16string_view text) {
+    const auto parts = yearFirstParts(text);
+    if (!parts)
+        return std::nullopt;
+    return dateTimeValue(parts->year, parts->month, parts->day, parts->hour, parts->minute, parts->second);
+}
+
+std::optional<std::int64_t> fileTimeOfYearFirst(std::u16string_view text) {
+    const auto parts = yearFirstParts(text);
+    std::int64_t fileTime = 0;
+    if (!parts || !platform::localToFileTime(*parts, fileTime))
+        return std::nullopt;
+    return fileTime;
 }
 
 bool localFileDateTime(const CWString& path, double& value) {

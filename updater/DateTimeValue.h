@@ -23,6 +23,10 @@ std::optional<double> dateTimeValue(int year, int month, int day, int hour, int 
 // "T" between date and time).
 std::optional<double> parseYearFirstDateTime(std::u16string_view text);
 
+// The same reading as a file time (platform::fileLastWriteTime's scale), taking the
+// text as local time; nothing when it does not parse or the system cannot convert it.
+std::optional<std::int64_t> fileTimeOfYearFirst(std::u16string_view text);
+
 // The local last-write time of a file as a date-time value, to the whole second;
 // the earliest value when the file cannot be found or the time not converted.
 double localFileDateTime(const CWString& path);

@@ -33,6 +33,8 @@ const char16_t* listSuffix(ModuleKind kind) { return facts(kind).suffix; }
 
 const char16_t* kindLetter(ModuleKind kind) { return facts(kind).letter; }
 
+const char16_t* kindName(ModuleKind kind) { return facts(kind).longName; }
+
 std::optional<ModuleKind> moduleKindFromText(std::u16string_view text) {
     for (ModuleKind kind : kAllModuleKinds) {
         if (text == facts(kind).letter || text == facts(kind).longName)

@@ -19,6 +19,8 @@ inline constexpr std::array<ModuleKind, 3> kAllModuleKinds = {ModuleKind::Window
 const char16_t* tabCaption(ModuleKind kind);
 const char16_t* listSuffix(ModuleKind kind);
 const char16_t* kindLetter(ModuleKind kind);
+// "windows", "android" or "server": the kind's word in command lines and key names.
+const char16_t* kindName(ModuleKind kind);
 // "w", "a" or "s", also the long names "windows", "android", "server".
 std::optional<ModuleKind> moduleKindFromText(std::u16string_view text);
 

@@ -10,16 +10,38 @@ namespace rg_quelt_app {
 
 using namespace rg_QueltShiChuang_JSONCaoZuo;
 
-CQueltObjectArray readModuleList(const CWString& answer, ListStatus* status) {
+namespace {
+
+void note(ListReading* reading, ListStatus status, const char16_t* reason) {
+    if (reading)
+        *reading = {status, CWString(reason)};
+}
+
+} // namespace
+
+CQueltObjectArray readModuleList(const CWString& answer, ListReading* reading) {
     CQueltObjectArray records;
-    if (status)
-        *status = ListStatus::NotUnderstood;
     try {
         rg_JSONDuiXiangLei document;
         // A broken answer keeps what was read before the error, as the parser left it.
-        document.ParseText(answer);
-        if (document.GetInteger(CWString::borrowed(u"code")) != 200)
+        const bool whole = document.ParseText(answer);
+        const Json::Value& root = document.jsonValue();
+        if (!root.isObject()) {
+            note(reading, ListStatus::NotUnderstood,
+                 whole ? u"the answer is not a JSON object" : u"the answer is not JSON");
             return records;
+        }
+        const std::int32_t code = document.GetInteger(CWString::borrowed(u"code"));
+        if (code != 200) {
+            if (reading) {
+                reading->status = ListStatus::NotUnderstood;
+                reading->reason = CWString(u"the answer's \"code\" is ") + CWString::fromInteger(code).view();
+                const Json::Value& message = root["msg"];
+                if (message.isString())
+                    reading->reason += (CWString(u": ") + CWString::fromUtf8(message.asString())).view();
+            }
+            return records;
+        }
         rg_JSONShuZuLei data;
         document.TakeArray(CWString::borrowed(u"data"), data);
         const CWString nameKey = CWString::borrowed(u"name");
@@ -37,13 +59,14 @@ CQueltObjectArray readModuleList(const CWString& answer, ListStatus* status) {
             record->updateTime = element.GetText(timeKey);
             record->size = element.GetIntegerUtf8("size");
         }
-        if (status)
-            *status = ListStatus::Ok;
+        if (whole)
+            note(reading, ListStatus::Ok, u"");
+        else
+            note(reading, ListStatus::Incomplete, u"the answer breaks off before the end of the list");
     } catch (const std::exception&) {
         // Out-of-range numbers and member reads on a non-object root: a failed list.
         records.removeAll();
-        if (status)
-            *status = ListStatus::NotUnderstood;
+        note(reading, ListStatus::NotUnderstood, u"a number in the answer does not fit in 32 bits");
     }
     return records;
 }

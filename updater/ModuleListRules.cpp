@@ -46,8 +46,10 @@ void FillModuleList(const CQueltObjectArray& records, ModuleRowTable& rows) {
     }
 }
 
-void MarkOutdatedRows(std::u16string_view letter, ModuleRowTable& rows, const rg_PeiZhiXinXiLei& config) {
+std::size_t MarkOutdatedRows(std::u16string_view letter, ModuleRowTable& rows,
+                             const rg_PeiZhiXinXiLei& config) {
     const CWString prefix = withSeparator(folderForLetter(config, letter));
+    std::size_t marked = 0;
     for (std::size_t row = 0; row < rows.rowCount(); ++row) {
         const CWString local = prefix + rows.getCellText(row, kColumnPath).view();
         // One look-up answers both questions for an ordinary file; only when it finds
@@ -55,13 +57,17 @@ void MarkOutdatedRows(std::u16string_view letter, ModuleRowTable& rows, const rg
         double localTime = kEarliestDateTime;
         if (!localFileDateTime(local, localTime) && !pathExists(local)) {
             rows.setCellText(row, kColumnMode, CWString::borrowed(kModeDownload));
+            ++marked;
             continue;
         }
         const double remoteTime =
             parseYearFirstDateTime(rows.getCellText(row, kColumnTime).view()).value_or(kEarliestDateTime);
-        if (localTime < remoteTime)
+        if (localTime < remoteTime) {
             rows.setCellText(row, kColumnMode, CWString::borrowed(kModeDownload));
+            ++marked;
+        }
     }
+    return marked;
 }
 
 void MarkAllRows(ModuleRowTable& rows) {
@@ -99,12 +105,37 @@ rg_XiaZaiShuJu BuildDownloadJob(ModuleKind kind, const ModuleRowTable& rows,
         link.localFolder = localFolderOf(link.localFile);
         link.rowIndex = static_cast<std::int32_t>(row);
         link.fileName = rows.getCellText(row, kColumnName);
+        link.updateTime = rows.getCellText(row, kColumnTime);
+        link.listedSize = rows.getCellText(row, kColumnSize).toInteger();
         job.appendLink(link);
     }
     job.qq = kindQq(config, kind);
     job.password = kindPassword(config, kind);
     job.kindLetter = CWString::borrowed(kindLetter(kind));
     return job;
+}
+
+const char16_t* modeTextOf(FileOutcome outcome) {
+    switch (outcome) {
+    case FileOutcome::Success:
+        return kModeSuccess;
+    case FileOutcome::SaveFailed:
+        return kModeSaveFailed;
+    case FileOutcome::DownloadFailed:
+        break;
+    }
+    return kModeDownloadFailed;
+}
+
+CWString downloadingText(std::int64_t received, std::int64_t total) {
+    CWString text(kModeDownloading);
+    if (total > 0) {
+        const std::int64_t percent = received <= 0 ? 0 : (received >= total ? 100 : received * 100 / total);
+        text += u" ";
+        text += CWString::fromInteger(percent).view();
+        text += u"%";
+    }
+    return text;
 }
 
 } // namespace rg_quelt_app

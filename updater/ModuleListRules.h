@@ -5,6 +5,7 @@
 // while the download worker may write column 1 of other rows.
 #include "runtime/core/Paths.h"
 #include "runtime/core/QueltObjectArray.h"
+#include "updater/DownloadResult.h"
 #include "updater/ModuleKind.h"
 #include "updater/ModuleRowTable.h"
 #include "updater/rg_XiaZaiShuJu.h"
@@ -16,6 +17,12 @@ inline constexpr const char16_t* kModeDownload = u"下载";
 inline constexpr const char16_t* kModeSuccess = u"成功";
 inline constexpr const char16_t* kModeSaveFailed = u"保存失败";
 inline constexpr const char16_t* kModeDownloadFailed = u"下载失败";
+// While a file downloads: "下载中 N%", or "下载中" while its size is unknown.
+inline constexpr const char16_t* kModeDownloading = u"下载中";
+
+// The row's text for a file's outcome.
+const char16_t* modeTextOf(FileOutcome outcome);
+CWString downloadingText(std::int64_t received, std::int64_t total);
 
 // The platform's path separator, which also replaces '/' in the path column.
 inline constexpr char16_t kPathSeparator = PathRules::native().separator;
@@ -25,7 +32,9 @@ void FillModuleList(const CQueltObjectArray& records, ModuleRowTable& rows);
 
 // Writes "下载" into column 1 of every row whose local file is missing or older
 // than the row's update time. The folder is the one of `letter` in `config`.
-void MarkOutdatedRows(std::u16string_view letter, ModuleRowTable& rows, const rg_PeiZhiXinXiLei& config);
+// Returns how many rows it marked.
+std::size_t MarkOutdatedRows(std::u16string_view letter, ModuleRowTable& rows,
+                             const rg_PeiZhiXinXiLei& config);
 
 // "强制更新": every row is marked for download.
 void MarkAllRows(ModuleRowTable& rows);

@@ -2,8 +2,6 @@
 
 namespace rg_quelt_app {
 
-QUELT_DEFINE_CLASS(RowTableRef, CQueltRefObject, "rg_quelt_app::RowTableRef")
-
 const char16_t* columnTitle(int column) {
     static constexpr const char16_t* kTitles[kColumnCount] = {u"序号", u"方式",     u"文件名称",
                                                               u"路径", u"更新时间", u"大小"};
@@ -27,12 +25,6 @@ bool rowShowsFile(const CWString& rowName, const CWString& rowPath, const CWStri
         return false;
     const char16_t before = file[file.size() - path.size() - 1];
     return file.substr(file.size() - path.size()) == path && (before == u'/' || before == u'\\');
-}
-
-RowTableRef::RowTableRef(ModuleRowTable* table) {
-    if (table)
-        table->addRef();
-    adopt(table);
 }
 
 } // namespace rg_quelt_app

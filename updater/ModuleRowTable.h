@@ -4,9 +4,6 @@
 // MemoryRowTable for the headless front end and tests. Every operation is safe
 // from any thread; an implementation that lives on one thread (a list box) hands
 // calls from other threads to that thread and waits.
-//
-// RowTableRef is how a table travels as a runtime object (in a thread-state slot):
-// it shares the table by reference count.
 #include "runtime/core/RefObject.h"
 #include "runtime/core/WString.h"
 
@@ -59,16 +56,5 @@ public:
 // The test of setCellTextIfShows for an implementation's own use.
 bool rowShowsFile(const CWString& rowName, const CWString& rowPath, const CWString& name,
                   const CWString& localFile);
-
-class RowTableRef : public CQueltRefObject {
-    QUELT_CLASS(RowTableRef)
-
-public:
-    RowTableRef() = default;
-    // Takes a reference of its own on `table`.
-    explicit RowTableRef(ModuleRowTable* table);
-
-    ModuleRowTable* table() const { return static_cast<ModuleRowTable*>(record()); }
-};
 
 } // namespace rg_quelt_app

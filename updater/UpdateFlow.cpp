@@ -1,30 +1,57 @@
 #include "updater/UpdateFlow.h"
 
+#include "runtime/platform/SystemInfo.h"
 #include "updater/ModuleListRules.h"
 
-namespace rg_quelt_app {
+#include <algorithm>
 
-CheckOutcome checkModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows,
-                          const rg_PeiZhiXinXiLei& config) {
-    if (config.domain.isEmpty() || kindFolder(config, kind).isEmpty())
-        return CheckOutcome::NotConfigured;
-    const CQueltObjectArray records = engine.FetchModuleList(
-        config.domain + listSuffix(kind), kindQq(config, kind), kindPassword(config, kind));
-    rows.holdRedraw(true);
-    FillModuleList(records, rows);
-    MarkOutdatedRows(kindLetter(kind), rows, config);
-    rows.holdRedraw(false);
-    return CheckOutcome::Checked;
+namespace rg_quelt_app {
+namespace {
+
+bool configured(ModuleKind kind, const rg_PeiZhiXinXiLei& config) {
+    return !config.domain.isEmpty() && !kindFolder(config, kind).isEmpty();
 }
 
-UpdateOutcome updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows,
-                            bool force, const rg_PeiZhiXinXiLei& config) {
-    if (rows.rowCount() == 0)
-        return UpdateOutcome::NothingChecked;
+} // namespace
+
+CheckResult checkModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows,
+                         const rg_PeiZhiXinXiLei& config) {
+    CheckResult result;
+    if (!configured(kind, config))
+        return result;
+    const std::uint64_t start = platform::tickCount();
+    const CQueltObjectArray records = engine.FetchModuleList(
+        config.domain + listSuffix(kind), kindQq(config, kind), kindPassword(config, kind));
+    result.list = engine.lastListReading();
+    rows.holdRedraw(true);
+    FillModuleList(records, rows);
+    if (result.list.status == ListStatus::Ok)
+        result.marked = MarkOutdatedRows(kindLetter(kind), rows, config);
+    rows.holdRedraw(false);
+    result.rows = records.count();
+    result.outcome = result.list.status == ListStatus::Ok ? CheckOutcome::Checked : CheckOutcome::Failed;
+    result.elapsedMs = platform::tickCount() - start;
+    return result;
+}
+
+UpdateResult updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows, bool force,
+                           const rg_PeiZhiXinXiLei& config, DownloadObserver& observer) {
+    UpdateResult result;
+    // A folder emptied after the check would send every file to the root of the drive.
+    if (!configured(kind, config))
+        return result;
+    if (rows.rowCount() == 0) {
+        result.outcome = UpdateOutcome::NothingChecked;
+        return result;
+    }
     if (force)
         MarkAllRows(rows);
-    engine.StartDownload(BuildDownloadJob(kind, rows, config), rows);
-    return UpdateOutcome::Started;
+    const rg_XiaZaiShuJu job = BuildDownloadJob(kind, rows, config);
+    result.files = job.linkCount();
+    for (std::size_t i = 0; i < job.linkCount(); ++i)
+        result.bytes += std::max<std::int64_t>(job.link(i).listedSize, 0);
+    result.outcome = engine.StartDownload(job, observer) ? UpdateOutcome::Started : UpdateOutcome::Busy;
+    return result;
 }
 
 } // namespace rg_quelt_app

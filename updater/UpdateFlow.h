@@ -1,10 +1,14 @@
 #pragma once
 // What "检查更新" and "更新模块" do for one module kind, apart from showing
 // messages: the main window and the headless front end both drive the engine
-// through these and tell the user what the outcome means.
+// through these and tell the user what the result means.
+#include "updater/DownloadObserver.h"
 #include "updater/ModuleKind.h"
 #include "updater/ModuleRowTable.h"
 #include "updater/rg_MoKuaiGengXinYinQing.h"
+
+#include <cstddef>
+#include <cstdint>
 
 namespace rg_quelt_app {
 
@@ -13,21 +17,39 @@ inline constexpr const char16_t* kMessageCheckFirst = u"请先检查更新！";
 
 enum class CheckOutcome {
     NotConfigured, // the domain or the kind's folder is empty: "请先在配置界面进行各参数的配置"
-    Checked,       // the rows show the server's list (empty when the list failed)
+    Checked,       // the rows show the server's list
+    Failed,        // the list could not be fetched or understood; `reason` says why
+};
+
+struct CheckResult {
+    CheckOutcome outcome = CheckOutcome::NotConfigured;
+    ListReading list;       // how the answer was read
+    std::size_t rows = 0;   // rows filled
+    std::size_t marked = 0; // of those, marked "下载"
+    std::uint64_t elapsedMs = 0;
 };
 
 enum class UpdateOutcome {
+    NotConfigured, // the domain or the kind's folder is empty: "请先在配置界面进行各参数的配置"
     NothingChecked, // the rows are empty: "请先检查更新！"
-    Started,        // the job went to the worker, or was dropped because one runs
+    Busy,           // a job runs already: this one was dropped, as if never asked for
+    Started,        // the job went to the worker; the observer follows it
 };
 
-// Fetches the kind's list, fills `rows` and marks the files to download.
-CheckOutcome checkModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows,
-                          const rg_PeiZhiXinXiLei& config);
+struct UpdateResult {
+    UpdateOutcome outcome = UpdateOutcome::NotConfigured;
+    std::size_t files = 0;  // of the job
+    std::int64_t bytes = 0; // their listed sizes
+};
+
+// Fetches the kind's list, fills `rows` and marks the files to download. A list that
+// broke off fills the rows read before the break but marks none of them.
+CheckResult checkModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows,
+                         const rg_PeiZhiXinXiLei& config);
 
 // Marks every row when `force` ("强制更新"), builds the job from the marked rows and
-// starts the worker.
-UpdateOutcome updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows,
-                            bool force, const rg_PeiZhiXinXiLei& config);
+// starts the worker, which reports to `observer`.
+UpdateResult updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows, bool force,
+                           const rg_PeiZhiXinXiLei& config, DownloadObserver& observer);
 
 } // namespace rg_quelt_app

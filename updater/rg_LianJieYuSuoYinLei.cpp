@@ -11,7 +11,8 @@ bool rg_LianJieYuSuoYinLei::equals(const CQueltObject& other) const {
         return false;
     const auto& o = static_cast<const rg_LianJieYuSuoYinLei&>(other);
     return downloadUrl == o.downloadUrl && rowIndex == o.rowIndex && localFile == o.localFile &&
-           localFolder == o.localFolder && remoteFolder == o.remoteFolder && fileName == o.fileName;
+           localFolder == o.localFolder && remoteFolder == o.remoteFolder && fileName == o.fileName &&
+           updateTime == o.updateTime && listedSize == o.listedSize;
 }
 
 void rg_LianJieYuSuoYinLei::reset() {

@@ -19,6 +19,11 @@ public:
     CWString remoteFolder;     // the row's path with '/' and without its file name
     CWString fileName;         // the row's file name text
 
+    // Of this program's own, after the six fields above; the stream form keeps to
+    // those six, so that stored links keep their form.
+    CWString updateTime;          // the row's update time text: the file's time once written
+    std::int64_t listedSize = -1; // the row's size; above 0 the answer must have exactly this length
+
     bool equals(const CQueltObject& other) const override;
     void reset() override;
     bool save(CQueltObjectStream& stream) const override;

@@ -1,26 +1,40 @@
 #include "updater/rg_MoKuaiGengXinYinQing.h"
 
+#include "runtime/data/ThreadStateRecord.h"
+#include "runtime/platform/NoticeReceiver.h"
+#include "runtime/platform/SystemInfo.h"
 #include "updater/DownloadWorker.h"
 #include "updater/FormBody.h"
-#include "updater/ModuleListReader.h"
+
+#include <curl/curl.h>
 
 namespace rg_quelt_app {
 
 QUELT_DEFINE_CLASS(rg_MoKuaiGengXinYinQing, CQueltObject, "rg_quelt_app::rg_MoKuaiGengXinYinQing")
+
+namespace {
+
+CWString statusNote(std::int32_t responseCode) {
+    if (responseCode == 0 || (responseCode >= 200 && responseCode < 300))
+        return CWString();
+    return CWString(u" (HTTP ") + CWString::fromInteger(responseCode).view() + u")";
+}
+
+} // namespace
 
 rg_MoKuaiGengXinYinQing::rg_MoKuaiGengXinYinQing() : receiver_(this) {
     listNetAccess.progressEvent.bind(&ignoreProgress, receiver_.pointer());
 }
 
 rg_MoKuaiGengXinYinQing::rg_MoKuaiGengXinYinQing(const rg_MoKuaiGengXinYinQing& other)
-    : CQueltObject(other), receiver_(this) {
+    : CQueltObject(other), settings_(other.settings_), receiver_(this) {
     listNetAccess.progressEvent.bind(&ignoreProgress, receiver_.pointer());
 }
 
 rg_MoKuaiGengXinYinQing::~rg_MoKuaiGengXinYinQing() {
-    // No event reaches the engine once it is going; a running worker keeps its own
-    // share of the thread state and finishes its job.
+    // No event reaches the engine once it is going.
     receiver_.teardown();
+    stopDownload(kStopWaitMs);
 }
 
 CQueltMem listRequestBody(const CWString& qq, const CWString& password) {
@@ -33,17 +47,56 @@ CQueltObjectArray rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url, 
                                                            const CWString& password) {
     const CQueltMem body = listRequestBody(qq, password);
     const auto response = listNetAccess.Post(url, &body, rg_quelt_windows_WangLao::defaultHeaderList());
-    if (response.responseCode() == 0 && response.body().empty()) {
-        lastListStatus_ = ListStatus::TransferFailed;
+    const bool complete = response.curlResult() == CURLE_OK;
+    if (response.body().empty()) {
+        lastListReading_.status = ListStatus::TransferFailed;
+        lastListReading_.reason =
+            complete
+                ? CWString(u"the server sent an empty answer") + statusNote(response.responseCode()).view()
+                : CWString::fromAnsi(curl_easy_strerror(static_cast<CURLcode>(response.curlResult())));
         return CQueltObjectArray();
     }
-    return readModuleList(response.BodyAsText(), &lastListStatus_);
+    CQueltObjectArray records = readModuleList(response.BodyAsText(), &lastListReading_);
+    if (!complete && lastListReading_.status == ListStatus::Ok) {
+        // Whole JSON can still be a part of the answer (a cut between two elements
+        // of a pretty-printed list is not): the transfer tells.
+        lastListReading_.status = ListStatus::Incomplete;
+        lastListReading_.reason =
+            CWString(u"the transfer broke off: ") +
+            CWString::fromAnsi(curl_easy_strerror(static_cast<CURLcode>(response.curlResult())));
+    } else if (lastListReading_.status != ListStatus::Ok) {
+        lastListReading_.reason += statusNote(response.responseCode()).view();
+    }
+    return records;
 }
 
-void rg_MoKuaiGengXinYinQing::StartDownload(const rg_XiaZaiShuJu& job, ModuleRowTable& rows) {
-    workerState.StoreParameter(0, RowTableRef(&rows));
+bool rg_MoKuaiGengXinYinQing::StartDownload(const rg_XiaZaiShuJu& job, DownloadObserver& observer) {
+    // Only this thread starts jobs, so a job found not running stays so until the
+    // start below; the observer hears of a job only when it is the one that runs.
+    const bool idle = !isDownloading();
+    if (idle)
+        observer.jobStarting(job);
+    workerState.StoreParameter(0, ObserverRef(&observer));
     workerState.StoreParameter(1, job);
-    workerState.StartThread(&DownloadWorker);
+    workerState.StoreParameter(2, settings_);
+    if (idle)
+        workerState.StartThread(&DownloadWorker);
+    return idle;
+}
+
+bool rg_MoKuaiGengXinYinQing::stopDownload(std::uint32_t timeoutMs) {
+    rg_quelt_base::ThreadStateRecord* record = workerState.stateRecord();
+    if (!record || !isDownloading())
+        return true;
+    record->stopEvent.set();
+    const std::uint64_t deadline = platform::tickCount() + timeoutMs;
+    // The worker may be waiting for this thread (a row write handed over to it).
+    while (!workerState.waitUntilIdle(10)) {
+        if (platform::tickCount() >= deadline)
+            return false;
+        platform::serviceNotices(0);
+    }
+    return true;
 }
 
 } // namespace rg_quelt_app

@@ -4,16 +4,19 @@
 // the network access object of the list requests and the download worker's thread
 // state; one engine means one download job at a time in the whole program.
 //
-// Construct, use and destroy it on the user-interface thread, which must keep
-// servicing notices (its message loop) while a job runs: the worker's transfer
-// object belongs to that thread.
+// Construct, use and destroy it on the user-interface thread. Destroying it stops a
+// running job and waits for the worker (bounded), servicing notices meanwhile, so
+// that nothing the worker uses goes before it.
 #include "runtime/core/EventObjectPointer.h"
 #include "runtime/core/QueltObjectArray.h"
 #include "runtime/data/rg_XianChengZhuangTaiLei.h"
 #include "runtime/net/rg_WangLaoFangWenLei.h"
+#include "updater/DownloadObserver.h"
 #include "updater/ModuleListReader.h"
-#include "updater/ModuleRowTable.h"
+#include "updater/TransferSettings.h"
 #include "updater/rg_XiaZaiShuJu.h"
+
+#include <cstdint>
 
 namespace rg_quelt_app {
 
@@ -21,6 +24,9 @@ class rg_MoKuaiGengXinYinQing : public CQueltObject {
     QUELT_CLASS(rg_MoKuaiGengXinYinQing)
 
 public:
+    // How long destruction waits for a stopped worker to end.
+    static constexpr std::uint32_t kStopWaitMs = 3000;
+
     rg_MoKuaiGengXinYinQing();
     // A copy is an engine of its own with a fresh worker state.
     rg_MoKuaiGengXinYinQing(const rg_MoKuaiGengXinYinQing& other);
@@ -28,16 +34,27 @@ public:
     ~rg_MoKuaiGengXinYinQing() override;
 
     // Asks `url` for a module list with the credentials; blocks until the answer
-    // is read. The records (rg_MoKuaiXinXiLei) in answer order; empty on any failure.
+    // is read. The records (rg_MoKuaiXinXiLei) in answer order; empty on any failure,
+    // or those read before the answer broke off. lastListReading() tells which.
     CQueltObjectArray FetchModuleList(const CWString& url, const CWString& qq, const CWString& password);
 
-    // Hands the job and the rows to the worker and returns once it has started;
-    // while a job runs it stores them and starts nothing.
-    void StartDownload(const rg_XiaZaiShuJu& job, ModuleRowTable& rows);
+    // Hands the job, the observer and the transfer settings to the worker and
+    // returns once it has started. While a job runs it stores them and starts
+    // nothing, and returns false; the observer then hears nothing.
+    bool StartDownload(const rg_XiaZaiShuJu& job, DownloadObserver& observer);
 
     bool isDownloading() const { return workerState.isRunning(); }
+    // Asks a running job to stop and waits up to `timeoutMs` for the worker, servicing
+    // the calling thread's notices meanwhile. True when no job runs any more.
+    bool stopDownload(std::uint32_t timeoutMs);
+
+    // What the next job and list request use.
+    void setTransferSettings(const TransferSettings& settings) { settings_ = settings; }
+    const TransferSettings& transferSettings() const { return settings_; }
+
     // Why the last FetchModuleList gave what it gave.
-    ListStatus lastListStatus() const { return lastListStatus_; }
+    const ListReading& lastListReading() const { return lastListReading_; }
+    ListStatus lastListStatus() const { return lastListReading_.status; }
 
     rg_quelt_windows_WangLao::rg_WangLaoFangWenLei listNetAccess;
     rg_quelt_base::rg_XianChengZhuangTaiLei workerState;
@@ -48,7 +65,8 @@ private:
         return 0;
     }
 
-    ListStatus lastListStatus_ = ListStatus::Ok;
+    TransferSettings settings_;
+    ListReading lastListReading_;
     CQueltEventReceiver receiver_;
 };
 

@@ -2,6 +2,7 @@
 // actions of its buttons.
 #include "runtime/gui/CommonDialogs.h"
 #include "updater/ConfigStore.h"
+#include "updater/JobTracker.h"
 #include "updater/UpdateFlow.h"
 #include "windows/rg_my_main_window.h"
 #include "windows/rg_win_BangZhu.h"
@@ -53,6 +54,7 @@ std::int32_t rg_my_main_window::onButtonClicked(CQueltObject* self, CQueltObject
 
 void rg_my_main_window::loadConfiguration() {
     globalConfig = LoadConfig(configFile_);
+    engine.setTransferSettings(LoadTransferSettings(configFile_));
     const rg_PeiZhiXinXiLei& c = globalConfig;
     domainEdit.setCaption(c.domain);
     winQqEdit.setCaption(c.windowsQq);
@@ -70,15 +72,25 @@ void rg_my_main_window::checkModules(ModuleKind kind) {
     ModuleRowTable* rows = rowTable(kind);
     if (!rows)
         return;
-    if (rg_quelt_app::checkModules(engine, kind, *rows, globalConfig) == CheckOutcome::NotConfigured)
+    if (rg_quelt_app::checkModules(engine, kind, *rows, globalConfig).outcome == CheckOutcome::NotConfigured)
         messageBox(this, CWString(kMessageConfigureFirst), CWString(kMessageCaption), kMbOk);
 }
 
 void rg_my_main_window::updateModules(ModuleKind kind) {
     // A list box without a window has no rows, so it asks for a check too.
     ModuleRowTable* rows = rowTable(kind);
-    if (!rows || rg_quelt_app::updateModules(engine, kind, *rows, forceCheck(kind).isChecked(),
-                                             globalConfig) == UpdateOutcome::NothingChecked)
+    UpdateOutcome outcome = UpdateOutcome::NothingChecked;
+    if (rows) {
+        JobTracker* tracker = JobTracker::create(*rows);
+        outcome = rg_quelt_app::updateModules(engine, kind, *rows, forceCheck(kind).isChecked(), globalConfig,
+                                              *tracker)
+                      .outcome;
+        // The worker holds its own share while the job runs.
+        tracker->release();
+    }
+    if (outcome == UpdateOutcome::NotConfigured)
+        messageBox(this, CWString(kMessageConfigureFirst), CWString(kMessageCaption), kMbOk);
+    else if (outcome == UpdateOutcome::NothingChecked)
         messageBox(this, CWString(kMessageCheckFirst), CWString(kMessageCaption), kMbOk);
 }
 

@@ -17,6 +17,7 @@
 #include "runtime/gui/rg_edit_box.h"
 #include "runtime/gui/rg_label1.h"
 #include "updater/ModuleKind.h"
+#include "updater/ModuleRowTable.h"
 #include "updater/rg_MoKuaiGengXinYinQing.h"
 
 #include <array>

@@ -42,6 +42,23 @@ TEST(CommandLineTest, OptionsStandBeforeOrAfterTheCommandWords) {
     EXPECT_EQ(joined.line.command, Command::ConfigShow);
 }
 
+TEST(CommandLineTest, JobsAndRetriesTakeAWholeNumberInTheirRange) {
+    const auto separate = parse({u"update", u"w", u"--jobs", u"8", u"--retries", u"0"});
+    ASSERT_TRUE(separate.ok) << separate.error.toUtf8String();
+    EXPECT_EQ(separate.line.jobs, 8);
+    EXPECT_EQ(separate.line.retries, 0);
+    const auto joined = parse({u"--jobs=16", u"--retries=10", u"update", u"all"});
+    ASSERT_TRUE(joined.ok) << joined.error.toUtf8String();
+    EXPECT_EQ(joined.line.jobs, 16);
+    EXPECT_EQ(joined.line.retries, 10);
+    EXPECT_TRUE(joined.line.allKinds);
+    // Unset: setup.ini decides.
+    const auto plain = parse({u"update", u"a"});
+    EXPECT_EQ(plain.line.jobs, 0);
+    EXPECT_EQ(plain.line.retries, -1);
+    EXPECT_FALSE(plain.line.allKinds);
+}
+
 TEST(CommandLineTest, ConfigSetTakesAnEmptyOrDashedValue) {
     const auto empty = parse({u"config", u"set", u"server.qq", u""});
     ASSERT_TRUE(empty.ok) << empty.error.toUtf8String();
@@ -78,6 +95,14 @@ TEST(CommandLineTest, MistakesAreRefusedWithTheirReason) {
         {{u"config", u"show", u"extra"}, u"unexpected argument 'extra'"},
         {{u"--config"}, u"needs a file name"},
         {{u"--config=", u"config", u"show"}, u"needs a file name"},
+        {{u"update", u"w", u"--jobs"}, u"--jobs needs a whole number from 1 to 16"},
+        {{u"update", u"w", u"--jobs", u"0"}, u"--jobs needs a whole number from 1 to 16"},
+        {{u"update", u"w", u"--jobs=17"}, u"--jobs needs a whole number from 1 to 16"},
+        {{u"update", u"w", u"--jobs", u"four"}, u"--jobs needs a whole number from 1 to 16"},
+        {{u"update", u"w", u"--retries", u"-1"}, u"--retries needs a whole number from 0 to 10"},
+        {{u"update", u"w", u"--retries=11"}, u"--retries needs a whole number from 0 to 10"},
+        {{u"check", u"w", u"--jobs", u"2"}, u"--jobs and --retries belong to update"},
+        {{u"config", u"show", u"--retries", u"1"}, u"belong to check and update"},
     };
     for (const auto& c : cases) {
         std::vector<CWString> arguments;

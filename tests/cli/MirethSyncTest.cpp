@@ -77,9 +77,9 @@ protected:
 TEST_F(MirethSyncTest, HelpAndVersionNameEveryCommandAndOption) {
     const SyncResult help = runProgram(syncProgram(), {"--help"});
     EXPECT_EQ(help.status, 0) << help.error;
-    for (const char* word :
-         {"check KIND", "update KIND", "--force", "config show", "config get KEY", "config set KEY VALUE",
-          "--config FILE", "--json", "--quiet", "--version", "Exit status", "Example"}) {
+    for (const char* word : {"check KIND", "update KIND", "--force", "--jobs N", "--retries N", "同时下载数",
+                             "重试次数", "config show", "config get KEY", "config set KEY VALUE",
+                             "--config FILE", "--json", "--quiet", "--version", "Exit status", "Example"}) {
         EXPECT_NE(help.output.find(word), std::string::npos) << word;
     }
     EXPECT_TRUE(help.error.empty());
@@ -184,6 +184,30 @@ TEST_F(MirethSyncTest, AKindWithoutDomainOrFolderIsRefusedBeforeTheServerIsAsked
     const SyncResult bare = sync({"update", "s"});
     EXPECT_EQ(bare.status, 2);
     EXPECT_NE(bare.error.find("domain and server.folder are empty"), std::string::npos) << bare.error;
+    const SyncResult none = sync({"check", "all"});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.errorLines().size(), 3u) << none.error;
+}
+
+TEST_F(MirethSyncTest, AllWorksOnEveryConfiguredKindAndNamesTheOthers) {
+    configure();
+    std::string ini = readFile(configFile);
+    ini.replace(ini.find("[安卓模块]\n路径="), std::string("[安卓模块]\n路径=").size(), "[安卓模块]\nx=");
+    writeFile(configFile, ini);
+    const SyncResult result = sync({"--quiet", "update", "all"});
+    EXPECT_EQ(result.status, 1) << result.error; // empty.ext of the Windows kind
+    EXPECT_NE(result.error.find("a: 请先在配置界面进行各参数的配置 (android.folder is empty in "),
+              std::string::npos)
+        << result.error;
+    EXPECT_NE(result.error.find("; skipped"), std::string::npos) << result.error;
+    std::vector<std::string> captions;
+    for (const std::string& line : result.outputLines()) {
+        if (line.rfind("Mireth", 0) == 0)
+            captions.push_back(line);
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"Mireth视窗模块", "Mireth服务器模块"}));
+    EXPECT_EQ(readFile(work.path() / "s" / "server" / "svc.ext"), "server module\n");
+    EXPECT_FALSE(fs::exists(work.path() / "a"));
 }
 
 TEST_F(MirethSyncTest, CheckAllPrintsATablePerKindAndDownloadsNothing) {
@@ -260,14 +284,41 @@ TEST_F(MirethSyncTest, JsonOutputParsesBackWithEveryRow) {
     }
     EXPECT_TRUE(found);
     EXPECT_EQ(root[2]["rows"][1]["name"].asString(), "安卓界面.ext");
+    for (const Json::Value& kind : root)
+        for (const Json::Value& row : kind["rows"])
+            EXPECT_FALSE(row.isMember("reason")) << "a check fails no file";
+}
+
+TEST_F(MirethSyncTest, JsonGivesEveryFailedFileItsReason) {
+    configure();
+    const SyncResult result = sync({"--json", "--quiet", "update", "w", "--retries", "0"});
+    EXPECT_EQ(result.status, 1) << result.error;
+    Json::Value root;
+    std::istringstream in(result.output);
+    in >> root;
+    ASSERT_EQ(root[0]["rows"].size(), 9u) << result.output;
+    for (const Json::Value& row : root[0]["rows"]) {
+        if (row["name"].asString() == "empty.ext") {
+            EXPECT_EQ(row["mode"].asString(), "下载失败");
+            EXPECT_EQ(row["reason"].asString(), "the server sent an empty answer (HTTP 200)");
+        } else {
+            EXPECT_EQ(row["mode"].asString(), "成功");
+            EXPECT_FALSE(row.isMember("reason")) << row["name"].asString();
+        }
+    }
 }
 
 TEST_F(MirethSyncTest, AnUpdateWithOneFailingFileExitsOne) {
     configure();
     const SyncResult result = sync({"update", "w"});
     EXPECT_EQ(result.status, 1) << result.error;
-    // Not a terminal: the failure alone, no progress line.
-    EXPECT_EQ(result.error, "mireth-sync: w: 1 of 9 files failed\n");
+    // Not a terminal: no progress line; the failure with its reason, then the summary.
+    const auto lines = result.errorLines();
+    ASSERT_EQ(lines.size(), 2u) << result.error;
+    EXPECT_EQ(lines[0], "mireth-sync: w: 下载失败 empty.ext: the server sent an empty answer (HTTP 200)");
+    EXPECT_EQ(lines[1].rfind("mireth-sync: w: 8 成功, 1 下载失败, 0 保存失败; 294.3 KiB in ", 0), 0u)
+        << lines[1];
+    EXPECT_EQ(lines[1].substr(lines[1].size() - 2), " s");
     EXPECT_EQ(rowNamed(result, "empty.ext").at(1), "下载失败");
     for (const char* name : {"big.bin", "binary.bin", "z.ext", "a.ext", "界面库.ext", "root.ext"})
         EXPECT_EQ(rowNamed(result, name).at(1), "成功") << name;
@@ -279,14 +330,23 @@ TEST_F(MirethSyncTest, AnUpdateWithOneFailingFileExitsOne) {
 #if !defined(_WIN32)
 TEST_F(MirethSyncTest, ATerminalShowsTheProgressLineUnlessQuiet) {
     // big.bin (300000 bytes) trickles for about two seconds.
+    // One file at a time, so that big.bin, the first, is the file shown.
     configure("_slow/150000/");
-    const SyncResult shown = runOnTerminal(syncProgram(), {"--config", utf8Of(configFile), "update", "w"});
+    const SyncResult shown =
+        runOnTerminal(syncProgram(), {"--config", utf8Of(configFile), "update", "w", "--jobs", "1"});
     EXPECT_EQ(shown.status, 1) << shown.error;
     EXPECT_NE(shown.error.find("\rbig.bin  "), std::string::npos) << shown.error;
     EXPECT_NE(shown.error.find(" of 293.0 KiB  "), std::string::npos) << shown.error;
     EXPECT_NE(shown.error.find("/s  0/9 files"), std::string::npos) << shown.error;
-    EXPECT_NE(shown.error.find("w: 1 of 9 files failed"), std::string::npos) << shown.error;
+    EXPECT_NE(shown.error.find("w: 8 成功, 1 下载失败, 0 保存失败; "), std::string::npos) << shown.error;
     EXPECT_EQ(rowNamed(shown, "big.bin").at(1), "成功");
+
+    // Several at once: the one on its way longest, and how many more.
+    fs::remove_all(work.path() / "w");
+    const SyncResult parallel =
+        runOnTerminal(syncProgram(), {"--config", utf8Of(configFile), "update", "w", "--jobs=3"});
+    EXPECT_EQ(parallel.status, 1) << parallel.error;
+    EXPECT_NE(parallel.error.find("\rbig.bin +"), std::string::npos) << parallel.error;
 
     fs::remove_all(work.path() / "w");
     const SyncResult quiet =
@@ -294,7 +354,8 @@ TEST_F(MirethSyncTest, ATerminalShowsTheProgressLineUnlessQuiet) {
     EXPECT_EQ(quiet.status, 1);
     EXPECT_EQ(quiet.error.find("/9 files"), std::string::npos) << quiet.error;
     EXPECT_EQ(quiet.error.find("big.bin"), std::string::npos) << quiet.error;
-    EXPECT_NE(quiet.error.find("w: 1 of 9 files failed"), std::string::npos) << quiet.error;
+    EXPECT_EQ(quiet.error.find("成功"), std::string::npos) << quiet.error;
+    EXPECT_NE(quiet.error.find("w: 下载失败 empty.ext: "), std::string::npos) << quiet.error;
 }
 #endif
 
@@ -331,7 +392,7 @@ TEST_F(MirethSyncTest, AListThatCannotBeFetchedOrUnderstoodExitsThree) {
     writeFile(configFile, ini);
     const SyncResult refused = sync({"update", "s"});
     EXPECT_EQ(refused.status, 3);
-    EXPECT_NE(refused.error.find("could not fetch the module list from http://127.0.0.1:1/api/s/list"),
+    EXPECT_NE(refused.error.find("could not fetch the module list from http://127.0.0.1:1/api/s/list: "),
               std::string::npos)
         << refused.error;
 }

@@ -1,6 +1,5 @@
-// The progress line read from the rows the worker writes.
+// The progress line drawn from a job's figures.
 #include "cli/ProgressLine.h"
-#include "updater/MemoryRowTable.h"
 
 #include <gtest/gtest.h>
 
@@ -9,60 +8,25 @@ namespace {
 using namespace rg_quelt_app;
 using namespace rg_quelt_app::cli;
 
-class ProgressLineTest : public ::testing::Test {
-protected:
-    ProgressLineTest() : rows(MemoryRowTable::create()) {}
-    ~ProgressLineTest() override { rows->release(); }
+TEST(ProgressLineTest, TheFileOnItsWayLongestIsShownWithTheOthersCounted) {
+    JobTracker::Figures figures;
+    figures.files = 9;
+    figures.succeeded = 2;
+    figures.saveFailed = 1;
+    figures.bytesDone = 4096;
+    ProgressSnapshot progress = progressOf(figures);
+    EXPECT_TRUE(progress.file.isEmpty());
+    EXPECT_EQ(progress.filesDone, 3u);
+    EXPECT_EQ(progress.filesTotal, 9u);
+    EXPECT_EQ(progress.bytesDone, 4096);
 
-    void addRow(const char16_t* mode, const char16_t* name, const char16_t* size) {
-        const std::size_t row =
-            rows->appendRow(CWString::fromInteger(static_cast<std::int64_t>(rows->rowCount() + 1)));
-        rows->setCellText(row, kColumnMode, CWString(mode));
-        rows->setCellText(row, kColumnName, CWString(name));
-        rows->setCellText(row, kColumnSize, CWString(size));
-    }
-
-    MemoryRowTable* rows;
-};
-
-TEST_F(ProgressLineTest, TheFirstUnfinishedRowIsTheFileAtWork) {
-    addRow(u"成功", u"done.ext", u"100");
-    addRow(u"", u"not-in-job.ext", u"7777");
-    addRow(u"下载失败", u"failed.ext", u"30");
-    addRow(u"下载中 50%", u"half.ext", u"1000");
-    addRow(u"下载", u"next.ext", u"10");
-    const ProgressSnapshot progress = progressOf(*rows, {0, 2, 3, 4});
-    EXPECT_EQ(progress.file.view(), u"half.ext");
+    figures.active = {{4, CWString(u"first.bin"), 500, 1000}, {7, CWString(u"second.bin"), 1, -1}};
+    progress = progressOf(figures);
+    EXPECT_EQ(progress.file.view(), u"first.bin");
     EXPECT_EQ(progress.fileDone, 500);
     EXPECT_EQ(progress.fileTotal, 1000);
-    EXPECT_EQ(progress.bytesDone, 100 + 30 + 500);
-    EXPECT_EQ(progress.filesDone, 2u);
-    EXPECT_EQ(progress.filesTotal, 4u);
-}
-
-TEST_F(ProgressLineTest, AFileWithoutAPercentageHasUnknownBytes) {
-    addRow(u"下载中", u"unsized.ext", u"-5");
-    addRow(u"下载", u"next.ext", u"10");
-    ProgressSnapshot progress = progressOf(*rows, {0, 1});
-    EXPECT_EQ(progress.file.view(), u"unsized.ext");
-    EXPECT_EQ(progress.fileDone, -1);
-    EXPECT_EQ(progress.fileTotal, 0);
-    EXPECT_EQ(progress.bytesDone, 0);
-
-    // Not yet started: nothing done; a percentage over 100 counts as 100.
-    rows->setCellText(0, kColumnMode, CWString(u"下载"));
-    progress = progressOf(*rows, {0, 1});
-    EXPECT_EQ(progress.fileDone, 0);
-    rows->setCellText(1, kColumnMode, CWString(u"下载中 250%"));
-    rows->setCellText(0, kColumnMode, CWString(u"保存失败"));
-    progress = progressOf(*rows, {0, 1});
-    EXPECT_EQ(progress.file.view(), u"next.ext");
-    EXPECT_EQ(progress.fileDone, 10);
-
-    rows->setCellText(1, kColumnMode, CWString(u"成功"));
-    progress = progressOf(*rows, {0, 1});
-    EXPECT_TRUE(progress.file.isEmpty());
-    EXPECT_EQ(progress.filesDone, 2u);
+    EXPECT_EQ(progress.alsoActive, 1u);
+    EXPECT_EQ(progressText(progress, -1.0, 79).view(), u"first.bin +1  500 B of 1000 B  -/s  3/9 files");
 }
 
 TEST(ProgressTextTest, SizesUseBinaryUnitsWithOneDecimal) {
@@ -83,11 +47,11 @@ TEST(ProgressTextTest, TheLineNamesFileBytesSpeedAndFiles) {
     progress.filesTotal = 9;
     EXPECT_EQ(progressText(progress, 1536.0, 79).view(),
               u"big.bin  2.0 KiB of 4.0 MiB  1.5 KiB/s  3/9 files");
-    progress.fileDone = -1;
-    EXPECT_EQ(progressText(progress, -1.0, 79).view(), u"big.bin  ? of 4.0 MiB  -/s  3/9 files");
+    progress.fileTotal = -1;
+    EXPECT_EQ(progressText(progress, -1.0, 79).view(), u"big.bin  2.0 KiB of ?  -/s  3/9 files");
     progress.file = CWString(u"\x1b]0;title\x07\x9b"
                              u"2J.ext");
-    EXPECT_EQ(progressText(progress, -1.0, 79).view(), u" ]0;title  2J.ext  ? of 4.0 MiB  -/s  3/9 files");
+    EXPECT_EQ(progressText(progress, -1.0, 79).view(), u" ]0;title  2J.ext  2.0 KiB of ?  -/s  3/9 files");
     progress.file = CWString();
     EXPECT_EQ(progressText(progress, 0.0, 79).view(), u"  0 B/s  3/9 files");
 }

@@ -166,13 +166,21 @@ int spawnRedirected(const std::string& program, const std::vector<std::string>& 
 
 } // namespace
 
-std::vector<std::string> SyncResult::outputLines() const {
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
-    std::istringstream in(output);
+    std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
 }
+
+} // namespace
+
+std::vector<std::string> SyncResult::outputLines() const { return linesOf(output); }
+
+std::vector<std::string> SyncResult::errorLines() const { return linesOf(error); }
 
 SyncResult runProgram(const std::string& program, const std::vector<std::string>& arguments) {
     const fs::path out = scratchFile("out");

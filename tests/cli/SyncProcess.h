@@ -14,6 +14,7 @@ struct SyncResult {
     std::string error;  // standard error, likewise
 
     std::vector<std::string> outputLines() const;
+    std::vector<std::string> errorLines() const;
 };
 
 // `program` and the arguments in UTF-8.

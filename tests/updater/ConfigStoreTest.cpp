@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -99,8 +100,9 @@ TEST_F(ConfigFile, ARoundTripGivesAnEqualRecord) {
 TEST_F(ConfigFile, LongValuesArriveCutTo10239) {
     const std::u16string exact(10239, u'x');
     const std::u16string longer = std::u16string(10239, u'y') + u"overflow";
-    ASSERT_TRUE(TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=" + exact + u"\n[视窗模块]\n路径=" + longer +
-                                                   u"\n[安卓模块]\n路径=" + std::u16string(10240, u'z') + u"\n")));
+    ASSERT_TRUE(
+        TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=" + exact + u"\n[视窗模块]\n路径=" + longer +
+                                           u"\n[安卓模块]\n路径=" + std::u16string(10240, u'z') + u"\n")));
     const rg_PeiZhiXinXiLei loaded = LoadConfig(file_);
     EXPECT_EQ(loaded.domain, exact);
     EXPECT_EQ(loaded.windowsFolder.length(), 10239u);
@@ -157,6 +159,44 @@ TEST_F(ConfigFile, AnUnwritableFileIsReported) {
     EXPECT_FALSE(SaveConfig(sample(), inMissingFolder));
     EXPECT_FALSE(pathExists(temp_ / u"absent"));
     EXPECT_FALSE(SaveConfig(sample(), CWString()));
+}
+
+TEST(TransferSettingsTest, OnlyAWholeNumberInRangeCounts) {
+    const struct {
+        std::u16string_view text;
+        std::optional<int> value; // within 1 to 16
+    } cases[] = {
+        {u"8", 8},    {u" 16\t", 16}, {u"1", 1},   {u"0", {}},           {u"17", {}}, {u"", {}},
+        {u"   ", {}}, {u"-4", {}},    {u"+4", {}}, {u"4.0", {}},         {u"4x", {}}, {u"x4", {}},
+        {u"0x8", {}}, {u"08", 8},     {u"１", {}}, {u"99999999999", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(settingNumber(c.text, 1, 16), c.value) << utf8(c.text);
+}
+
+TEST_F(ConfigFile, TransferSettingsTakeTheirDefaultsUnlessSetWell) {
+    EXPECT_TRUE(LoadTransferSettings(file_).equals(TransferSettings()));
+    const struct {
+        std::u16string_view parallel;
+        std::u16string_view retries;
+        int expectedParallel;
+        int expectedRetries;
+    } cases[] = {
+        {u"8", u"0", 8, 0},   {u"16", u"10", 16, 10}, {u"1", u"3", 1, 3},    {u"0", u"11", 4, 2},
+        {u"17", u"-1", 4, 2}, {u"", u"", 4, 2},       {u"many", u"x", 4, 2},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(TempFolder::writeBytes(
+            file_, utf8(std::u16string(u"[全局]\n域名=http://x.test/\n同时下载数=") +
+                        std::u16string(c.parallel) + u"\n重试次数=" + std::u16string(c.retries) + u"\n")));
+        const TransferSettings settings = LoadTransferSettings(file_);
+        EXPECT_EQ(settings.parallelDownloads, c.expectedParallel) << utf8(c.parallel);
+        EXPECT_EQ(settings.retries, c.expectedRetries) << utf8(c.retries);
+    }
+    // Saving the ten texts keeps the two keys as they were.
+    ASSERT_TRUE(SaveConfig(sample(), file_));
+    EXPECT_EQ(LoadTransferSettings(file_).parallelDownloads, 4);
+    EXPECT_NE(TempFolder::readBytes(file_).find(nativeFile(u"同时下载数=many")), std::string::npos);
 }
 
 TEST(ConfigLocation, SetupIniBesideTheProgram) {

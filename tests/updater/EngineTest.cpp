@@ -1,10 +1,7 @@
 // The engine end to end against the loopback module server: checks, downloads
 // and the faults a download must never turn into a broken module.
-#include "UpdaterTestSupport.h"
-#include "runtime/platform/NoticeReceiver.h"
-#include "tests/support/ModuleServer.h"
+#include "EngineFixture.h"
 #include "updater/ModuleListRules.h"
-#include "updater/UpdateFlow.h"
 
 #include <gtest/gtest.h>
 
@@ -16,54 +13,7 @@ namespace {
 using namespace rg_quelt_app;
 using namespace updater_test;
 
-std::string sampleContent(std::size_t n, int seed) {
-    std::string bytes(n, '\0');
-    for (std::size_t i = 0; i < n; ++i)
-        bytes[i] = static_cast<char>((seed + 7 * i) % 256);
-    return bytes;
-}
-
-int rowOf(const Rows& rows, const std::u16string& name) {
-    for (std::size_t i = 0; i < rows->rowCount(); ++i) {
-        if (rows.cell(i, kColumnName) == name)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
-class EngineTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        config.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/");
-        config.windowsFolder = textOf(windows.path());
-        config.androidFolder = textOf(android.path());
-        config.serverFolder = textOf(serverFolder.path());
-    }
-    static std::string tag() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-
-    // Runs the main thread's part while the worker works, as a message loop would.
-    bool waitForWorker(std::chrono::seconds limit = std::chrono::seconds(60)) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (engine.isDownloading()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            platform::serviceNotices(10);
-        }
-        return true;
-    }
-
-    std::u16string mode(const Rows& rows, const std::u16string& name) {
-        const int row = rowOf(rows, name);
-        return row < 0 ? u"<no row>" : rows.cell(static_cast<std::size_t>(row), kColumnMode);
-    }
-
-    mireth_test::ModuleServer server;
-    TempFolder windows{"windows"};
-    TempFolder android{"android"};
-    TempFolder serverFolder{"server"};
-    rg_PeiZhiXinXiLei config;
-    rg_MoKuaiGengXinYinQing engine;
-};
+using EngineTest = EngineFixture;
 
 TEST_F(EngineTest, ACheckMarksExactlyTheMissingAndOlderFiles) {
     writeFile(windows.path() / "lib" / "a.ext", "older");
@@ -73,7 +23,7 @@ TEST_F(EngineTest, ACheckMarksExactlyTheMissingAndOlderFiles) {
     writeFile(windows.path() / "binary.bin", "newer");
     ASSERT_TRUE(setLocalMtime(windows.path() / "binary.bin", 2025, 1, 1, 0, 0, 0));
     Rows rows;
-    ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config), CheckOutcome::Checked);
+    ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).outcome, CheckOutcome::Checked);
     EXPECT_EQ(engine.lastListStatus(), ListStatus::Ok);
     ASSERT_GE(rows->rowCount(), 9u);
     EXPECT_EQ(mode(rows, u"a.ext"), u"下载");
@@ -88,11 +38,13 @@ TEST_F(EngineTest, ACheckMarksExactlyTheMissingAndOlderFiles) {
 TEST_F(EngineTest, ACheckWithoutConfigurationIsRefused) {
     Rows rows;
     config.androidFolder = CWString();
-    EXPECT_EQ(checkModules(engine, ModuleKind::Android, *rows, config), CheckOutcome::NotConfigured);
+    EXPECT_EQ(checkModules(engine, ModuleKind::Android, *rows, config).outcome, CheckOutcome::NotConfigured);
     config.domain = CWString();
-    EXPECT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config), CheckOutcome::NotConfigured);
-    EXPECT_EQ(updateModules(engine, ModuleKind::Windows, *rows, false, config),
-              UpdateOutcome::NothingChecked);
+    EXPECT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).outcome, CheckOutcome::NotConfigured);
+    EXPECT_EQ(update(ModuleKind::Windows, rows, false, config).outcome, UpdateOutcome::NotConfigured);
+    // Configured again: an update before any check has nothing to work on.
+    config.domain = CWString(u"http://127.0.0.1:9/");
+    EXPECT_EQ(update(ModuleKind::Windows, rows, false, config).outcome, UpdateOutcome::NothingChecked);
     EXPECT_TRUE(server.recordedRequests(tag()).empty());
 }
 
@@ -123,19 +75,28 @@ TEST_F(EngineTest, BadListAnswersGiveEmptyLists) {
     EXPECT_EQ(rows.cell(0, kColumnOrdinal), u"1");
     EXPECT_EQ(rows.cell(0, kColumnName), u"");
     EXPECT_EQ(rows.cell(1, kColumnName), u"n");
+    // 40 bytes end inside the first element of "data": that element has begun, with
+    // none of its fields; nothing of a broken list is marked.
     config.domain = CWString::fromUtf8(base + "_cut/40/");
-    checkModules(engine, ModuleKind::Windows, *rows, config);
-    EXPECT_GE(rows->rowCount(), 0u); // whatever was read before the cut, and no crash
+    const CheckResult cut = checkModules(engine, ModuleKind::Windows, *rows, config);
+    EXPECT_EQ(cut.outcome, CheckOutcome::Failed);
+    EXPECT_EQ(cut.list.status, ListStatus::Incomplete);
+    ASSERT_EQ(rows->rowCount(), 1u);
+    EXPECT_EQ(rows.cell(0, kColumnName), u"");
+    EXPECT_EQ(rows.cell(0, kColumnMode), u"");
+    EXPECT_EQ(cut.marked, 0u);
     config.domain = CWString(u"http://127.0.0.1:9/");
-    checkModules(engine, ModuleKind::Windows, *rows, config);
+    const CheckResult refused = checkModules(engine, ModuleKind::Windows, *rows, config);
     EXPECT_EQ(rows->rowCount(), 0u);
-    EXPECT_EQ(engine.lastListStatus(), ListStatus::TransferFailed);
+    EXPECT_EQ(refused.outcome, CheckOutcome::Failed);
+    EXPECT_EQ(refused.list.status, ListStatus::TransferFailed);
+    EXPECT_FALSE(refused.list.reason.isEmpty());
 }
 
 TEST_F(EngineTest, AnUpdateWritesEveryMarkedFile) {
     Rows rows;
     checkModules(engine, ModuleKind::Windows, *rows, config);
-    ASSERT_EQ(updateModules(engine, ModuleKind::Windows, *rows, false, config), UpdateOutcome::Started);
+    ASSERT_EQ(update(ModuleKind::Windows, rows, false, config).outcome, UpdateOutcome::Started);
     ASSERT_TRUE(waitForWorker());
     EXPECT_EQ(mode(rows, u"a.ext"), u"成功");
     EXPECT_EQ(readFile(windows.path() / "lib" / "a.ext"), sampleContent(1024, 1));
@@ -163,20 +124,20 @@ TEST_F(EngineTest, AnUpdateWritesEveryMarkedFile) {
 
     // A second update without force downloads only what still reads "下载": nothing.
     const std::size_t before = server.recordedRequests(tag()).size();
-    updateModules(engine, ModuleKind::Windows, *rows, false, config);
+    update(ModuleKind::Windows, rows, false, config);
     ASSERT_TRUE(waitForWorker());
     EXPECT_EQ(server.recordedRequests(tag()).size(), before);
     EXPECT_EQ(mode(rows, u"empty.ext"), u"下载失败");
 }
 
-class FailingDownloadTest : public EngineTest {
+class FailingDownloadTest : public EngineFixture {
 protected:
     // Checks against the real list, then downloads through `prefix`.
     void updateThrough(const std::string& prefix, Rows& rows, bool force = true) {
         checkModules(engine, ModuleKind::Windows, *rows, config);
         rg_PeiZhiXinXiLei failing = config;
         failing.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/" + prefix);
-        updateModules(engine, ModuleKind::Windows, *rows, force, failing);
+        update(ModuleKind::Windows, rows, force, failing);
         ASSERT_TRUE(waitForWorker());
     }
     void keepOldFile() { writeFile(windows.path() / "lib" / "a.ext", "the old module"); }
@@ -230,7 +191,7 @@ TEST_F(EngineTest, ServerNamesThatLeaveTheFolderAreNeverWritten) {
     checkModules(engine, ModuleKind::Windows, *rows, config);
     ASSERT_EQ(rows->rowCount(), 6u);
     MarkAllRows(*rows);
-    updateModules(engine, ModuleKind::Windows, *rows, true, config);
+    update(ModuleKind::Windows, rows, true, config);
     ASSERT_TRUE(waitForWorker());
     for (std::size_t i = 0; i < rows->rowCount(); ++i)
         EXPECT_EQ(rows.cell(i, kColumnMode), u"下载失败") << i;
@@ -248,12 +209,12 @@ TEST_F(EngineTest, ASecondStartWhileAJobRunsStartsNothing) {
     checkModules(engine, ModuleKind::Windows, *slowRows, config);
     checkModules(engine, ModuleKind::Android, *otherRows, config);
     ASSERT_GT(otherRows->rowCount(), 0u);
-    updateModules(engine, ModuleKind::Windows, *slowRows, false, slow);
+    update(ModuleKind::Windows, slowRows, false, slow);
     ASSERT_TRUE(engine.isDownloading());
-    updateModules(engine, ModuleKind::Android, *otherRows, false, config);
+    update(ModuleKind::Android, otherRows, false, config);
     // A check of another kind runs while the job downloads.
     Rows serverRows;
-    EXPECT_EQ(checkModules(engine, ModuleKind::Server, *serverRows, config), CheckOutcome::Checked);
+    EXPECT_EQ(checkModules(engine, ModuleKind::Server, *serverRows, config).outcome, CheckOutcome::Checked);
     EXPECT_EQ(serverRows->rowCount(), 1u);
     EXPECT_TRUE(engine.isDownloading());
     ASSERT_TRUE(waitForWorker(std::chrono::seconds(120)));
@@ -261,7 +222,7 @@ TEST_F(EngineTest, ASecondStartWhileAJobRunsStartsNothing) {
         EXPECT_EQ(otherRows.cell(i, kColumnMode), u"下载") << "the dropped job must not have run";
     EXPECT_EQ(mode(slowRows, u"a.ext"), u"成功");
     // Once idle, the second job starts.
-    updateModules(engine, ModuleKind::Android, *otherRows, false, config);
+    update(ModuleKind::Android, otherRows, false, config);
     ASSERT_TRUE(waitForWorker());
     for (std::size_t i = 0; i < otherRows->rowCount(); ++i)
         EXPECT_EQ(otherRows.cell(i, kColumnMode), u"成功") << i;
@@ -273,7 +234,7 @@ TEST_F(EngineTest, ARecheckDuringAJobKeepsOutcomesOffOtherFiles) {
     slow.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/_slow/200000/");
     checkModules(engine, ModuleKind::Windows, *rows, config);
     rows->setRecording(true);
-    updateModules(engine, ModuleKind::Windows, *rows, false, slow);
+    update(ModuleKind::Windows, rows, false, slow);
     // The user checks the Android list into the same rows while the job runs.
     checkModules(engine, ModuleKind::Android, *rows, config);
     ASSERT_TRUE(waitForWorker(std::chrono::seconds(120)));
@@ -293,7 +254,7 @@ TEST_F(EngineTest, ProgressShowsWhileALargeFileDownloads) {
             rows->setCellText(i, kColumnMode, CWString());
     }
     rows->setRecording(true);
-    updateModules(engine, ModuleKind::Windows, *rows, false, slow);
+    update(ModuleKind::Windows, rows, false, slow);
     ASSERT_TRUE(waitForWorker(std::chrono::seconds(120)));
     bool sawPercent = false;
     for (const auto& write : rows->recordedWrites())
@@ -315,7 +276,11 @@ TEST_F(EngineTest, AbandonedRowsStopTheJobAndLeaveTheOldFileWhole) {
     ASSERT_EQ(rows.cell(0, kColumnName), u"big.bin");
     ASSERT_EQ(rows.cell(0, kColumnMode), u"下载");
     server.clearRequests(tag());
-    updateModules(engine, ModuleKind::Windows, *rows, false, slow);
+    // One file at a time: the files after the first are never asked for.
+    TransferSettings oneAtATime;
+    oneAtATime.parallelDownloads = 1;
+    engine.setTransferSettings(oneAtATime);
+    update(ModuleKind::Windows, rows, false, slow);
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
     ASSERT_TRUE(engine.isDownloading());
     rows->abandon();

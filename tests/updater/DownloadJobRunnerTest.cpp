@@ -1,0 +1,362 @@
+// Downloads from a distant and imperfect server: several files at once over kept
+// connections, transient failures tried again, the listed size and update time
+// kept, a stop that ends every transfer at once, and the leftovers of a killed run.
+#include "updater/DownloadJobRunner.h"
+#include "EngineFixture.h"
+#include "runtime/platform/FileSystem.h"
+#include "updater/DateTimeValue.h"
+#include "updater/ModuleListRules.h"
+#include "updater/TemporaryFiles.h"
+
+#include <curl/curl.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <set>
+#include <thread>
+
+namespace {
+
+using namespace rg_quelt_app;
+using namespace updater_test;
+using mireth_test::RecordedRequest;
+
+constexpr std::size_t kSampleFiles = 9; // the Windows kind of the sample tree
+
+class DownloadJobTest : public EngineFixture {
+protected:
+    std::string base() const { return server.httpBase() + "_tag/" + tag() + "/"; }
+
+    void useSettings(int parallel, int retries = TransferSettings::kDefaultRetries) {
+        TransferSettings settings;
+        settings.parallelDownloads = parallel;
+        settings.retries = retries;
+        engine.setTransferSettings(settings);
+    }
+
+    // Checks against the real list, then downloads every file through `prefix`.
+    void updateAllThrough(const std::string& prefix, Rows& rows) {
+        ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).rows, kSampleFiles);
+        rg_PeiZhiXinXiLei through = config;
+        through.domain = CWString::fromUtf8(base() + prefix);
+        server.clearRequests(tag());
+        ASSERT_EQ(update(ModuleKind::Windows, rows, true, through).outcome, UpdateOutcome::Started);
+        ASSERT_TRUE(waitForWorker(std::chrono::seconds(120)));
+    }
+
+    // Leaves only the row of `name` marked.
+    static void markOnly(Rows& rows, const std::u16string& name) {
+        for (std::size_t i = 0; i < rows->rowCount(); ++i)
+            rows->setCellText(i, kColumnMode, CWString(rows.cell(i, kColumnName) == name ? u"下载" : u""));
+    }
+
+    std::vector<RecordedRequest> downloads() const {
+        std::vector<RecordedRequest> found;
+        for (RecordedRequest& request : server.recordedRequests(tag())) {
+            if (request.path.find("download") != std::string::npos)
+                found.push_back(std::move(request));
+        }
+        return found;
+    }
+
+    std::map<std::string, std::vector<RecordedRequest>> downloadsByFile() const {
+        std::map<std::string, std::vector<RecordedRequest>> byFile;
+        for (RecordedRequest& request : downloads())
+            byFile[request.formField("file")].push_back(std::move(request));
+        return byFile;
+    }
+
+    void expectNoTemporaryFile() {
+        for (const auto& entry : fs::recursive_directory_iterator(windows.path()))
+            EXPECT_FALSE(isTemporaryName(entry.path().filename().u16string())) << entry.path().string();
+    }
+
+    // A list answer with one entry per (path, size, update time), for the `_body/` prefix.
+    static std::string listOf(const std::vector<std::tuple<std::string, long long, std::string>>& entries) {
+        std::string json = "{\"code\":200,\"data\":[";
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const auto& [path, size, time] = entries[i];
+            const std::string name = path.substr(path.find_last_of('/') + 1);
+            json += (i ? "," : "") + std::string("{\"name\":\"") + name + "\",\"path\":\"" + path +
+                    "\",\"size\":" + std::to_string(size) + ",\"updateTime\":\"" + time + "\"}";
+        }
+        return json + "]}";
+    }
+
+    // Checks `list` (served by the domain itself), then updates from the real tree.
+    CheckResult checkThenUpdate(const std::string& list, Rows& rows) {
+        config.domain =
+            CWString::fromUtf8(base() + "_body/" + mireth_test::ModuleServer::percentEncoded(list) + "/");
+        const CheckResult checked = checkModules(engine, ModuleKind::Windows, *rows, config);
+        config.domain = CWString::fromUtf8(base());
+        update(ModuleKind::Windows, rows, false, config);
+        EXPECT_TRUE(waitForWorker());
+        return checked;
+    }
+};
+
+TEST_F(DownloadJobTest, FilesGoAsManyAtOnceAsSetOverKeptConnections) {
+    for (const int parallel : {1, 4}) {
+        SCOPED_TRACE(parallel);
+        TempFolder folder{"parallel"};
+        config.windowsFolder = textOf(folder.path());
+        useSettings(parallel);
+        Rows rows;
+        // Every answer 150 ms late, as from a server far away.
+        updateAllThrough("_stallbefore/0.15/", rows);
+        const auto requests = downloads();
+        ASSERT_EQ(requests.size(), kSampleFiles);
+        EXPECT_EQ(mireth_test::mostAtOnce(requests), static_cast<std::size_t>(parallel));
+        std::set<int> connections;
+        for (const RecordedRequest& request : requests)
+            connections.insert(request.clientPort);
+        EXPECT_LE(connections.size(), static_cast<std::size_t>(parallel));
+
+        for (std::size_t i = 0; i < rows->rowCount(); ++i) {
+            const std::u16string name = rows.cell(i, kColumnName);
+            EXPECT_EQ(rows.cell(i, kColumnMode), name == u"empty.ext" ? u"下载失败" : u"成功") << i;
+            // One at a time keeps list order.
+            if (parallel == 1) {
+                EXPECT_EQ(CWString::fromUtf8(requests[i].formField("file")).view(), name) << i;
+            }
+        }
+        EXPECT_EQ(readFile(folder.path() / "big.bin"), sampleContent(300000, 3));
+        EXPECT_EQ(tracker->figures().succeeded, kSampleFiles - 1);
+    }
+}
+
+TEST_F(DownloadJobTest, ATransientFailureIsTriedAgainAndEndsInSuccess) {
+    const struct {
+        const char* prefix;
+        double leastGap; // seconds between an answer and the next attempt
+    } cases[] = {
+        {"_once/_status/503/", 0.45},
+        {"_once/_reset/10/", 0.45},
+        {"_once/_cut/10/", 0.45},
+        {"_once/_status/429/_retryafter/1/", 0.95},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prefix);
+        TempFolder folder{"transient"};
+        config.windowsFolder = textOf(folder.path());
+        Rows rows;
+        updateAllThrough(c.prefix, rows);
+        for (const auto& [file, requests] : downloadsByFile()) {
+            if (file == "empty.ext")
+                continue; // nothing to cut or reset; an empty answer stays a failure
+            ASSERT_EQ(requests.size(), 2u) << file;
+            EXPECT_GE(requests[1].arrived - requests[0].answered, c.leastGap) << file;
+        }
+        for (std::size_t i = 0; i < rows->rowCount(); ++i) {
+            const bool empty = rows.cell(i, kColumnName) == u"empty.ext";
+            EXPECT_EQ(rows.cell(i, kColumnMode), empty ? u"下载失败" : u"成功") << i;
+        }
+        EXPECT_EQ(readFile(folder.path() / "lib" / "a.ext"), sampleContent(1024, 1));
+        EXPECT_EQ(readFile(folder.path() / "big.bin"), sampleContent(300000, 3));
+        expectNoTemporaryFile();
+    }
+}
+
+TEST_F(DownloadJobTest, OtherFailuresAreAskedForOnceAndKeepTheOldFile) {
+    const struct {
+        const char* prefix;
+        int retries;
+        std::size_t requests;
+        std::u16string_view reason;
+    } cases[] = {
+        {"_status/503/", 2, 3, u"the server answered HTTP 503 (3 attempts)"},
+        {"_status/404/", 2, 1, u"the server answered HTTP 404"},
+        {"_status/503/", 0, 1, u"the server answered HTTP 503"},
+        {"_status/503/_retryafter/30/", 2, 1, u"the server answered HTTP 503; it asks to wait 30 s"},
+    };
+    writeFile(windows.path() / "lib" / "a.ext", "the old module");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prefix);
+        useSettings(4, c.retries);
+        Rows rows;
+        ASSERT_GT(checkModules(engine, ModuleKind::Windows, *rows, config).rows, 0u);
+        markOnly(rows, u"a.ext");
+        rg_PeiZhiXinXiLei failing = config;
+        failing.domain = CWString::fromUtf8(base() + c.prefix);
+        server.clearRequests(tag());
+        update(ModuleKind::Windows, rows, false, failing);
+        ASSERT_TRUE(waitForWorker());
+        EXPECT_EQ(downloads().size(), c.requests);
+        EXPECT_EQ(mode(rows, u"a.ext"), u"下载失败");
+        const auto failures = tracker->failures();
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(reasonText(failures[0].result).view(), c.reason);
+        EXPECT_EQ(failures[0].result.attempts, static_cast<int>(c.requests));
+        EXPECT_EQ(readFile(windows.path() / "lib" / "a.ext"), "the old module");
+        expectNoTemporaryFile();
+    }
+}
+
+TEST_F(DownloadJobTest, AnAnswerOfAnotherLengthThanListedIsNoModule) {
+    const struct {
+        long long listed;
+        const char* prefix; // of the download
+        const char16_t* mode;
+        std::u16string_view reason;
+    } cases[] = {
+        {2000, "", u"下载失败", u"the answer has 1024 bytes, the list gives 2000"},
+        {500, "", u"下载失败", u"the answer is longer than the 500 bytes the list gives"},
+        {500, "_nolength/", u"下载失败", u"the answer is longer than the 500 bytes the list gives"},
+        {1024, "_nolength/", u"成功", u""},
+        {0, "", u"成功", u""}, // no size to hold the answer to
+        {-1, "", u"成功", u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.listed);
+        SCOPED_TRACE(c.prefix);
+        writeFile(windows.path() / "lib" / "a.ext", "the old module");
+        Rows rows;
+        config.domain = CWString::fromUtf8(base() + "_body/" +
+                                           mireth_test::ModuleServer::percentEncoded(
+                                               listOf({{"lib/a.ext", c.listed, "2099-01-01 00:00:00"}})) +
+                                           "/");
+        ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 1u);
+        rg_PeiZhiXinXiLei through = config;
+        through.domain = CWString::fromUtf8(base() + c.prefix);
+        update(ModuleKind::Windows, rows, false, through);
+        ASSERT_TRUE(waitForWorker());
+        EXPECT_EQ(rows.cell(0, kColumnMode), c.mode);
+        const auto failures = tracker->failures();
+        EXPECT_EQ(failures.empty() ? std::u16string() : std::u16string(reasonText(failures[0].result).view()),
+                  c.reason);
+        EXPECT_EQ(readFile(windows.path() / "lib" / "a.ext"),
+                  c.reason.empty() ? sampleContent(1024, 1) : std::string("the old module"));
+        expectNoTemporaryFile();
+    }
+}
+
+TEST_F(DownloadJobTest, ADownloadedFileTakesTheListsTimeSoTheNextCheckMarksNothing) {
+    // The server's clock runs three hours ahead of this one.
+    const std::time_t ahead = std::time(nullptr) + 3 * 3600;
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &ahead);
+#else
+    localtime_r(&ahead, &local);
+#endif
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
+    const std::string list = listOf({{"lib/a.ext", 1024, stamp}, {"root.ext", 19, "not a time"}});
+    Rows rows;
+    const CheckResult first = checkThenUpdate(list, rows);
+    ASSERT_EQ(first.marked, 2u);
+    EXPECT_EQ(mode(rows, u"a.ext"), u"成功");
+    EXPECT_EQ(mode(rows, u"root.ext"), u"成功");
+    double kept = 0;
+    ASSERT_TRUE(localFileDateTime(textOf(windows.path() / "lib" / "a.ext"), kept));
+    EXPECT_EQ(kept, parseYearFirstDateTime(CWString::fromUtf8(stamp).view()).value());
+
+    // Checked again: a.ext is as new as the list says; root.ext, whose time does not
+    // parse, compares as the earliest time and is not marked either.
+    config.domain =
+        CWString::fromUtf8(base() + "_body/" + mireth_test::ModuleServer::percentEncoded(list) + "/");
+    const CheckResult again = checkModules(engine, ModuleKind::Windows, *rows, config);
+    EXPECT_EQ(again.rows, 2u);
+    EXPECT_EQ(again.marked, 0u);
+}
+
+TEST_F(DownloadJobTest, AnUpdateOfAKindWithoutFolderIsRefused) {
+    Rows rows;
+    ASSERT_GT(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 0u);
+    // Emptied and saved after the check: every file would resolve to the root.
+    config.windowsFolder = CWString();
+    server.clearRequests(tag());
+    EXPECT_EQ(update(ModuleKind::Windows, rows, false, config).outcome, UpdateOutcome::NotConfigured);
+    EXPECT_FALSE(engine.isDownloading());
+    EXPECT_TRUE(downloads().empty());
+    EXPECT_EQ(mode(rows, u"a.ext"), u"下载");
+}
+
+TEST_F(DownloadJobTest, AStopEndsEverySilentTransferWithinASecond) {
+    for (const bool destroyEngine : {false, true}) {
+        SCOPED_TRACE(destroyEngine ? "the engine goes" : "the rows are abandoned");
+        writeFile(windows.path() / "big.bin", "the old module");
+        ASSERT_TRUE(setLocalMtime(windows.path() / "big.bin", 2020, 1, 1, 0, 0, 0));
+        auto ownEngine = std::make_unique<rg_MoKuaiGengXinYinQing>();
+        Rows rows;
+        ASSERT_GT(checkModules(*ownEngine, ModuleKind::Windows, *rows, config).marked, 0u);
+        rg_PeiZhiXinXiLei silent = config;
+        // The server takes the requests and then says nothing for half a minute.
+        silent.domain = CWString::fromUtf8(base() + "_stallbefore/30/");
+        server.clearRequests(tag());
+        const auto observer = RefPtr<JobTracker>::adopt(JobTracker::create(*rows));
+        ASSERT_EQ(updateModules(*ownEngine, ModuleKind::Windows, *rows, false, silent, *observer).outcome,
+                  UpdateOutcome::Started);
+        const auto asked = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (downloads().size() < static_cast<std::size_t>(TransferSettings::kDefaultParallel) &&
+               std::chrono::steady_clock::now() < asked)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_EQ(downloads().size(), static_cast<std::size_t>(TransferSettings::kDefaultParallel));
+
+        const auto stopped = std::chrono::steady_clock::now();
+        if (destroyEngine) {
+            ownEngine.reset();
+        } else {
+            rows->abandon();
+            while (ownEngine->isDownloading() &&
+                   std::chrono::steady_clock::now() - stopped < std::chrono::seconds(5))
+                platform::serviceNotices(10);
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(1));
+        EXPECT_TRUE(!ownEngine || !ownEngine->isDownloading());
+        EXPECT_TRUE(observer->figures().stopped);
+        EXPECT_EQ(readFile(windows.path() / "big.bin"), "the old module");
+        expectNoTemporaryFile();
+        EXPECT_EQ(downloads().size(), static_cast<std::size_t>(TransferSettings::kDefaultParallel));
+    }
+}
+
+TEST_F(DownloadJobTest, LeftoversOfAKilledRunGoWhenTheNextJobStarts) {
+    const fs::path lib = windows.path() / "lib";
+    const std::vector<std::string> leftovers = {"a.ext.~0123456789abcdef.part", "old.ext.~4711-3.part"};
+    const std::vector<std::string> kept = {"a.ext.~not-ours.part", "notes.txt",
+                                           "a.ext.~0123456789ABCDEF.part"};
+    for (const auto& name : leftovers)
+        writeFile(lib / name, "left behind");
+    for (const auto& name : kept)
+        writeFile(lib / name, "not a leftover");
+    // One that another running program is still writing.
+    platform::OutputFile held;
+    ASSERT_TRUE(held.createNew(textOf(lib / "b.ext.~fedcba9876543210.part").view()));
+
+    Rows rows;
+    ASSERT_GT(checkModules(engine, ModuleKind::Windows, *rows, config).rows, 0u);
+    markOnly(rows, u"a.ext");
+    update(ModuleKind::Windows, rows, false, config);
+    ASSERT_TRUE(waitForWorker());
+    EXPECT_EQ(mode(rows, u"a.ext"), u"成功");
+    for (const auto& name : leftovers)
+        EXPECT_FALSE(fs::exists(lib / name)) << name;
+    for (const auto& name : kept)
+        EXPECT_TRUE(fs::exists(lib / name)) << name;
+    EXPECT_TRUE(fs::exists(lib / "b.ext.~fedcba9876543210.part"));
+    held.close();
+}
+
+TEST(DownloadJobRulesTest, WhatIsTriedAgainAndHowLongItWaits) {
+    for (const int transient : {CURLE_COULDNT_CONNECT, CURLE_SEND_ERROR, CURLE_RECV_ERROR, CURLE_GOT_NOTHING,
+                                CURLE_OPERATION_TIMEDOUT, CURLE_PARTIAL_FILE})
+        EXPECT_TRUE(DownloadJobRunner::isTransientTransfer(transient)) << transient;
+    for (const int lasting :
+         {CURLE_OK, CURLE_COULDNT_RESOLVE_HOST, CURLE_WRITE_ERROR, CURLE_ABORTED_BY_CALLBACK,
+          CURLE_FILESIZE_EXCEEDED, CURLE_TOO_MANY_REDIRECTS, CURLE_PEER_FAILED_VERIFICATION})
+        EXPECT_FALSE(DownloadJobRunner::isTransientTransfer(lasting)) << lasting;
+    for (const int status : {408, 429, 500, 502, 503, 504})
+        EXPECT_TRUE(DownloadJobRunner::isTransientStatus(status)) << status;
+    for (const int status : {0, 200, 301, 400, 401, 403, 404, 410, 501, 505})
+        EXPECT_FALSE(DownloadJobRunner::isTransientStatus(status)) << status;
+    EXPECT_EQ(DownloadJobRunner::retryDelayMs(1), 500u);
+    EXPECT_EQ(DownloadJobRunner::retryDelayMs(2), 1000u);
+    EXPECT_EQ(DownloadJobRunner::retryDelayMs(3), 2000u);
+    EXPECT_EQ(DownloadJobRunner::retryDelayMs(10), 10000u);
+}
+
+} // namespace

@@ -1,0 +1,103 @@
+#include "updater/JobTracker.h"
+
+#include "runtime/platform/SystemInfo.h"
+#include "updater/ModuleListRules.h"
+#include "updater/rg_XiaZaiShuJu.h"
+
+#include <algorithm>
+
+namespace rg_quelt_app {
+
+JobTracker::JobTracker(ModuleRowTable& rows) : rows_(rows) { rows_.addRef(); }
+
+JobTracker::~JobTracker() { rows_.release(); }
+
+void JobTracker::jobStarting(const rg_XiaZaiShuJu& job) {
+    platform::CriticalSectionLock hold(lock_);
+    figures_ = Figures();
+    figures_.files = job.linkCount();
+    for (std::size_t i = 0; i < job.linkCount(); ++i)
+        figures_.bytesTotal += std::max<std::int64_t>(job.link(i).listedSize, 0);
+    figures_.started = true;
+    active_.clear();
+    failures_.clear();
+    startTick_ = platform::tickCount();
+}
+
+JobTracker::ActiveFile& JobTracker::activeEntry(const rg_LianJieYuSuoYinLei& link) {
+    const auto row = static_cast<std::size_t>(link.rowIndex);
+    const auto entry =
+        std::find_if(active_.begin(), active_.end(), [row](const ActiveFile& f) { return f.row == row; });
+    if (entry != active_.end())
+        return *entry;
+    return active_.emplace_back(
+        ActiveFile{row, link.fileName, 0, link.listedSize > 0 ? link.listedSize : -1});
+}
+
+void JobTracker::fileStarted(const rg_LianJieYuSuoYinLei& link) {
+    platform::CriticalSectionLock hold(lock_);
+    activeEntry(link);
+}
+
+void JobTracker::fileProgress(const rg_LianJieYuSuoYinLei& link, std::int64_t received, std::int64_t total) {
+    {
+        platform::CriticalSectionLock hold(lock_);
+        ActiveFile& entry = activeEntry(link);
+        entry.received = received;
+        entry.total = total;
+    }
+    rows_.setCellTextIfShows(static_cast<std::size_t>(link.rowIndex), kColumnMode,
+                             downloadingText(received, total), link.fileName, link.localFile);
+}
+
+void JobTracker::fileDone(const rg_LianJieYuSuoYinLei& link, const FileResult& result) {
+    const auto row = static_cast<std::size_t>(link.rowIndex);
+    {
+        platform::CriticalSectionLock hold(lock_);
+        active_.erase(std::remove_if(active_.begin(), active_.end(),
+                                     [row](const ActiveFile& f) { return f.row == row; }),
+                      active_.end());
+        figures_.bytesDone += result.bytes;
+        switch (result.outcome) {
+        case FileOutcome::Success:
+            ++figures_.succeeded;
+            break;
+        case FileOutcome::DownloadFailed:
+            ++figures_.downloadFailed;
+            break;
+        case FileOutcome::SaveFailed:
+            ++figures_.saveFailed;
+            break;
+        }
+        if (result.outcome != FileOutcome::Success)
+            failures_.push_back({row, link.fileName, result});
+    }
+    rows_.setCellTextIfShows(row, kColumnMode, CWString::borrowed(modeTextOf(result.outcome)), link.fileName,
+                             link.localFile);
+}
+
+void JobTracker::jobDone(bool stopped) {
+    platform::CriticalSectionLock hold(lock_);
+    figures_.elapsedMs = platform::tickCount() - startTick_;
+    figures_.finished = true;
+    figures_.stopped = stopped;
+    active_.clear();
+}
+
+JobTracker::Figures JobTracker::figures() const {
+    platform::CriticalSectionLock hold(lock_);
+    Figures figures = figures_;
+    if (!figures.finished && figures.started)
+        figures.elapsedMs = platform::tickCount() - startTick_;
+    figures.active = active_;
+    for (const ActiveFile& file : active_)
+        figures.bytesDone += file.received;
+    return figures;
+}
+
+std::vector<JobTracker::Failure> JobTracker::failures() const {
+    platform::CriticalSectionLock hold(lock_);
+    return failures_;
+}
+
+} // namespace rg_quelt_app
