@@ -1,13 +1,15 @@
 #pragma once
 // CPoolMem: the runtime's allocator. Requests of up to 256 bytes are served from one
 // 4 MiB region cut into 256-byte blocks; larger requests, and any request once the
-// pool has run dry, go to the process heap. Every pointer goes back to where it came
+// pool has run dry for the calling thread, go to the process heap. Every pointer goes back to where it came
 // from, whichever thread frees it. Allocation failure ends the process with exit
 // code -1: callers never see a null result from allocate().
 //
 // Thread-safe. Each thread keeps a small cache of free blocks that it serves and
 // takes back without any lock; the cache trades whole batches with the shared free
-// list, which a spin-lock word guards. A thread that ends hands its cache back.
+// list, which a spin-lock word guards. A thread that ends hands its cache back, unless
+// the process itself is ending. Up to kCacheCapacity free blocks per thread are thus
+// out of the other threads' reach.
 // The one process-wide instance lives in CQueltAppInstance and is reached through
 // CPoolMem::instance().
 #include "runtime/platform/SpinLock.h"
