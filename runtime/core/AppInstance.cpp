@@ -12,6 +12,8 @@ QUELT_INIT_PRIORITY(QUELT_INIT_RUNTIME) CQueltAppInstance theInstance;
 
 CQueltAppInstance& CQueltAppInstance::instance() { return theInstance; }
 
+constinit CPoolMem* const CPoolMem::processWide_ = &theInstance.pool();
+
 CQueltAppInstance::CQueltAppInstance() : threadStates_(platform::processorCount()) {
     noteStaticInit("runtime");
 }

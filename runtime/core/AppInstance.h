@@ -25,7 +25,7 @@ public:
 
     static CQueltAppInstance& instance();
 
-    CPoolMem& pool() { return pool_; }
+    constexpr CPoolMem& pool() { return pool_; }
     ThreadStateRegistry& threadStates() { return threadStates_; }
 
     // A library loaded at run time, freed at exit.
