@@ -67,9 +67,13 @@ curl_slist* buildHeaderList(const rg_quelt_base::rg_WenBenShuZuLei& headers) {
 }
 
 void applyRequestOptions(CURL* curl, TransferHandle& handle, const CWString& url, const CQueltMem* body,
-                         const rg_quelt_base::rg_WenBenShuZuLei& headers, const RequestTexts& texts) {
+                         const rg_quelt_base::rg_WenBenShuZuLei& headers, const RequestTexts& texts,
+                         const TransferPolicy& policy) {
     curl_easy_setopt(curl, CURLOPT_URL, CurlText(url).str());
-    setText(curl, CURLOPT_CUSTOMREQUEST, CWString::borrowed(u"POST"));
+    // A POST by its own kind, not by a custom method word, so that a redirect that
+    // turns it into a GET really is one.
+    curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, static_cast<const char*>(nullptr));
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
 
     curl_slist* list = buildHeaderList(headers);
     handle.replaceHeaderList(list);
@@ -82,31 +86,55 @@ void applyRequestOptions(CURL* curl, TransferHandle& handle, const CWString& url
         curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, body->data());
     } else {
         // No body, or an empty one: a POST without request data (and no stale data
-        // from a previous request).
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, static_cast<const char*>(nullptr));
+        // from a previous request; never the read callback's).
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, 0L);
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, "");
     }
     curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
 
     setText(curl, CURLOPT_ACCEPT_ENCODING, texts.acceptEncoding);
 
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
 
     setText(curl, CURLOPT_PROXY, texts.proxy);
     setText(curl, CURLOPT_PROXYUSERNAME, texts.proxyUser);
     setText(curl, CURLOPT_PROXYPASSWORD, texts.proxyPassword);
 
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, 0L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedLimitBytes);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kLowSpeedTimeSeconds);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, policy.connectTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, policy.lowSpeedBytesPerSecond);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, policy.lowSpeedSeconds);
 
-    // Module servers run with certificates of their own making; they are never verified.
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
-    curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYHOST, 0L);
+    // Anyone on the path could otherwise read the credentials and plant modules; a
+    // server's owner who accepts that turns it off in setup.ini.
+    const long verify = policy.verifyPeer ? 1L : 0L;
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, verify);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, policy.verifyPeer ? 2L : 0L);
+    curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYPEER, verify);
+    curl_easy_setopt(curl, CURLOPT_PROXY_SSL_VERIFYHOST, policy.verifyPeer ? 2L : 0L);
+    // Without a file of its own, libcurl's built-in one (none where the system's
+    // store serves, as with Schannel): a reused handle keeps no earlier file.
+    const CurlText caFile(policy.caFile);
+    char* builtIn = nullptr;
+    if (policy.caFile.isEmpty() && curl_easy_getinfo(curl, CURLINFO_CAINFO, &builtIn) != CURLE_OK)
+        builtIn = nullptr;
+    curl_easy_setopt(curl, CURLOPT_CAINFO, policy.caFile.isEmpty() ? builtIn : caFile.str());
+    // A private CA publishes no revocation list: Windows' check would refuse every
+    // certificate it issued, where no list can be fetched is no reason to refuse.
+    curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+}
+
+bool isCertificateFailure(int curlResult) {
+    switch (curlResult) {
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_CRL_BADFILE:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace rg_quelt_windows_WangLao

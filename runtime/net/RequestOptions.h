@@ -3,7 +3,8 @@
 // order: the URL, the method "POST", the header list, the cookie, the body, the
 // encoding, redirects, the proxy, the time limits and the TLS settings. The single
 // request of rg_WangLaoFangWenLei and the transfers of TransferPool both set them
-// here, so the two cannot drift apart.
+// here, so the two cannot drift apart. libcurl follows no redirect by itself: the
+// callers do, by RedirectRule.
 #include "runtime/core/QueltMem.h"
 #include "runtime/core/WString.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
@@ -11,12 +12,19 @@
 
 namespace rg_quelt_windows_WangLao {
 
-// Protection against a dead or endless server, kept generous so that large files
-// on slow lines still finish: no overall time limit.
-inline constexpr long kConnectTimeoutSeconds = 30;
-inline constexpr long kLowSpeedLimitBytes = 1;
-inline constexpr long kLowSpeedTimeSeconds = 60;
-inline constexpr long kMaxRedirects = 50;
+// How a request treats the network: the TLS peer is verified (certificate and host
+// name, against the system's certificates: the Windows store, the CA bundle
+// elsewhere; against `caFile`, a PEM file, when one is given), and a dead or
+// stalled server ends it. The limits are generous so that large files on slow
+// lines still finish: no overall time limit, a stall is less than 1 KiB/s for a
+// minute.
+struct TransferPolicy {
+    bool verifyPeer = true;
+    CWString caFile;
+    long connectTimeoutSeconds = 30;
+    long lowSpeedBytesPerSecond = 1024;
+    long lowSpeedSeconds = 60;
+};
 
 // Texts that only some callers set; empty ones restore libcurl's default.
 struct RequestTexts {
@@ -31,7 +39,12 @@ struct RequestTexts {
 // header list is kept in the handle's first list slot, which replaces the list of
 // the request before.
 void applyRequestOptions(CURL* curl, TransferHandle& handle, const CWString& url, const CQueltMem* body,
-                         const rg_quelt_base::rg_WenBenShuZuLei& headers, const RequestTexts& texts);
+                         const rg_quelt_base::rg_WenBenShuZuLei& headers, const RequestTexts& texts,
+                         const TransferPolicy& policy);
+
+// True for libcurl's results that mean the peer's certificate was not accepted (or
+// the certificates to check it with could not be read).
+bool isCertificateFailure(int curlResult);
 
 // libcurl's header list for `headers`; null for an empty list or when an append fails.
 curl_slist* buildHeaderList(const rg_quelt_base::rg_WenBenShuZuLei& headers);

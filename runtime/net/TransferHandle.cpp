@@ -7,6 +7,12 @@ namespace rg_quelt_windows_WangLao {
 TransferHandle::TransferHandle() {
     if (curlGlobalInitResult() == CURLE_OK)
         easy_ = curl_easy_init();
+    attachErrorText();
+}
+
+void TransferHandle::attachErrorText() {
+    if (easy_)
+        curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorText_);
 }
 
 TransferHandle::~TransferHandle() {
@@ -21,8 +27,10 @@ TransferHandle::~TransferHandle() {
 }
 
 CURL* TransferHandle::easy() {
-    if (!easy_ && curlGlobalInitResult() == CURLE_OK)
+    if (!easy_ && curlGlobalInitResult() == CURLE_OK) {
         easy_ = curl_easy_init();
+        attachErrorText();
+    }
     return easy_;
 }
 

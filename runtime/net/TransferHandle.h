@@ -25,12 +25,20 @@ public:
     // copy going away does not leave libcurl pointing at it.
     const void* progressOwner = nullptr;
 
+    // libcurl's words for the last failure (CURLOPT_ERRORBUFFER), empty when none was
+    // given. The record holds it so that it lives as long as the handle writes to it.
+    const char* errorText() const { return errorText_; }
+    void clearErrorText() { errorText_[0] = '\0'; }
+
 protected:
     ~TransferHandle() override;
 
 private:
+    void attachErrorText();
+
     CURL* easy_ = nullptr;
     curl_slist* lists_[kHeaderSlots] = {};
+    char errorText_[CURL_ERROR_SIZE] = {};
 };
 
 } // namespace rg_quelt_windows_WangLao

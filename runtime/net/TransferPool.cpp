@@ -1,6 +1,7 @@
 #include "runtime/net/TransferPool.h"
 
 #include "runtime/net/CurlGlobal.h"
+#include "runtime/net/RedirectRule.h"
 #include "runtime/net/RequestOptions.h"
 #include "runtime/net/TransferHandle.h"
 
@@ -20,32 +21,46 @@ struct TransferPool::Slot {
     TransferHandle* handle;
     ITransferListener* listener = nullptr;
     bool busy = false;
-    char errorBuffer[CURL_ERROR_SIZE] = {};
+    std::string url; // where the request now goes
+    bool asGet = false;
+    int redirects = 0;
 };
 
 namespace {
 
 CURLM* multiOf(void* multi) { return static_cast<CURLM*>(multi); }
 
-size_t writeBody(char* data, size_t size, size_t count, void* user) {
-    const size_t bytes = size * count;
-    auto* listener = static_cast<ITransferListener*>(user);
-    try {
-        return listener && listener->onBody(data, bytes) ? bytes : 0;
-    } catch (...) {
-        return 0; // never through libcurl
-    }
-}
+} // namespace
 
-int reportProgress(void* user, curl_off_t downloadTotal, curl_off_t downloadNow, curl_off_t, curl_off_t) {
-    auto* listener = static_cast<ITransferListener*>(user);
-    try {
-        const std::int64_t total = downloadTotal > 0 ? static_cast<std::int64_t>(downloadTotal) : -1;
-        return listener && listener->onProgress(static_cast<std::int64_t>(downloadNow), total) ? 0 : 1;
-    } catch (...) {
-        return 1;
+struct TransferPool::Callbacks {
+    static size_t writeBody(char* data, size_t size, size_t count, void* user) {
+        const size_t bytes = size * count;
+        auto* slot = static_cast<Slot*>(user);
+        long status = 0;
+        // A redirect's own page is no part of the answer.
+        if (curl_easy_getinfo(slot->handle->easy(), CURLINFO_RESPONSE_CODE, &status) == CURLE_OK &&
+            isRedirectStatus(status))
+            return bytes;
+        try {
+            return slot->listener && slot->listener->onBody(data, bytes) ? bytes : 0;
+        } catch (...) {
+            return 0; // never through libcurl
+        }
     }
-}
+
+    static int reportProgress(void* user, curl_off_t downloadTotal, curl_off_t downloadNow, curl_off_t,
+                              curl_off_t) {
+        auto* listener = static_cast<Slot*>(user)->listener;
+        try {
+            const std::int64_t total = downloadTotal > 0 ? static_cast<std::int64_t>(downloadTotal) : -1;
+            return listener && listener->onProgress(static_cast<std::int64_t>(downloadNow), total) ? 0 : 1;
+        } catch (...) {
+            return 1;
+        }
+    }
+};
+
+namespace {
 
 std::u16string curlText(const char* text) {
     const CWString converted = CWString::fromAnsi(text, std::strlen(text));
@@ -82,22 +97,28 @@ bool TransferPool::start(std::size_t slotIndex, const TransferRequest& request, 
         return false;
     const rg_quelt_base::rg_WenBenShuZuLei noHeaders;
     const CWString none;
+    const TransferPolicy defaults;
     applyRequestOptions(curl, *slot.handle, request.url, request.body,
-                        request.headers ? *request.headers : noHeaders, {none, none, none, none, none});
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &writeBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, static_cast<void*>(&listener));
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &reportProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, static_cast<void*>(&listener));
+                        request.headers ? *request.headers : noHeaders, {none, none, none, none, none},
+                        request.policy ? *request.policy : defaults);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Callbacks::writeBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, static_cast<void*>(&slot));
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Callbacks::reportProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, static_cast<void*>(&slot));
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_TCP_FASTOPEN, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
                      static_cast<curl_off_t>(request.maxBodySize > 0 ? request.maxBodySize : 0));
-    slot.errorBuffer[0] = '\0';
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, slot.errorBuffer);
+    slot.handle->clearErrorText();
     curl_easy_setopt(curl, CURLOPT_PRIVATE, static_cast<void*>(&slot));
-    if (curl_multi_add_handle(multiOf(multi_), curl) != CURLM_OK)
-        return false;
     slot.listener = &listener;
+    slot.url = request.url.toAnsi();
+    slot.asGet = false;
+    slot.redirects = 0;
+    if (curl_multi_add_handle(multiOf(multi_), curl) != CURLM_OK) {
+        slot.listener = nullptr;
+        return false;
+    }
     slot.busy = true;
     ++busy_;
     return true;
@@ -116,8 +137,11 @@ void TransferPool::run(int timeoutMs) {
         // can go on, so every running transfer ends as failed.
         for (const auto& slot : slots_) {
             if (slot->busy) {
-                std::strncpy(slot->errorBuffer, curl_multi_strerror(code), CURL_ERROR_SIZE - 1);
-                finish(*slot, CURLE_OUT_OF_MEMORY);
+                TransferOutcome outcome;
+                outcome.curlResult = CURLE_OUT_OF_MEMORY;
+                outcome.errorText = curlText(curl_multi_strerror(code));
+                release(*slot);
+                finished_.emplace_back(slot->index, std::move(outcome));
             }
         }
     }
@@ -144,17 +168,57 @@ void TransferPool::finish(Slot& slot, int result) {
     long code = 0;
     if (curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code) == CURLE_OK)
         outcome.responseCode = static_cast<std::int32_t>(code);
+    if (result == CURLE_OK && isRedirectStatus(code) && follow(slot, code, outcome))
+        return;
     curl_off_t retryAfter = 0;
     if (curl_easy_getinfo(curl, CURLINFO_RETRY_AFTER, &retryAfter) == CURLE_OK && retryAfter > 0)
         outcome.retryAfterSeconds = static_cast<std::int64_t>(retryAfter);
-    if (result != CURLE_OK)
-        outcome.errorText = curlText(slot.errorBuffer[0] ? slot.errorBuffer
-                                                         : curl_easy_strerror(static_cast<CURLcode>(result)));
+    if (outcome.curlResult != CURLE_OK && outcome.errorText.empty()) {
+        const char* detail = slot.handle->errorText();
+        outcome.errorText =
+            curlText(detail[0] ? detail : curl_easy_strerror(static_cast<CURLcode>(outcome.curlResult)));
+    }
+    release(slot);
+    finished_.emplace_back(slot.index, std::move(outcome));
+}
+
+bool TransferPool::follow(Slot& slot, long status, TransferOutcome& outcome) {
+    CURL* curl = slot.handle->easy();
+    char* target = nullptr;
+    if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &target) != CURLE_OK || !target)
+        return false; // a redirect status without a place to go: the answer as it is
+    const RedirectDecision decision = decideRedirect(slot.url, status, target, slot.asGet);
+    if (decision.action == RedirectAction::Refuse) {
+        outcome.errorText = decision.reason;
+        return false;
+    }
+    if (slot.redirects >= kMaxRedirects) {
+        outcome.curlResult = CURLE_TOO_MANY_REDIRECTS;
+        const std::string limit = std::to_string(kMaxRedirects);
+        outcome.errorText = u"more than " + std::u16string(limit.begin(), limit.end()) + u" redirects";
+        return false;
+    }
+    ++slot.redirects;
+    slot.url = target;
     curl_multi_remove_handle(multiOf(multi_), curl);
+    curl_easy_setopt(curl, CURLOPT_URL, slot.url.c_str());
+    if (decision.action == RedirectAction::FollowAsGet) {
+        slot.asGet = true;
+        curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    }
+    slot.handle->clearErrorText();
+    if (curl_multi_add_handle(multiOf(multi_), curl) == CURLM_OK)
+        return true;
+    outcome.curlResult = CURLE_OUT_OF_MEMORY;
+    outcome.errorText = u"the redirect could not be followed";
+    return false;
+}
+
+void TransferPool::release(Slot& slot) {
+    curl_multi_remove_handle(multiOf(multi_), slot.handle->easy());
     slot.busy = false;
     slot.listener = nullptr;
     --busy_;
-    finished_.emplace_back(slot.index, std::move(outcome));
 }
 
 bool TransferPool::takeFinished(std::size_t& slot, TransferOutcome& outcome) {
@@ -167,13 +231,8 @@ bool TransferPool::takeFinished(std::size_t& slot, TransferOutcome& outcome) {
 }
 
 void TransferPool::cancel(std::size_t slotIndex) {
-    if (slotIndex >= slots_.size() || !slots_[slotIndex]->busy)
-        return;
-    Slot& slot = *slots_[slotIndex];
-    curl_multi_remove_handle(multiOf(multi_), slot.handle->easy());
-    slot.busy = false;
-    slot.listener = nullptr;
-    --busy_;
+    if (slotIndex < slots_.size() && slots_[slotIndex]->busy)
+        release(*slots_[slotIndex]);
 }
 
 void TransferPool::wake() {

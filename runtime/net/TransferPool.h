@@ -3,13 +3,15 @@
 // thread that owns the pool through one libcurl multi handle. Each slot keeps its
 // easy handle from one request to the next and the multi handle keeps the
 // connections, so requests to one server go over the connections already open.
-// Every request carries the options of applyRequestOptions.
+// Every request carries the options of applyRequestOptions and follows redirects by
+// RedirectRule; the body of a redirect never reaches the listener.
 //
 // One thread owns a pool: every call but wake() comes from it, and the listeners
 // are called inside run(), on that thread.
 #include "runtime/core/QueltMem.h"
 #include "runtime/core/WString.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
+#include "runtime/net/RequestOptions.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -42,6 +44,7 @@ struct TransferRequest {
     // Above 0: an answer that announces more is refused at once
     // (CURLE_FILESIZE_EXCEEDED); one without a length is the listener's to stop.
     std::int64_t maxBodySize = 0;
+    const TransferPolicy* policy = nullptr; // null: the defaults
 };
 
 // How a finished transfer ended.
@@ -85,9 +88,14 @@ public:
 
 private:
     struct Slot;
+    struct Callbacks;
 
     void collectFinished();
     void finish(Slot& slot, int result);
+    // Starts the slot's request again at the redirect's target; false when the
+    // redirect is not to be followed (`outcome` then says why).
+    bool follow(Slot& slot, long status, TransferOutcome& outcome);
+    void release(Slot& slot);
 
     void* multi_ = nullptr; // CURLM*
     std::vector<std::unique_ptr<Slot>> slots_;

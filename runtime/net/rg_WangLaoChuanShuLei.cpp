@@ -1,6 +1,7 @@
 #include "runtime/net/rg_WangLaoChuanShuLei.h"
 
 #include "runtime/net/CurlText.h"
+#include "runtime/net/RedirectRule.h"
 
 #include <limits>
 
@@ -50,6 +51,23 @@ size_t sinkCallback(char* data, size_t size, size_t count, void* sink) {
     } catch (...) {
         return 0; // never through libcurl
     }
+}
+
+// Where a body goes, with the handle it comes from: the body of a redirect is no
+// part of the answer and is dropped.
+struct BodyRoute {
+    CURL* curl;
+    void* data;
+    curl_write_callback writer;
+};
+
+size_t routedBody(char* data, size_t size, size_t count, void* user) {
+    const auto* route = static_cast<const BodyRoute*>(user);
+    long status = 0;
+    if (curl_easy_getinfo(route->curl, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK &&
+        isRedirectStatus(status))
+        return size * count;
+    return route->writer(data, size, count, route->data);
 }
 
 size_t headerCallback(char* data, size_t size, size_t count, void* sink) {
@@ -196,9 +214,11 @@ int rg_WangLaoChuanShuLei::performWith(void* bodyData, curl_write_callback bodyW
         attachProgress();
     if (headers && curl_easy_setopt(curl, CURLOPT_HEADERDATA, headers) == CURLE_OK)
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &headerCallback);
-    if (bodyData && curl_easy_setopt(curl, CURLOPT_WRITEDATA, bodyData) == CURLE_OK)
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, bodyWriter);
+    BodyRoute route{curl, bodyData, bodyWriter};
+    if (bodyData && curl_easy_setopt(curl, CURLOPT_WRITEDATA, static_cast<void*>(&route)) == CURLE_OK)
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &routedBody);
 
+    handle_->clearErrorText();
     const CURLcode result = curl_easy_perform(curl);
 
     if (headers && curl_easy_setopt(curl, CURLOPT_HEADERDATA, static_cast<void*>(nullptr)) == CURLE_OK)

@@ -1,6 +1,6 @@
 #include "runtime/net/rg_WangLaoFangWenLei.h"
 
-#include "runtime/net/RequestOptions.h"
+#include "runtime/net/RedirectRule.h"
 #include "runtime/net/rg_DuoYongTuKuoZhanGeShiLei.h"
 
 #include <string>
@@ -12,7 +12,8 @@ QUELT_DEFINE_CLASS(rg_WangLaoFangWenLei, CQueltObject, "rg_quelt_windows_WangLao
 rg_WangLaoFangWenLei::rg_WangLaoFangWenLei() : receiver_(this) { connectProgress(); }
 
 rg_WangLaoFangWenLei::rg_WangLaoFangWenLei(const rg_WangLaoFangWenLei& other)
-    : CQueltObject(other), transfer_(other.transfer_), property_(other.property_), receiver_(this) {
+    : CQueltObject(other), transfer_(other.transfer_), property_(other.property_), policy_(other.policy_),
+      receiver_(this) {
     connectProgress();
 }
 
@@ -21,6 +22,7 @@ rg_WangLaoFangWenLei& rg_WangLaoFangWenLei::operator=(const rg_WangLaoFangWenLei
         CQueltObject::operator=(other);
         transfer_ = other.transfer_;
         property_ = other.property_;
+        policy_ = other.policy_;
         connectProgress();
     }
     return *this;
@@ -58,11 +60,51 @@ bool present(const CQueltObject* object) { return object && !object->isNullInsta
 
 } // namespace
 
+void rg_WangLaoFangWenLei::performFollowing(CURL* curl, const CWString& url, IQueltBodySink* sink,
+                                            rg_WangYeFangWenXiangYingLei& response) {
+    std::string current = url.toAnsi();
+    bool asGet = false;
+    int redirects = 0;
+    for (;;) {
+        response.setCurlResult(sink ? transfer_.Perform(*sink, &response.headerLines())
+                                    : transfer_.Perform(&response.body(), &response.headerLines()));
+        long status = 0;
+        char* target = nullptr;
+        if (response.curlResult() != CURLE_OK ||
+            curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK ||
+            !isRedirectStatus(status) ||
+            curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &target) != CURLE_OK || !target)
+            break;
+        const RedirectDecision decision = decideRedirect(current, status, target, asGet);
+        if (decision.action == RedirectAction::Refuse) {
+            response.setFailureText(CWString(decision.reason));
+            break;
+        }
+        if (redirects == kMaxRedirects) {
+            response.setCurlResult(CURLE_TOO_MANY_REDIRECTS);
+            response.setFailureText(CWString(u"more than ") + CWString::fromInteger(kMaxRedirects).view() +
+                                    u" redirects");
+            break;
+        }
+        ++redirects;
+        current = target;
+        curl_easy_setopt(curl, CURLOPT_URL, current.c_str());
+        if (decision.action == RedirectAction::FollowAsGet) {
+            asGet = true;
+            curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+        }
+    }
+    response.setRedirectCount(redirects);
+    if (response.curlResult() != CURLE_OK && response.failureText().isEmpty()) {
+        const char* detail = transfer_.handle().errorText();
+        const char* text =
+            detail[0] ? detail : curl_easy_strerror(static_cast<CURLcode>(response.curlResult()));
+        response.setFailureText(CWString::fromAnsi(text, std::char_traits<char>::length(text)));
+    }
+}
+
 void rg_WangLaoFangWenLei::finish(CURL* curl, rg_WangYeFangWenXiangYingLei& response) {
     response.ParseHeaderLines();
-    long redirects = 0;
-    if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_COUNT, &redirects) == CURLE_OK)
-        response.setRedirectCount(static_cast<std::int32_t>(redirects));
     if (response.location().isEmpty()) {
         char* redirectUrl = nullptr;
         if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &redirectUrl) == CURLE_OK && redirectUrl)
@@ -90,7 +132,7 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
         return response;
     }
     applyRequestOptions(curl, transfer_.handle(), url, body, headers,
-                        {cookie, acceptEncoding, proxy, proxyUser, proxyPassword});
+                        {cookie, acceptEncoding, proxy, proxyUser, proxyPassword}, policy_);
 
     rg_DuoYongTuKuoZhanGeShiLei form;
     if (present(files)) {
@@ -98,7 +140,7 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
         curl_easy_setopt(curl, CURLOPT_MIMEPOST, form.mime());
     }
 
-    response.setCurlResult(transfer_.Perform(&response.body(), &response.headerLines()));
+    performFollowing(curl, url, nullptr, response);
     finish(curl, response);
 
     // The form dies with this call; the handle must not keep pointing at it.
@@ -117,8 +159,9 @@ rg_WangLaoFangWenLei::SendRequestTo(IQueltBodySink& sink, const CWString& url, c
         return response;
     }
     const CWString none;
-    applyRequestOptions(curl, transfer_.handle(), url, body, headers, {none, none, none, none, none});
-    response.setCurlResult(transfer_.Perform(sink, &response.headerLines()));
+    applyRequestOptions(curl, transfer_.handle(), url, body, headers, {none, none, none, none, none},
+                        policy_);
+    performFollowing(curl, url, &sink, response);
     finish(curl, response);
     return response;
 }

@@ -1,13 +1,15 @@
 #pragma once
 // rg_WangLaoFangWenLei: the request operation the module updater uses. SendRequest
 // sets every option of a POST request in a fixed order on the embedded transfer's
-// easy handle, performs it and returns the filled response. A failed transfer
-// shows as response code 0 (and a non-zero curlResult) with whatever arrived.
+// easy handle, performs it, following redirects by RedirectRule, and returns the
+// filled response. A failed transfer shows as response code 0 (and a non-zero
+// curlResult) with whatever arrived; failureText says why in words.
 //
 // progressEvent fires on the thread that constructed the object, with the
 // download total, downloaded, upload total and uploaded byte counts; a non-zero
 // handler result aborts the transfer.
 #include "runtime/core/EventObjectPointer.h"
+#include "runtime/net/RequestOptions.h"
 #include "runtime/net/rg_WangLaoChuanShuLei.h"
 #include "runtime/net/rg_WangYeFangWenXiangYingLei.h"
 
@@ -43,6 +45,10 @@ public:
     rg_WangYeFangWenXiangYingLei Post(const CWString& url, const CQueltMem* body,
                                       const rg_quelt_base::rg_WenBenShuZuLei& headers);
 
+    // The TLS checks and time limits of the requests to come.
+    void setPolicy(const TransferPolicy& policy) { policy_ = policy; }
+    const TransferPolicy& policy() const { return policy_; }
+
     rg_WangLaoChuanShuLei& transfer() { return transfer_; }
     CQueltEventObjectPointer* eventTarget() const { return receiver_.pointer(); }
     const CWString& property() const { return property_; }
@@ -51,6 +57,10 @@ public:
     ProgressSlot progressEvent;
 
 private:
+    // Performs the configured request and the redirects it may follow; the body
+    // goes to `sink`, or into the response when that is null.
+    void performFollowing(CURL* curl, const CWString& url, IQueltBodySink* sink,
+                          rg_WangYeFangWenXiangYingLei& response);
     void finish(CURL* curl, rg_WangYeFangWenXiangYingLei& response);
     void connectProgress();
     static std::int32_t forwardProgress(CQueltObject* target, CQueltObject* source, std::int32_t user,
@@ -59,6 +69,7 @@ private:
 
     rg_WangLaoChuanShuLei transfer_;
     CWString property_;
+    TransferPolicy policy_;
     CQueltEventReceiver receiver_;
 };
 

@@ -51,7 +51,8 @@ bool rg_WangYeFangWenXiangYingLei::equals(const CQueltObject& other) const {
            location_ == o.location_ && redirectCount_ == o.redirectCount_ &&
            responseCode_ == o.responseCode_ && totalTime_ == o.totalTime_ && contentType_ == o.contentType_ &&
            contentMd5_ == o.contentMd5_ && contentEncoding_ == o.contentEncoding_ &&
-           contentLength_ == o.contentLength_ && curlResult_ == o.curlResult_;
+           contentLength_ == o.contentLength_ && curlResult_ == o.curlResult_ &&
+           failureText_ == o.failureText_;
 }
 
 void rg_WangYeFangWenXiangYingLei::reset() {
@@ -59,8 +60,9 @@ void rg_WangYeFangWenXiangYingLei::reset() {
     *this = rg_WangYeFangWenXiangYingLei();
 }
 
-// Field by field in declaration order. The libcurl result is a field of this
-// program's own and stays out of the stream, so stored responses keep their form.
+// Field by field in declaration order. The libcurl result and the failure text are
+// fields of this program's own and stay out of the stream, so stored responses keep
+// their form.
 bool rg_WangYeFangWenXiangYingLei::save(CQueltObjectStream& stream) const {
     if (!stream.good())
         return false;

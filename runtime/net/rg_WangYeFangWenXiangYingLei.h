@@ -34,12 +34,16 @@ public:
     std::int64_t contentLength() const { return contentLength_; }
     // libcurl's result code of the transfer (CURLE_OK, 0, when it completed).
     std::int32_t curlResult() const { return curlResult_; }
+    // Why the request did not complete, in words: libcurl's own for a failed
+    // transfer, or why a redirect was not followed; empty when nothing failed.
+    const CWString& failureText() const { return failureText_; }
 
     void setLocation(const CWString& location) { location_ = location; }
     void setRedirectCount(std::int32_t count) { redirectCount_ = count; }
     void setResponseCode(std::int32_t code) { responseCode_ = code; }
     void setTotalTime(std::int64_t microseconds) { totalTime_ = microseconds; }
     void setCurlResult(std::int32_t result) { curlResult_ = result; }
+    void setFailureText(const CWString& text) { failureText_ = text; }
 
     // The body decoded from UTF-8 up to its first zero byte; empty for an empty body.
     CWString BodyAsText() const;
@@ -65,6 +69,7 @@ private:
     CWString contentEncoding_;
     std::int64_t contentLength_ = 0;
     std::int32_t curlResult_ = 0;
+    CWString failureText_;
 };
 
 } // namespace rg_quelt_windows_WangLao

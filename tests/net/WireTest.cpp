@@ -1,5 +1,6 @@
 // What SendRequest puts on the wire and reads back, against the loopback module
 // server.
+#include "runtime/net/RedirectRule.h"
 #include "runtime/net/RequestOptions.h"
 #include "runtime/net/rg_WangLaoFangWenLei.h"
 #include "tests/support/ModuleServer.h"
@@ -132,27 +133,122 @@ TEST_F(WireTest, LowerCaseHeaderNamesFillOnlyTheLines) {
     EXPECT_GT(response.headerLines().Count(), 2u);
 }
 
-TEST_F(WireTest, RedirectsAreFollowedAndCounted) {
-    const auto response = send(url("_redirect/3/api/w/list"), nullptr);
+TEST_F(WireTest, ARedirectOfAPostIsFollowedAsAGetAndCounted) {
+    CQueltMem body;
+    body.append("qq=1&pwd=secret", 15);
+    const auto response = send(url("_redirect/3/api/w/list"), &body);
     EXPECT_EQ(response.responseCode(), 200);
     EXPECT_EQ(response.redirectCount(), 3);
-    // The last Location header seen.
+    // The last Location header seen, and only the last answer's body.
     EXPECT_NE(response.location().view().find(u"_redirect/0/"), std::u16string_view::npos);
+    ASSERT_FALSE(response.body().empty());
+    EXPECT_EQ(*static_cast<const char*>(response.body().data()), '{');
+    const auto seen = requests();
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0].method, "POST");
+    EXPECT_EQ(seen[0].body, "qq=1&pwd=secret");
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i].method, "GET") << i;
+        EXPECT_TRUE(seen[i].body.empty()) << i;
+    }
+    // The next request on the handle is a POST again.
+    send(url("api/a/list"), &body);
+    EXPECT_EQ(requests().back().method, "POST");
 }
 
-TEST_F(WireTest, ARedirectLoopEnds) {
+TEST_F(WireTest, RedirectsGoOnlyWhereTheCredentialsMay) {
+    // The same server under another name is another server to the rule.
+    const std::string base = server.httpBase();
+    const std::string localhost = "http://localhost:" + base.substr(base.rfind(':') + 1);
+    const struct {
+        std::string prefix;
+        std::vector<std::string> methods; // of the requests that arrive
+        std::u16string_view refusal;      // empty: followed to the list
+    } cases[] = {
+        {"_status/301/_redirect/1/", {"POST", "GET"}, u""},
+        {"_status/303/_redirect/1/", {"POST", "GET"}, u""},
+        {"_status/307/_redirect/1/", {"POST", "POST"}, u""},
+        {"_status/308/_redirect/1/", {"POST", "POST"}, u""},
+        {"_status/307/_location/" + mireth_test::ModuleServer::percentEncoded(localhost + "/api/w/list") +
+             "/",
+         {"POST"},
+         u"a 307 redirect to another server (localhost) is not followed"},
+        {"_status/302/_location/" + mireth_test::ModuleServer::percentEncoded("ftp://127.0.0.1/x") + "/",
+         {"POST"},
+         u"a redirect to ftp: is not followed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prefix);
+        server.clearRequests(tag());
+        CQueltMem body;
+        body.append("qq=1&pwd=2", 10);
+        const auto response = send(url(c.prefix + "api/w/list"), &body);
+        const auto seen = requests();
+        std::vector<std::string> methods;
+        for (const auto& request : seen)
+            methods.push_back(request.method);
+        EXPECT_EQ(methods, c.methods);
+        if (c.refusal.empty()) {
+            // The server gives its last answer the same status, with no place to go.
+            EXPECT_EQ(response.redirectCount(), 1);
+            EXPECT_TRUE(response.failureText().isEmpty());
+            EXPECT_EQ(seen.back().body, methods.back() == "POST" ? "qq=1&pwd=2" : "");
+        } else {
+            EXPECT_EQ(response.curlResult(), 0);
+            EXPECT_EQ(response.redirectCount(), 0);
+            EXPECT_EQ(response.failureText().view().substr(0, c.refusal.size()), c.refusal)
+                << response.failureText().toUtf8String();
+            EXPECT_TRUE(response.body().empty()) << "a redirect's page is no answer";
+        }
+    }
+}
+
+TEST_F(WireTest, ARedirectLoopEndsAfterTenHops) {
     const auto response = send(url("_loop/x"), nullptr);
     EXPECT_EQ(response.curlResult(), CURLE_TOO_MANY_REDIRECTS);
     EXPECT_EQ(response.redirectCount(), kMaxRedirects);
+    EXPECT_EQ(response.failureText().view(), u"more than 10 redirects");
+    EXPECT_EQ(requests().size(), static_cast<std::size_t>(kMaxRedirects) + 1);
 }
 
-TEST_F(WireTest, ASelfSignedServerIsAccepted) {
+TEST_F(WireTest, ACertificateNobodyIssuedIsRefusedUnlessTrusted) {
     if (server.httpsBase().empty())
         GTEST_FAIL() << "the module server serves no TLS";
-    const auto response = send(url("api/w/list", true), nullptr);
-    EXPECT_EQ(response.curlResult(), 0);
-    EXPECT_EQ(response.responseCode(), 200);
-    EXPECT_FALSE(response.body().empty());
+    const struct {
+        const char* what;
+        bool verify;
+        std::string caFile;
+        int curlResult;
+    } cases[] = {
+        {"the system's certificates", true, "", CURLE_PEER_FAILED_VERIFICATION},
+        {"the server's own certificate as CA", true, server.certificateFile(), CURLE_OK},
+        {"no check", false, "", CURLE_OK},
+        {"a CA file that is not there", true, server.certificateFile() + ".missing",
+         CURLE_SSL_CACERT_BADFILE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TransferPolicy policy;
+        policy.verifyPeer = c.verify;
+        policy.caFile = CWString::fromUtf8(c.caFile);
+        access.setPolicy(policy);
+        const auto response = send(url("api/w/list", true), nullptr);
+        EXPECT_EQ(response.curlResult(), c.curlResult) << response.failureText().toUtf8String();
+        EXPECT_EQ(isCertificateFailure(response.curlResult()), c.curlResult != CURLE_OK);
+        EXPECT_EQ(response.responseCode(), c.curlResult == CURLE_OK ? 200 : 0);
+        EXPECT_EQ(response.failureText().isEmpty(), c.curlResult == CURLE_OK);
+    }
+    // From https, nothing is followed to http.
+    TransferPolicy trusting;
+    trusting.verifyPeer = false;
+    access.setPolicy(trusting);
+    const auto downgrade = send(
+        url("_status/302/_location/" +
+                mireth_test::ModuleServer::percentEncoded(server.httpBase() + "api/w/list") + "/api/w/list",
+            true),
+        nullptr);
+    EXPECT_EQ(downgrade.responseCode(), 302);
+    EXPECT_EQ(downgrade.failureText().view(), u"a redirect from https to http is not followed");
 }
 
 TEST_F(WireTest, ErrorStatusAndCutOffBodiesAreVisible) {

@@ -4,7 +4,8 @@
 Serves the module list and download requests from a folder tree, records every
 request for the tests to inspect, and misbehaves on demand. Standard library
 only; binds 127.0.0.1 on free ports and reports them on stdout and in the port
-file ("http <port>", "https <port>").
+file ("http <port>", "https <port>", and with TLS "certificate <path>": the
+self-signed certificate, for a client to trust).
 
 Answers
   POST|GET /api/{w,a,s}/list   {"code":200,"msg":"ok","data":[...]} built from
@@ -853,6 +854,9 @@ def main(argv=None):
     for thread in threads:
         thread.start()
     report = "".join("%s %d\n" % (s.scheme, s.server_port) for s in servers)
+    if cert_folder:
+        # Its own certificate, for clients that are to trust this server.
+        report += "certificate %s\n" % os.path.join(cert_folder, "cert.pem")
     code = 0
     # The file first: whoever reads the ports on stdout may look for it next.
     if args.port_file:

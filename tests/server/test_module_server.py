@@ -464,7 +464,11 @@ class Https(ServerCase):
         port = self.server.ports["https"]
         self.assertNotEqual(port, self.port)
         with open(self.server.port_file) as ports:
-            self.assertEqual(ports.read(), "http %d\nhttps %d\n" % (self.port, port))
+            lines = ports.read().splitlines()
+        self.assertEqual(lines[:2], ["http %d" % self.port, "https %d" % port])
+        self.assertEqual(len(lines), 3)
+        certificate = lines[2].split(" ", 1)[1]
+        self.assertTrue(lines[2].startswith("certificate ") and os.path.isfile(certificate))
         status, _, body = exchange(port, "POST", "/api/w/list", b"qq=&pwd=", secure=True)
         self.assertEqual((status, json.loads(body)["code"]), (200, 200))
         self.assertEqual(exchange(port, "POST", "/download", b"type=w&path=lib&file=a.ext",
@@ -473,6 +477,14 @@ class Https(ServerCase):
                                                 context=ssl.create_default_context())
         with self.assertRaises(ssl.SSLCertVerificationError):  # self-signed: nobody vouches for it
             verifying.request("GET", "/")
+        # Trusting its own certificate, and verifying the address, the server is accepted.
+        trusting = http.client.HTTPSConnection("127.0.0.1", port, timeout=5,
+                                               context=ssl.create_default_context(cafile=certificate))
+        try:
+            trusting.request("POST", "/api/a/list", body=b"qq=&pwd=")
+            self.assertEqual(trusting.getresponse().status, 200)
+        finally:
+            trusting.close()
         verifying.close()
         with self.assertRaises(http.client.IncompleteRead):
             exchange(port, "GET", "/_cut/5/_bytes/50/x", secure=True)

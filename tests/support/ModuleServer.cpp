@@ -218,6 +218,14 @@ std::string ModuleServer::httpsBase() const {
     return "https://127.0.0.1:" + std::to_string(ports_.https) + "/";
 }
 
+std::string ModuleServer::certificateFile() const {
+    if (ports_.certificate.empty()) {
+        ADD_FAILURE() << "the module server names no certificate: it was started without --https";
+        return {};
+    }
+    return nativePath(ports_.certificate);
+}
+
 std::vector<RecordedRequest> ModuleServer::recordedRequests(std::string_view tag) const {
     const std::string base = httpBase();
     if (base.empty())
@@ -268,6 +276,13 @@ ModuleServer::Ports ModuleServer::parsePortFile(std::string_view text) {
     std::istringstream lines{std::string(text)};
     std::string line;
     while (std::getline(lines, line)) {
+        if (line.rfind("certificate ", 0) == 0) {
+            ports.certificate = line.substr(12);
+            while (!ports.certificate.empty() &&
+                   (ports.certificate.back() == '\r' || ports.certificate.back() == ' '))
+                ports.certificate.pop_back();
+            continue;
+        }
         std::istringstream fields(line);
         std::string scheme;
         long port = 0;

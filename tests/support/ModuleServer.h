@@ -48,8 +48,9 @@ std::size_t mostAtOnce(const std::vector<RecordedRequest>& requests);
 class ModuleServer {
 public:
     struct Ports {
-        int http = 0;  // 0: not served
-        int https = 0; // 0: not served
+        int http = 0;            // 0: not served
+        int https = 0;           // 0: not served
+        std::string certificate; // the TLS server's own certificate (PEM); empty without TLS
     };
 
     // Reads the port file once.
@@ -64,6 +65,10 @@ public:
     // "https://127.0.0.1:<port>/" (self-signed certificate); empty, with a test
     // failure, when the server does not serve TLS.
     std::string httpsBase() const;
+
+    // The TLS server's certificate file, in this platform's form of the path; empty,
+    // with a test failure, when the server does not serve TLS.
+    std::string certificateFile() const;
 
     // The requests recorded so far (only those marked with the tag, when one is
     // given), oldest first; empty, with a test failure, when they cannot be fetched.

@@ -13,9 +13,11 @@ using mireth_test::ModuleServer;
 using mireth_test::RecordedRequest;
 
 TEST(PortFile, ReadsBothSchemesAndSkipsWhatItDoesNotKnow) {
-    const auto ports = ModuleServer::parsePortFile("http 41000\r\nhttps 41001\nftp 21\n");
+    const auto ports =
+        ModuleServer::parsePortFile("http 41000\r\nhttps 41001\nftp 21\ncertificate /tmp/a b/cert.pem\r\n");
     EXPECT_EQ(ports.http, 41000);
     EXPECT_EQ(ports.https, 41001);
+    EXPECT_EQ(ports.certificate, "/tmp/a b/cert.pem");
     const auto onlyHttp = ModuleServer::parsePortFile("http 8080");
     EXPECT_EQ(onlyHttp.http, 8080);
     EXPECT_EQ(onlyHttp.https, 0);

@@ -1,0 +1,30 @@
+#pragma once
+// Which redirects a request follows. libcurl follows none by itself: a POST carries
+// the QQ number and the password, so where it may go again is decided here.
+//   301, 302, 303  followed as a GET without body (the standard rule);
+//   307, 308       repeat the request as it was, only to the same scheme, host
+//                  and port (a GET, after an earlier 30x, anywhere);
+//   never from https to http, never to a scheme other than http and https.
+#include <string>
+#include <string_view>
+
+namespace rg_quelt_windows_WangLao {
+
+// At most this many redirects are followed for one request.
+inline constexpr int kMaxRedirects = 10;
+
+enum class RedirectAction { Follow, FollowAsGet, Refuse };
+
+struct RedirectDecision {
+    RedirectAction action = RedirectAction::Refuse;
+    std::u16string reason; // why not, for Refuse
+};
+
+// 301, 302, 303, 307 and 308: the statuses that name a place to go to.
+bool isRedirectStatus(long status);
+
+// What to do with the answer `status` to a request of `from` (a POST unless
+// `asGet`) that names `to` (absolute, as libcurl resolves the Location).
+RedirectDecision decideRedirect(std::string_view from, long status, std::string_view to, bool asGet);
+
+} // namespace rg_quelt_windows_WangLao
