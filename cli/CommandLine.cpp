@@ -169,8 +169,10 @@ ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
     if (expected >= 3) {
         line.key = words[2];
         if (!findConfigKey(line.key.view())) {
-            return failure(CWString(u"unknown key '") + line.key.view() +
-                           u"' (domain, or windows., android., server. with qq, password or folder)");
+            return failure(
+                CWString(u"unknown key '") + line.key.view() +
+                u"' (domain, windows., android., server. with qq, password or folder, jobs, retries, "
+                u"ca-file or verify-certificates)");
         }
     }
     if (expected == 4)
@@ -202,7 +204,10 @@ CWString helpText() {
         u"\n"
         u"KIND: w, a, s (also windows, android, server), or all for every configured kind\n"
         u"(in that order; the others are named on standard error).\n"
-        u"KEY: domain, or windows.KEY, android.KEY, server.KEY with KEY qq, password or folder.\n"
+        u"KEY: domain, or windows.KEY, android.KEY, server.KEY with KEY qq, password or folder;\n"
+        u"     jobs (\"同时下载数\"), retries (\"重试次数\"), ca-file (\"证书文件\", a PEM file of CA\n"
+        u"     certificates for a server with a private CA) and verify-certificates (\"校验证书\",\n"
+        u"     0 turns the check of TLS certificates off), in \"全局\"; empty means the default.\n"
         u"\n"
         u"Options:\n"
         u"  --config FILE  the configuration file (default: setup.ini beside the program)\n"

@@ -1,6 +1,8 @@
 #pragma once
-// The configuration keys of the command line ("domain", "windows.qq", ...) and the
-// fields of rg_PeiZhiXinXiLei they stand for, in the order of setup.ini.
+// The configuration keys of the command line and what they stand for, in the order
+// of setup.ini: "domain", "windows.qq", ... for the ten texts of rg_PeiZhiXinXiLei,
+// then the optional transfer settings of "全局" ("jobs", "retries", "ca-file",
+// "verify-certificates").
 #include "updater/rg_PeiZhiXinXiLei.h"
 
 #include <string_view>
@@ -9,19 +11,32 @@ namespace rg_quelt_app::cli {
 
 struct ConfigKey {
     const char16_t* name;
-    CWString rg_PeiZhiXinXiLei::*field;
-    bool secret; // shown masked by "config show"
+    CWString rg_PeiZhiXinXiLei::*field; // null for a setting of "全局" of its own
+    const char16_t* globalKey;          // that setting's key in setup.ini
+    bool secret;                        // shown masked by "config show"
+    // What "config set" takes for a setting besides the empty text (which leaves the
+    // default): a whole number from low to high; any text when low > high.
+    int low = 1;
+    int high = 0;
 };
 
-// Every key in file order: domain, then windows, android and server, each with
-// qq, password and folder.
+// Every key in file order.
 const ConfigKey* configKeys(std::size_t& count);
 
 // Null for a name that is not a key.
 const ConfigKey* findConfigKey(std::u16string_view name);
 
+// The key's value as the file holds it (`config` is the file's ten texts).
+CWString storedValue(const ConfigKey& key, const rg_PeiZhiXinXiLei& config, const CWString& file);
+
+// Why `value` cannot be set for the key; empty when it can.
+CWString refusalOf(const ConfigKey& key, const CWString& value);
+
+// Writes `value` for the key into the file, keeping everything else of it.
+bool saveValue(const ConfigKey& key, const CWString& value, rg_PeiZhiXinXiLei& config, const CWString& file);
+
 // How "config show" prints a value: a secret that is set shows as a fixed row of
 // stars, so neither the password nor its length is given away.
-CWString shownValue(const ConfigKey& key, const rg_PeiZhiXinXiLei& config);
+CWString shownValue(const ConfigKey& key, const CWString& value);
 
 } // namespace rg_quelt_app::cli

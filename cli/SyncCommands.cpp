@@ -33,7 +33,7 @@ CWString configFileOf(const CommandLine& line) {
 }
 
 // The kind's refusal with what is missing and where, or empty when it may run.
-CWString refusalOf(ModuleKind kind, const rg_PeiZhiXinXiLei& config, const CWString& file) {
+CWString kindRefusal(ModuleKind kind, const rg_PeiZhiXinXiLei& config, const CWString& file) {
     const bool noDomain = config.domain.isEmpty();
     const bool noFolder = kindFolder(config, kind).isEmpty();
     if (!noDomain && !noFolder)
@@ -151,7 +151,7 @@ std::vector<ModuleKind> kindsToRun(const CommandLine& line, const CWString& file
     std::vector<ModuleKind> kinds;
     bool refused = false;
     for (ModuleKind kind : line.kinds) {
-        const CWString refusal = refusalOf(kind, globalConfig, file);
+        const CWString refusal = kindRefusal(kind, globalConfig, file);
         if (refusal.isEmpty()) {
             kinds.push_back(kind);
         } else {
@@ -220,7 +220,7 @@ int runConfig(const CommandLine& line) {
         for (std::size_t i = 0; i < count; ++i) {
             text += keys[i].name;
             text += u"=";
-            text += shownValue(keys[i], config).view();
+            text += shownValue(keys[i], storedValue(keys[i], config, file)).view();
             text += u"\n";
         }
         write(Stream::Output, text.view());
@@ -232,11 +232,15 @@ int runConfig(const CommandLine& line) {
         return kExitUsage;
     }
     if (line.command == Command::ConfigGet) {
-        writeLine(Stream::Output, (config.*key->field).view());
+        writeLine(Stream::Output, storedValue(*key, config, file).view());
         return kExitOk;
     }
-    config.*key->field = line.value;
-    if (!SaveConfig(config, file)) {
+    const CWString refusal = refusalOf(*key, line.value);
+    if (!refusal.isEmpty()) {
+        writeError(refusal.view());
+        return kExitUsage;
+    }
+    if (!saveValue(*key, line.value, config, file)) {
         writeError(CWString(u"could not write ") + file.view());
         return kExitUsage;
     }

@@ -22,8 +22,6 @@ constexpr char16_t kDomainKey[] = u"域名";
 constexpr char16_t kQqKey[] = u"QQ号";
 constexpr char16_t kPasswordKey[] = u"密码";
 constexpr char16_t kFolderKey[] = u"路径";
-constexpr char16_t kParallelKey[] = u"同时下载数";
-constexpr char16_t kRetriesKey[] = u"重试次数";
 
 struct Entry {
     const char16_t* section;
@@ -80,16 +78,28 @@ bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file) {
     return platform::writePrivateProfileStrings(entries, count, file.view());
 }
 
+CWString ReadGlobalSetting(const CWString& file, const char16_t* key) {
+    return ReadIniText(file, CWString::borrowed(kGlobalSection), CWString::borrowed(key), CWString());
+}
+
+bool SaveGlobalSetting(const CWString& file, const char16_t* key, const CWString& value) {
+    const platform::ProfileEntry entry{kGlobalSection, key, value.view()};
+    return platform::writePrivateProfileStrings(&entry, 1, file.view());
+}
+
 TransferSettings LoadTransferSettings(const CWString& file) {
     TransferSettings settings;
-    const auto read = [&file](const char16_t* key) {
-        return ReadIniText(file, CWString::borrowed(kGlobalSection), CWString::borrowed(key), CWString());
-    };
-    settings.parallelDownloads = settingNumber(read(kParallelKey).view(), TransferSettings::kMinParallel,
-                                               TransferSettings::kMaxParallel)
+    settings.parallelDownloads = settingNumber(ReadGlobalSetting(file, kParallelDownloadsKey).view(),
+                                               TransferSettings::kMinParallel, TransferSettings::kMaxParallel)
                                      .value_or(TransferSettings::kDefaultParallel);
-    settings.retries = settingNumber(read(kRetriesKey).view(), 0, TransferSettings::kMaxRetries)
-                           .value_or(TransferSettings::kDefaultRetries);
+    settings.retries =
+        settingNumber(ReadGlobalSetting(file, kRetriesKey).view(), 0, TransferSettings::kMaxRetries)
+            .value_or(TransferSettings::kDefaultRetries);
+    const CWString caFile = ReadGlobalSetting(file, kCaFileKey).trimmed();
+    if (!caFile.isEmpty())
+        settings.caFile = resolvePath(folderOfFile(file), caFile);
+    settings.verifyCertificates =
+        settingNumber(ReadGlobalSetting(file, kVerifyCertificatesKey).view(), 0, 1).value_or(1) != 0;
     return settings;
 }
 

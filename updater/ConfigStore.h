@@ -41,8 +41,19 @@ rg_PeiZhiXinXiLei LoadConfig(const CWString& file = configFilePath());
 // shows its message either way.
 bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file = configFilePath());
 
+// The optional keys of "全局" beside the domain, as setup.ini names them.
+inline constexpr const char16_t* kParallelDownloadsKey = u"同时下载数";
+inline constexpr const char16_t* kRetriesKey = u"重试次数";
+inline constexpr const char16_t* kCaFileKey = u"证书文件";
+inline constexpr const char16_t* kVerifyCertificatesKey = u"校验证书";
+
 // The transfer settings of the section "全局"; the defaults where a key is missing
 // or its value is bad. The window does not edit them; they are set in the file.
 TransferSettings LoadTransferSettings(const CWString& file = configFilePath());
+
+// One key of "全局" as the file holds it (empty when missing), and written alone,
+// keeping everything else of the file.
+CWString ReadGlobalSetting(const CWString& file, const char16_t* key);
+bool SaveGlobalSetting(const CWString& file, const char16_t* key, const CWString& value);
 
 } // namespace rg_quelt_app

@@ -136,7 +136,7 @@ bool DownloadJobRunner::isTransientStatus(std::int32_t status) {
 
 DownloadJobRunner::DownloadJobRunner(const rg_XiaZaiShuJu& job, DownloadObserver& observer,
                                      const TransferSettings& settings, platform::Event* stopEvent)
-    : job_(job), observer_(observer), settings_(settings), stopEvent_(stopEvent),
+    : job_(job), observer_(observer), settings_(settings), policy_(settings.policy()), stopEvent_(stopEvent),
       headers_(rg_quelt_windows_WangLao::defaultHeaderList()),
       pool_(static_cast<std::size_t>(std::clamp(settings.parallelDownloads, TransferSettings::kMinParallel,
                                                 TransferSettings::kMaxParallel))),
@@ -236,6 +236,7 @@ bool DownloadJobRunner::startAttempt(std::size_t slot, std::size_t link) {
     request.body = &attempt->body;
     request.headers = &headers_;
     request.maxBodySize = target.listedSize > 0 ? target.listedSize : 0;
+    request.policy = &policy_;
     if (!pool_.start(slot, request, *attempt)) {
         attempt->discard();
         result.detail = CWString(u"the transfer could not be started");
@@ -295,8 +296,10 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
         finisher_.submit(std::move(work));
         return;
     }
-    result.detail = answered ? CWString(u"the server answered HTTP ") + number(outcome.responseCode).view()
-                             : CWString(outcome.errorText);
+    if (!outcome.errorText.empty())
+        result.detail = transferFailureText(outcome.curlResult, outcome.errorText);
+    else
+        result.detail = CWString(u"the server answered HTTP ") + number(outcome.responseCode).view();
     retryOrFail(std::move(attempt), std::move(result), outcome.retryAfterSeconds);
 }
 

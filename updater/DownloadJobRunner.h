@@ -67,6 +67,7 @@ private:
     const rg_XiaZaiShuJu& job_;
     DownloadObserver& observer_;
     const TransferSettings& settings_;
+    const rg_quelt_windows_WangLao::TransferPolicy policy_;
     platform::Event* stopEvent_;
     bool stopped_ = false;
 

@@ -8,7 +8,24 @@ bool TransferSettings::equals(const CQueltObject& other) const {
     if (!sameHeader(other))
         return false;
     const auto& o = static_cast<const TransferSettings&>(other);
-    return parallelDownloads == o.parallelDownloads && retries == o.retries;
+    return parallelDownloads == o.parallelDownloads && retries == o.retries && caFile == o.caFile &&
+           verifyCertificates == o.verifyCertificates && stallSeconds == o.stallSeconds;
+}
+
+rg_quelt_windows_WangLao::TransferPolicy TransferSettings::policy() const {
+    rg_quelt_windows_WangLao::TransferPolicy policy;
+    policy.verifyPeer = verifyCertificates;
+    policy.caFile = caFile;
+    policy.lowSpeedSeconds = stallSeconds;
+    return policy;
+}
+
+CWString transferFailureText(int curlResult, std::u16string_view libcurlText) {
+    CWString text(libcurlText);
+    if (rg_quelt_windows_WangLao::isCertificateFailure(curlResult))
+        text += u"; the server's certificate was not accepted: give its CA certificates in \"证书文件\", or "
+                u"set \"校验证书\"=0 (no check) in \"全局\" of setup.ini";
+    return text;
 }
 
 void TransferSettings::reset() {

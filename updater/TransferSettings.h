@@ -1,12 +1,17 @@
 #pragma once
-// TransferSettings: how the downloads of a job go, from setup.ini's section "全局":
-// how many files download at once ("同时下载数", 1 to 16, default 4; 1 fetches one
-// file after another in list order) and how often a transient failure is tried
-// again ("重试次数", 0 to 10, default 2; 0 tries each file once). Both keys are
+// TransferSettings: how the requests to the module server go, from setup.ini's
+// section "全局": how many files download at once ("同时下载数", 1 to 16, default 4;
+// 1 fetches one file after another in list order), how often a transient failure
+// is tried again ("重试次数", 0 to 10, default 2; 0 tries each file once), a PEM file
+// of CA certificates for a server with a private CA ("证书文件", relative to the
+// folder of setup.ini; default none: the system's certificates) and whether TLS
+// peers are verified at all ("校验证书"; only "0" turns it off). Every key is
 // optional: a missing, empty, non-numeric or out-of-range value means the default.
 //
 // A runtime object, so that it travels with a job in a thread-state slot.
 #include "runtime/core/QueltObject.h"
+#include "runtime/core/WString.h"
+#include "runtime/net/RequestOptions.h"
 
 #include <optional>
 #include <string_view>
@@ -27,6 +32,14 @@ public:
 
     int parallelDownloads = kDefaultParallel;
     int retries = kDefaultRetries;
+    CWString caFile;
+    bool verifyCertificates = true;
+    // How long a transfer may stay below 1 KiB/s before it counts as stalled; not
+    // from setup.ini.
+    int stallSeconds = 60;
+
+    // The TLS checks and limits of every request under these settings.
+    rg_quelt_windows_WangLao::TransferPolicy policy() const;
 
     bool equals(const CQueltObject& other) const override;
     void reset() override;
@@ -35,5 +48,9 @@ public:
 // A whole decimal number within [low, high], blanks around it allowed; nothing for
 // anything else (empty, a sign, a fraction, trailing letters, out of range).
 std::optional<int> settingNumber(std::u16string_view text, int low, int high);
+
+// libcurl's words for a failed transfer; for a certificate that was not accepted
+// with what the user can do about it, naming the two keys.
+CWString transferFailureText(int curlResult, std::u16string_view libcurlText);
 
 } // namespace rg_quelt_app

@@ -37,6 +37,11 @@ rg_MoKuaiGengXinYinQing::~rg_MoKuaiGengXinYinQing() {
     stopDownload(kStopWaitMs);
 }
 
+void rg_MoKuaiGengXinYinQing::setTransferSettings(const TransferSettings& settings) {
+    settings_ = settings;
+    listNetAccess.setPolicy(settings.policy());
+}
+
 CQueltMem listRequestBody(const CWString& qq, const CWString& password) {
     FormBody body;
     body.field("qq", qq.toAnsi()).field("pwd", password.toAnsi());
@@ -48,12 +53,13 @@ CQueltObjectArray rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url, 
     const CQueltMem body = listRequestBody(qq, password);
     const auto response = listNetAccess.Post(url, &body, rg_quelt_windows_WangLao::defaultHeaderList());
     const bool complete = response.curlResult() == CURLE_OK;
-    if (response.body().empty()) {
+    const CWString failure = transferFailureText(response.curlResult(), response.failureText().view());
+    if (response.body().empty() || (complete && !response.failureText().isEmpty())) {
+        // No answer, or none to read: a redirect that was not followed says why.
         lastListReading_.status = ListStatus::TransferFailed;
-        lastListReading_.reason =
-            complete
-                ? CWString(u"the server sent an empty answer") + statusNote(response.responseCode()).view()
-                : CWString::fromAnsi(curl_easy_strerror(static_cast<CURLcode>(response.curlResult())));
+        lastListReading_.reason = !failure.isEmpty() ? failure
+                                                     : CWString(u"the server sent an empty answer") +
+                                                           statusNote(response.responseCode()).view();
         return CQueltObjectArray();
     }
     CQueltObjectArray records = readModuleList(response.BodyAsText(), &lastListReading_);
@@ -61,9 +67,7 @@ CQueltObjectArray rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url, 
         // Whole JSON can still be a part of the answer (a cut between two elements
         // of a pretty-printed list is not): the transfer tells.
         lastListReading_.status = ListStatus::Incomplete;
-        lastListReading_.reason =
-            CWString(u"the transfer broke off: ") +
-            CWString::fromAnsi(curl_easy_strerror(static_cast<CURLcode>(response.curlResult())));
+        lastListReading_.reason = CWString(u"the transfer broke off: ") + failure.view();
     } else if (lastListReading_.status != ListStatus::Ok) {
         lastListReading_.reason += statusNote(response.responseCode()).view();
     }

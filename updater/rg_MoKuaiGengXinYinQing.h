@@ -49,7 +49,7 @@ public:
     bool stopDownload(std::uint32_t timeoutMs);
 
     // What the next job and list request use.
-    void setTransferSettings(const TransferSettings& settings) { settings_ = settings; }
+    void setTransferSettings(const TransferSettings& settings);
     const TransferSettings& transferSettings() const { return settings_; }
 
     // Why the last FetchModuleList gave what it gave.

@@ -118,20 +118,46 @@ TEST(CommandLineTest, MistakesAreRefusedWithTheirReason) {
 TEST(ConfigKeysTest, EveryKeyNamesItsOwnFieldAndOnlyPasswordsAreMasked) {
     std::size_t count = 0;
     const ConfigKey* keys = configKeys(count);
-    ASSERT_EQ(count, 10u);
+    ASSERT_EQ(count, 14u);
     rg_PeiZhiXinXiLei config;
-    for (std::size_t i = 0; i < count; ++i)
-        config.*keys[i].field = CWString::fromInteger(static_cast<std::int64_t>(i));
+    std::size_t fields = 0;
     for (std::size_t i = 0; i < count; ++i) {
         EXPECT_EQ(findConfigKey(keys[i].name), &keys[i]);
+        EXPECT_NE(keys[i].field == nullptr, keys[i].globalKey == nullptr) << i;
+        if (keys[i].field)
+            config.*keys[i].field = CWString::fromInteger(static_cast<std::int64_t>(fields++));
+    }
+    EXPECT_EQ(fields, 10u);
+    for (std::size_t i = 0; i < fields; ++i) {
         const bool password = std::u16string_view(keys[i].name).ends_with(u".password");
-        EXPECT_EQ(shownValue(keys[i], config).view(),
+        EXPECT_EQ(shownValue(keys[i], config.*keys[i].field).view(),
                   password ? u"********" : CWString::fromInteger(static_cast<std::int64_t>(i)).view());
     }
     EXPECT_EQ(config.windowsFolder.view(), u"3");
     EXPECT_EQ(config.serverPassword.view(), u"8");
-    config.androidPassword = CWString();
-    EXPECT_TRUE(shownValue(*findConfigKey(u"android.password"), config).isEmpty());
+    EXPECT_TRUE(shownValue(*findConfigKey(u"android.password"), CWString()).isEmpty());
+}
+
+TEST(ConfigKeysTest, SettingsTakeTheValuesTheirKeysUnderstand) {
+    const struct {
+        const char16_t* key;
+        const char16_t* value;
+        bool taken;
+    } cases[] = {
+        {u"jobs", u"8", true},
+        {u"jobs", u"0", false},
+        {u"jobs", u"17", false},
+        {u"jobs", u"", true},
+        {u"retries", u"0", true},
+        {u"retries", u"x", false},
+        {u"verify-certificates", u"0", true},
+        {u"verify-certificates", u"2", false},
+        {u"ca-file", u"私有 CA.pem", true},
+        {u"domain", u"anything", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(refusalOf(*findConfigKey(c.key), CWString(c.value)).isEmpty(), c.taken)
+            << CWString(c.key).toUtf8String() << "=" << CWString(c.value).toUtf8String();
 }
 
 } // namespace

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <chrono>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -143,15 +145,34 @@ TEST_F(MirethSyncTest, ConfigSetThenGetKeepsTheFilesOtherSections) {
 TEST_F(MirethSyncTest, ConfigShowListsEveryKeyWithPasswordsMasked) {
     ASSERT_EQ(sync({"config", "set", "windows.password", "hunter2"}).status, 0);
     ASSERT_EQ(sync({"config", "set", "android.qq", "12345"}).status, 0);
+    ASSERT_EQ(sync({"config", "set", "jobs", "8"}).status, 0);
     const SyncResult show = sync({"config", "show"});
     ASSERT_EQ(show.status, 0) << show.error;
-    const std::vector<std::string> expected = {
-        "domain=",          "windows.qq=",       "windows.password=********", "windows.folder=",
-        "android.qq=12345", "android.password=", "android.folder=",           "server.qq=",
-        "server.password=", "server.folder="};
+    const std::vector<std::string> expected = {"domain=",
+                                               "windows.qq=",
+                                               "windows.password=********",
+                                               "windows.folder=",
+                                               "android.qq=12345",
+                                               "android.password=",
+                                               "android.folder=",
+                                               "server.qq=",
+                                               "server.password=",
+                                               "server.folder=",
+                                               "jobs=8",
+                                               "retries=",
+                                               "ca-file=",
+                                               "verify-certificates="};
     EXPECT_EQ(show.outputLines(), expected);
     EXPECT_EQ(show.output.find("hunter2"), std::string::npos);
     EXPECT_EQ(sync({"config", "get", "windows.password"}).output, "hunter2\n");
+    // A setting keeps the ten texts, and a value its key does not understand is refused.
+    EXPECT_NE(readFile(configFile).find("同时下载数=8"), std::string::npos);
+    const SyncResult refused = sync({"config", "set", "jobs", "99"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.error.find("jobs takes a whole number from 1 to 16"), std::string::npos)
+        << refused.error;
+    EXPECT_EQ(sync({"config", "get", "jobs"}).output, "8\n");
+    EXPECT_EQ(sync({"config", "get", "android.qq"}).output, "12345\n");
 }
 
 TEST_F(MirethSyncTest, WithoutConfigTheFileBesideTheProgramIsUsed) {
@@ -418,6 +439,99 @@ TEST_F(MirethSyncTest, ControlCharactersInCellsNeitherBreakRowsNorReachTheTermin
     in >> root;
     EXPECT_EQ(root[0]["rows"][0]["name"].asString(), "a\tb\nc\x1b[2J.ext");
     EXPECT_EQ(root[0]["rows"][1]["size"].asInt(), -1);
+}
+
+// ---- faults from outside: a killed run, a full disk, a server of its own certificate
+
+// The temporary files under `folder` (the module folders' leftovers).
+std::vector<fs::path> temporaryFiles(const fs::path& folder) {
+    std::vector<fs::path> found;
+    if (!fs::exists(folder))
+        return found;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 5 && name.substr(name.size() - 5) == ".part")
+            found.push_back(entry.path());
+    }
+    return found;
+}
+
+#if !defined(_WIN32)
+TEST_F(MirethSyncTest, ARunKilledHalfWayLeavesTheOldFileAndTheNextRunCompletes) {
+    // big.bin trickles for six seconds; the run is killed while it is on its way.
+    configure("_slow/50000/");
+    writeFile(work.path() / "w" / "big.bin", "the old module");
+    const int pid = startProgram(
+        syncProgram(), {"--config", utf8Of(configFile), "--quiet", "update", "w", "--jobs", "1", "--force"});
+    ASSERT_GT(pid, 0);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    std::vector<fs::path> partial;
+    while (std::chrono::steady_clock::now() < limit) {
+        partial = temporaryFiles(work.path() / "w");
+        if (!partial.empty() && fs::file_size(partial.front()) > 0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    killProgram(pid);
+    ASSERT_EQ(partial.size(), 1u) << "the download was never seen on its way";
+    EXPECT_EQ(readFile(work.path() / "w" / "big.bin"), "the old module");
+
+    configure();
+    const SyncResult again = sync({"--quiet", "update", "w", "--force"});
+    EXPECT_EQ(again.status, 1) << again.error; // empty.ext, as always
+    EXPECT_EQ(rowNamed(again, "big.bin").at(1), "成功");
+    EXPECT_EQ(fs::file_size(work.path() / "w" / "big.bin"), 300000u);
+    EXPECT_TRUE(temporaryFiles(work.path() / "w").empty());
+}
+
+TEST_F(MirethSyncTest, ADiskThatFillsIsASaveFailureAndKeepsTheOldFile) {
+    configure();
+    writeFile(work.path() / "w" / "big.bin", "the old module");
+    // A file-size limit of 100 KiB stands for the full disk: writes past it fail.
+    const SyncResult full =
+        runProgram("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 200; exec \"$0\" \"$@\"", syncProgram(),
+                               "--config", utf8Of(configFile), "--quiet", "update", "w", "--force"});
+    EXPECT_EQ(full.status, 1) << full.error;
+    EXPECT_EQ(rowNamed(full, "big.bin").at(1), "保存失败");
+    EXPECT_NE(full.error.find("w: 保存失败 big.bin: cannot write "), std::string::npos) << full.error;
+    EXPECT_EQ(rowNamed(full, "a.ext").at(1), "成功");
+    EXPECT_EQ(readFile(work.path() / "w" / "big.bin"), "the old module");
+    EXPECT_TRUE(temporaryFiles(work.path() / "w").empty());
+}
+#endif
+
+TEST_F(MirethSyncTest, AServerOfItsOwnCertificateIsTrustedOnlyWhenToldTo) {
+    const std::string https = server.httpsBase();
+    ASSERT_FALSE(https.empty());
+    configure();
+    const std::string plain = readFile(configFile);
+    std::string ini = plain;
+    ini.replace(ini.find(domain), domain.size(), https + "_tag/" + tag() + "/");
+    const struct {
+        std::string extra; // lines of "全局"
+        int status;
+    } cases[] = {
+        {"", 3},
+        {"证书文件=" + server.certificateFile() + "\n", 0},
+        {"校验证书=0\n", 0},
+        {"校验证书=1\n", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extra);
+        std::string lines = ini;
+        lines.insert(lines.find("[视窗模块]"), c.extra);
+        writeFile(configFile, lines);
+        const SyncResult result = sync({"check", "s"});
+        EXPECT_EQ(result.status, c.status) << result.error;
+        if (c.status == 0) {
+            EXPECT_EQ(rowNamed(result, "svc.ext").at(1), "下载");
+        } else {
+            EXPECT_NE(result.error.find("could not fetch the module list"), std::string::npos)
+                << result.error;
+            EXPECT_NE(result.error.find("\"证书文件\""), std::string::npos) << result.error;
+            EXPECT_NE(result.error.find("\"校验证书\"=0"), std::string::npos) << result.error;
+        }
+    }
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -196,6 +197,30 @@ SyncResult runProgram(const std::string& program, const std::vector<std::string>
 }
 
 #if !defined(_WIN32)
+int startProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return -1;
+    for (int fd = 0; fd < 3; ++fd)
+        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    pid_t pid = 0;
+    const int started = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return started == 0 ? static_cast<int>(pid) : -1;
+}
+
+void killProgram(int pid) {
+    if (pid <= 0)
+        return;
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+}
+
 SyncResult runOnTerminal(const std::string& program, const std::vector<std::string>& arguments) {
     SyncResult result;
     const int terminal = posix_openpt(O_RDWR | O_NOCTTY);

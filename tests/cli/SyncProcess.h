@@ -26,6 +26,13 @@ SyncResult runProgram(const std::string& program, const std::vector<std::string>
 SyncResult runOnTerminal(const std::string& program, const std::vector<std::string>& arguments);
 #endif
 
+#if !defined(_WIN32)
+// Starts the program without waiting for it, its output going nowhere; the process
+// id, or −1. killProgram ends it at once (SIGKILL, no chance to clean up) and reaps it.
+int startProgram(const std::string& program, const std::vector<std::string>& arguments);
+void killProgram(int pid);
+#endif
+
 // The built mireth-sync, as this platform names it.
 std::string syncProgram();
 

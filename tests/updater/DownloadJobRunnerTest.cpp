@@ -12,11 +12,16 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <map>
 #include <memory>
 #include <set>
 #include <thread>
+
+#if defined(_WIN32)
+#include <share.h>
+#endif
 
 namespace {
 
@@ -340,6 +345,90 @@ TEST_F(DownloadJobTest, LeftoversOfAKilledRunGoWhenTheNextJobStarts) {
     EXPECT_TRUE(fs::exists(lib / "b.ext.~fedcba9876543210.part"));
     held.close();
 }
+
+TEST_F(DownloadJobTest, AStalledTransferEndsAtTheStallLimit) {
+    TransferSettings settings;
+    settings.stallSeconds = 2; // instead of a minute
+    settings.retries = 0;
+    engine.setTransferSettings(settings);
+    writeFile(windows.path() / "lib" / "a.ext", "the old module");
+    Rows rows;
+    ASSERT_GT(checkModules(engine, ModuleKind::Windows, *rows, config).rows, 0u);
+    markOnly(rows, u"a.ext");
+    rg_PeiZhiXinXiLei trickling = config;
+    trickling.domain = CWString::fromUtf8(base() + "_slow/1/"); // one byte a second
+    const auto started = std::chrono::steady_clock::now();
+    update(ModuleKind::Windows, rows, false, trickling);
+    ASSERT_TRUE(waitForWorker());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    EXPECT_EQ(mode(rows, u"a.ext"), u"下载失败");
+    const auto failures = tracker->failures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].result.transferError, CURLE_OPERATION_TIMEDOUT);
+    EXPECT_EQ(readFile(windows.path() / "lib" / "a.ext"), "the old module");
+    expectNoTemporaryFile();
+}
+
+TEST_F(DownloadJobTest, RefusedPeersAndRedirectsAreFailuresWithTheirReason) {
+    const std::string http = server.httpBase();
+    const std::string https = server.httpsBase();
+    ASSERT_FALSE(https.empty());
+    const std::string elsewhere = "http://localhost:" + http.substr(http.rfind(':') + 1) + "/download";
+    const struct {
+        std::string domain; // of the download
+        std::u16string_view reason;
+    } cases[] = {
+        {base() + "_status/307/_location/" + mireth_test::ModuleServer::percentEncoded(elsewhere) + "/",
+         u"a 307 redirect to another server (localhost) is not followed"},
+        {https + "_tag/" + tag() + "/", u"\"证书文件\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.domain);
+        Rows rows;
+        ASSERT_GT(checkModules(engine, ModuleKind::Windows, *rows, config).rows, 0u);
+        markOnly(rows, u"a.ext");
+        rg_PeiZhiXinXiLei through = config;
+        through.domain = CWString::fromUtf8(c.domain);
+        server.clearRequests(tag());
+        update(ModuleKind::Windows, rows, false, through);
+        ASSERT_TRUE(waitForWorker());
+        EXPECT_EQ(mode(rows, u"a.ext"), u"下载失败");
+        const auto failures = tracker->failures();
+        ASSERT_EQ(failures.size(), 1u);
+        const CWString reason = reasonText(failures[0].result);
+        EXPECT_NE(reason.view().find(c.reason), std::u16string_view::npos) << reason.toUtf8String();
+        // Refused on the spot: neither is a passing failure, so nothing is asked again.
+        EXPECT_LE(downloads().size(), 1u);
+        EXPECT_FALSE(fs::exists(windows.path() / "lib" / "a.ext"));
+    }
+}
+
+#if defined(_WIN32)
+TEST_F(DownloadJobTest, ATargetThatCannotBeReplacedIsASaveFailure) {
+    const fs::path target = windows.path() / "lib" / "a.ext";
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "held open without sharing");
+        writeFile(target, "the old module");
+        std::FILE* held = nullptr;
+        if (readOnly)
+            fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        else
+            held = _wfsopen(target.wstring().c_str(), L"rb", _SH_DENYRW);
+        ASSERT_TRUE(readOnly || held);
+        Rows rows;
+        ASSERT_GT(checkModules(engine, ModuleKind::Windows, *rows, config).rows, 0u);
+        markOnly(rows, u"a.ext");
+        update(ModuleKind::Windows, rows, false, config);
+        ASSERT_TRUE(waitForWorker());
+        if (held)
+            std::fclose(held);
+        fs::permissions(target, fs::perms::owner_all, fs::perm_options::add);
+        EXPECT_EQ(mode(rows, u"a.ext"), u"保存失败");
+        EXPECT_EQ(readFile(target), "the old module");
+        expectNoTemporaryFile();
+    }
+}
+#endif
 
 TEST(DownloadJobRulesTest, WhatIsTriedAgainAndHowLongItWaits) {
     for (const int transient : {CURLE_COULDNT_CONNECT, CURLE_SEND_ERROR, CURLE_RECV_ERROR, CURLE_GOT_NOTHING,
