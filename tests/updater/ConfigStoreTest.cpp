@@ -196,7 +196,8 @@ TEST_F(ConfigFile, TransferSettingsTakeTheirDefaultsUnlessSetWell) {
     // Saving the ten texts keeps the two keys as they were.
     ASSERT_TRUE(SaveConfig(sample(), file_));
     EXPECT_EQ(LoadTransferSettings(file_).parallelDownloads, 4);
-    EXPECT_NE(TempFolder::readBytes(file_).find(nativeFile(u"同时下载数=many")), std::string::npos);
+    EXPECT_EQ(ReadGlobalSetting(file_, kParallelDownloadsKey), u"many");
+    EXPECT_EQ(LoadConfig(file_).domain, sample().domain.view());
 }
 
 TEST(ConfigLocation, SetupIniBesideTheProgram) {
