@@ -11,6 +11,10 @@
 #include <cstring>
 #include <string>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 using namespace rg_quelt_app;
@@ -99,8 +103,9 @@ TEST_F(ConfigFile, ARoundTripGivesAnEqualRecord) {
 TEST_F(ConfigFile, LongValuesArriveCutTo10239) {
     const std::u16string exact(10239, u'x');
     const std::u16string longer = std::u16string(10239, u'y') + u"overflow";
-    ASSERT_TRUE(TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=" + exact + u"\n[视窗模块]\n路径=" + longer +
-                                                   u"\n[安卓模块]\n路径=" + std::u16string(10240, u'z') + u"\n")));
+    ASSERT_TRUE(
+        TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=" + exact + u"\n[视窗模块]\n路径=" + longer +
+                                           u"\n[安卓模块]\n路径=" + std::u16string(10240, u'z') + u"\n")));
     const rg_PeiZhiXinXiLei loaded = LoadConfig(file_);
     EXPECT_EQ(loaded.domain, exact);
     EXPECT_EQ(loaded.windowsFolder.length(), 10239u);
@@ -157,7 +162,23 @@ TEST_F(ConfigFile, AnUnwritableFileIsReported) {
     EXPECT_FALSE(SaveConfig(sample(), inMissingFolder));
     EXPECT_FALSE(pathExists(temp_ / u"absent"));
     EXPECT_FALSE(SaveConfig(sample(), CWString()));
+
+    // No temporary file fits beside a name this long: the old file stays whole.
+    const CWString longName = temp_ / std::u16string(250, u'n');
+    const std::string before = nativeFile(u"[全局]\n域名=http://old.test/\n");
+    ASSERT_TRUE(TempFolder::writeBytes(longName, before));
+    EXPECT_FALSE(SaveConfig(sample(), longName));
+    EXPECT_EQ(TempFolder::readBytes(longName), before);
 }
+
+#ifndef _WIN32
+TEST_F(ConfigFile, TheFileWithThePasswordsIsTheOwnersAlone) {
+    ASSERT_TRUE(SaveConfig(sample(), file_));
+    struct stat info;
+    ASSERT_EQ(::stat(file_.toUtf8String().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+#endif
 
 TEST(ConfigLocation, SetupIniBesideTheProgram) {
     const CWString folder = programFolder();
