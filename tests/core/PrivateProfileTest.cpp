@@ -327,31 +327,39 @@ TEST_F(ProfileFiles, ANewFileIsPrivateAndAnOldOneKeepsItsMode) {
     }
     ::umask(umaskBefore);
 }
+#endif
 
 TEST_F(ProfileFiles, ASymbolicLinkIsWrittenThroughToItsTarget) {
-    ASSERT_TRUE(std::filesystem::create_directory(temp_.path() / "real"));
-    const CWString target = temp_ / u"real" + std::u16string(u"/setup.ini");
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(fs::create_directory(temp_.path() / "real"));
+    const CWString target((temp_.path() / "real" / "setup.ini").u16string());
     ASSERT_TRUE(TempFolder::writeBytes(target, "[s]\nk=1\n"));
-    ASSERT_EQ(::chmod(target.toUtf8String().c_str(), 0640), 0);
     // setup.ini -> middle.ini -> real/setup.ini, both relative.
-    std::filesystem::create_symlink("real/setup.ini", temp_.path() / "middle.ini");
-    std::filesystem::create_symlink("middle.ini", temp_.path() / "setup.ini");
+    std::error_code error;
+    fs::create_symlink(fs::path("real") / "setup.ini", temp_.path() / "middle.ini", error);
+    if (error)
+        GTEST_SKIP() << "the system makes no symbolic links here: " << error.message();
+    fs::create_symlink("middle.ini", temp_.path() / "setup.ini");
+#ifndef _WIN32
+    ASSERT_EQ(::chmod(target.toUtf8String().c_str(), 0640), 0);
+#endif
     ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", u"2", file_.view()));
-    EXPECT_TRUE(std::filesystem::is_symlink(temp_.path() / "setup.ini"));
-    EXPECT_TRUE(std::filesystem::is_symlink(temp_.path() / "middle.ini"));
+    EXPECT_TRUE(fs::is_symlink(temp_.path() / "setup.ini"));
+    EXPECT_TRUE(fs::is_symlink(temp_.path() / "middle.ini"));
     EXPECT_EQ(TempFolder::readBytes(target), "[s]\nk=2\n");
+#ifndef _WIN32
     EXPECT_EQ(modeOf(target.toUtf8String()), 0640u);
 
     // A link to a file not yet there creates that file; a loop writes nothing.
     const CWString dangling = temp_ / u"dangling.ini";
-    std::filesystem::create_symlink(temp_.path() / "real" / "new.ini", temp_.path() / "dangling.ini");
+    fs::create_symlink(temp_.path() / "real" / "new.ini", temp_.path() / "dangling.ini");
     ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", u"3", dangling.view()));
-    EXPECT_TRUE(std::filesystem::is_symlink(temp_.path() / "dangling.ini"));
-    EXPECT_EQ(TempFolder::readBytes(temp_ / u"real" + std::u16string(u"/new.ini")), "[s]\nk=3\n");
-    std::filesystem::create_symlink("loop.ini", temp_.path() / "loop.ini");
+    EXPECT_TRUE(fs::is_symlink(temp_.path() / "dangling.ini"));
+    EXPECT_EQ(TempFolder::readBytes(CWString((temp_.path() / "real" / "new.ini").u16string())), "[s]\nk=3\n");
+    fs::create_symlink("loop.ini", temp_.path() / "loop.ini");
     EXPECT_FALSE(platform::writePrivateProfileString(u"s", u"k", u"4", (temp_ / u"loop.ini").view()));
-    EXPECT_TRUE(std::filesystem::is_symlink(temp_.path() / "loop.ini"));
-}
+    EXPECT_TRUE(fs::is_symlink(temp_.path() / "loop.ini"));
 #endif
+}
 
 } // namespace
