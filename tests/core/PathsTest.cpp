@@ -370,6 +370,10 @@ TEST(SystemPathForm, LongPathsTakeTheLongFormOfTheSameFile) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(platform::systemPathForm(c.path), c.form) << CWString(c.path).toUtf8String();
+    // Where the system takes such a name for the device, the path is refused
+    // rather than handed over as "\\.\CON".
+    const std::u16string device = platform::systemPathForm(u"C:\\" + name + u"\\" + name + u"\\CON");
+    EXPECT_TRUE(device.empty() || device.rfind(u"\\\\?\\C:\\", 0) == 0) << CWString(device).toUtf8String();
 #else
     const std::u16string path = u"/tmp/" + std::u16string(300, u'n') + u"/./a";
     EXPECT_EQ(platform::systemPathForm(path), path);

@@ -31,9 +31,11 @@ bool toLongForm(std::wstring& path) {
     if (length == 0 || length >= need)
         return false;
     full.resize(length);
+    // Only a file on a drive or a share: a name that the system turned into a
+    // device ("\\.\CON") is refused rather than opened.
     if (startsWith(full, L"\\\\?\\") || startsWith(full, L"\\\\.\\"))
-        path = full;
-    else if (startsWith(full, L"\\\\"))
+        return false;
+    if (startsWith(full, L"\\\\"))
         path = L"\\\\?\\UNC\\" + full.substr(2);
     else if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
         path = L"\\\\?\\" + full;
