@@ -64,3 +64,21 @@ mireth_stop_xvfb() {
         MIRETH_XVFB_PID=
     fi
 }
+
+# Configures the clang tree of fuzz targets (scripts/fuzz, scripts/test fuzz) in
+# the folder given; a tree made by another generator or for another clone is
+# started afresh.
+mireth_configure_fuzz_tree() {
+    local dir=$1
+    shift
+    if [ -f "$dir/CMakeCache.txt" ] && ! {
+        grep -qxF 'CMAKE_GENERATOR:INTERNAL=Ninja' "$dir/CMakeCache.txt" &&
+            grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$MIRETH_ROOT" "$dir/CMakeCache.txt"
+    }; then
+        rm -rf "$dir"
+    fi
+    mkdir -p "$dir"
+    cmake -S "$MIRETH_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+        -DMIRETH_FUZZ=ON -DMIRETH_BUILD_TESTS=OFF -DMIRETH_BUILD_BENCH=OFF "$@" >"$dir/configure.log" 2>&1
+}

@@ -1,9 +1,17 @@
 #pragma once
 // Files and folders as the runtime needs them. Paths are UTF-16 in the platform's
 // own form (backslashes and drive letters on Windows, '/' elsewhere); they are
-// handed to the system as they stand, without resolving or normalising. A path that
-// holds a U+0000 unit never reaches the system: every call treats it as a failure,
-// so a name cut short at the zero can never stand for another file.
+// handed to the system as they stand, without resolving or normalising (but see
+// the long form below). A path that holds a U+0000 unit never reaches the system:
+// every call treats it as a failure, so a name cut short at the zero can never
+// stand for another file.
+//
+// On Windows a path of MAX_PATH - 12 characters or more (what the system's calls
+// take as they stand) is handed over in its long form ("\\?\D:\..." or
+// "\\?\UNC\server\share\..."), made from the full path as the system normalises
+// it, so it names the file the short form would name. A name longer than the file
+// system allows still fails, like any other call the system refuses; nothing is
+// written under another name instead.
 //
 // All functions may be called from any thread; none keeps state between calls.
 #include <cstddef>
@@ -13,6 +21,10 @@
 #include <vector>
 
 namespace platform {
+
+// The form in which `path` reaches the system (see above); empty for a path it
+// must not see.
+std::u16string systemPathForm(std::u16string_view path);
 
 // The system could read the path's attributes: a file or a folder of that name.
 bool pathExists(std::u16string_view path);
@@ -78,7 +90,8 @@ private:
 };
 
 // Moves `source` to `target`, replacing a file that is already there; both must be
-// on the same volume. The replacement is atomic where the system makes it so.
+// on the same volume. The replacement is atomic where the system makes it so. On
+// Windows a read-only target is never replaced.
 bool renameOver(std::u16string_view source, std::u16string_view target);
 
 // Removes a file (not a folder). False when it could not be removed.
@@ -98,9 +111,12 @@ std::u16string lastErrorText();
 
 // Replaces the contents of `path` with `size` bytes: they go into a new file
 // beside it, which then takes the old file's place, so a crash or a full disk never
-// leaves a half-written file; the old file's permission bits are kept where the
-// platform has them. When the folder allows no new file, the file is rewritten in
-// place instead. False when the bytes did not all reach the file.
+// leaves a half-written file. When `path` is a symbolic link, its target is
+// replaced and the link stays. The old file's permission bits are kept where the
+// platform has them; a new file is readable and writable by its owner alone (it
+// may hold passwords). When no new file can be made beside it, nothing is written
+// and the old file stays as it was. False when the bytes did not all reach the
+// file.
 bool replaceFileContents(std::u16string_view path, const void* data, std::size_t size);
 
 } // namespace platform

@@ -55,7 +55,8 @@ private:
     platform::CreateFolderResult failure_ = platform::CreateFolderResult::failed;
 };
 
-std::u16string resolved(std::u16string_view base, std::u16string_view path, PathRules rules = PathRules::windows()) {
+std::u16string resolved(std::u16string_view base, std::u16string_view path,
+                        PathRules rules = PathRules::windows()) {
     return std::u16string(resolvePath(CWString(base), CWString(path), rules).view());
 }
 
@@ -96,7 +97,8 @@ TEST(PathExists, OneTrailingSeparatorDoesNotCount) {
     EXPECT_TRUE(pathExists(CWString(u"D:\\dir\\"), PathRules::windows(), system));
     EXPECT_TRUE(pathExists(CWString(u"D:\\dir"), PathRules::windows(), system));
     EXPECT_FALSE(pathExists(CWString(u"D:\\dir\\\\"), PathRules::windows(), system));
-    EXPECT_EQ(system.calls(), (std::vector<std::u16string>{u"exists D:\\dir", u"exists D:\\dir", u"exists D:\\dir\\"}));
+    EXPECT_EQ(system.calls(),
+              (std::vector<std::u16string>{u"exists D:\\dir", u"exists D:\\dir", u"exists D:\\dir\\"}));
 }
 
 TEST(PathExists, RootsKeepTheirSeparator) {
@@ -169,7 +171,8 @@ TEST(CreateFolderTree, Failures) {
     denied.add(u"D:\\");
     denied.failWith(u"D:\\locked", platform::CreateFolderResult::failed);
     EXPECT_FALSE(createFolderTree(CWString(u"D:\\locked\\inner"), PathRules::windows(), denied));
-    EXPECT_EQ(denied.calls(), (std::vector<std::u16string>{u"create D:\\locked\\inner", u"create D:\\locked"}));
+    EXPECT_EQ(denied.calls(),
+              (std::vector<std::u16string>{u"create D:\\locked\\inner", u"create D:\\locked"}));
     EXPECT_FALSE(denied.exists(u"D:\\locked\\inner"));
 }
 
@@ -275,7 +278,8 @@ TEST_F(RealFolders, ReplaceFileContentsLeavesNoTemporaryFile) {
     EXPECT_EQ(entries, 1);
     EXPECT_FALSE(platform::replaceFileContents(temp_.text().view(), "x", 1)) << "a folder is never replaced";
     const CWString inMissingFolder = temp_ / u"no" + std::u16string{sep_} + u"f";
-    EXPECT_FALSE(platform::replaceFileContents(inMissingFolder.view(), "x", 1)) << "the folder does not exist";
+    EXPECT_FALSE(platform::replaceFileContents(inMissingFolder.view(), "x", 1))
+        << "the folder does not exist";
 }
 
 TEST_F(RealFolders, LastWriteTimeIsNow) {
@@ -283,9 +287,9 @@ TEST_F(RealFolders, LastWriteTimeIsNow) {
     ASSERT_TRUE(TempFolder::writeBytes(name, "x"));
     std::int64_t fileTime = 0;
     ASSERT_TRUE(platform::fileLastWriteTime(name.view(), fileTime));
-    const auto unixNow = std::chrono::duration_cast<std::chrono::seconds>(
-                             std::chrono::system_clock::now().time_since_epoch())
-                             .count();
+    const auto unixNow =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
     const std::int64_t seconds1601 = fileTime / 10000000;
     EXPECT_NEAR(static_cast<double>(seconds1601 - 11644473600LL), static_cast<double>(unixNow), 120.0);
     EXPECT_FALSE(platform::fileLastWriteTime((temp_ / u"absent").view(), fileTime));
@@ -305,6 +309,75 @@ TEST_F(RealFolders, AZeroUnitNeverReachesTheSystem) {
     EXPECT_FALSE(out.create(withZero));
     EXPECT_FALSE(platform::replaceFileContents(withZero, "x", 1));
     EXPECT_FALSE(platform::pathExists(cut.view()));
+}
+
+TEST_F(RealFolders, APathBeyondTheSystemsShortLimitWorks) {
+    // Six folders of 50 characters: over MAX_PATH on Windows, where it goes to the
+    // system in the long form.
+    CWString folder = temp_.text();
+    for (char16_t c = u'a'; c < u'g'; ++c)
+        folder = folder + std::u16string{sep_} + std::u16string(50, c);
+    const CWString file = folder + std::u16string{sep_} + u"模块.ext";
+    const CWString part = file + u".~1.part";
+    ASSERT_GT(file.length(), 300u);
+    ASSERT_TRUE(createFolderTree(folder));
+    EXPECT_TRUE(platform::isFolder(folder.view()));
+    platform::OutputFile out;
+    ASSERT_TRUE(out.createNew(part.view()));
+    EXPECT_EQ(out.write("new", 3), 3u);
+    EXPECT_TRUE(out.close());
+    EXPECT_TRUE(platform::renameOver(part.view(), file.view()));
+    std::string bytes;
+    EXPECT_EQ(platform::readWholeFile(file.view(), bytes), platform::ReadFileResult::ok);
+    EXPECT_EQ(bytes, "new");
+    std::int64_t fileTime = 0;
+    EXPECT_TRUE(platform::fileLastWriteTime(file.view(), fileTime));
+    EXPECT_TRUE(platform::replaceFileContents(file.view(), "replaced", 8));
+    EXPECT_EQ(platform::readWholeFile(file.view(), bytes), platform::ReadFileResult::ok);
+    EXPECT_EQ(bytes, "replaced");
+    EXPECT_TRUE(platform::removeFile(file.view()));
+    EXPECT_FALSE(pathExists(file));
+    EXPECT_FALSE(pathExists(part));
+}
+
+TEST_F(RealFolders, ANameLongerThanTheFileSystemAllowsFailsAndWritesNothing) {
+    const CWString tooLong = temp_ / std::u16string(300, u'x');
+    EXPECT_NE(platform::createFolder(tooLong.view()), platform::CreateFolderResult::created);
+    platform::OutputFile out;
+    EXPECT_FALSE(out.create(tooLong.view()));
+    EXPECT_FALSE(platform::replaceFileContents(tooLong.view(), "x", 1));
+    EXPECT_TRUE(std::filesystem::is_empty(temp_.path())) << "nothing under another name either";
+}
+
+TEST(SystemPathForm, LongPathsTakeTheLongFormOfTheSameFile) {
+    const std::u16string zero(u"a\0b", 3);
+    EXPECT_EQ(platform::systemPathForm(zero), u"");
+    EXPECT_EQ(platform::systemPathForm(u""), u"");
+#if defined(_WIN32)
+    const std::u16string name(120, u'n');
+    EXPECT_EQ(platform::systemPathForm(u"C:\\short\\a.ext"), u"C:\\short\\a.ext");
+    struct Case {
+        std::u16string path;
+        std::u16string form;
+    };
+    const Case cases[] = {
+        {u"C:\\" + name + u"\\" + name + u"\\a.ext", u"\\\\?\\C:\\" + name + u"\\" + name + u"\\a.ext"},
+        // Normalised first, as the system would normalise the short form.
+        {u"C:/" + name + u"\\.\\x\\..\\" + name + u"\\\\a.ext",
+         u"\\\\?\\C:\\" + name + u"\\" + name + u"\\a.ext"},
+        {u"\\\\server\\share\\" + name + u"\\" + name, u"\\\\?\\UNC\\server\\share\\" + name + u"\\" + name},
+        {u"\\\\?\\C:\\" + name + u"\\..\\" + name, u"\\\\?\\C:\\" + name + u"\\..\\" + name},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(platform::systemPathForm(c.path), c.form) << CWString(c.path).toUtf8String();
+    // Where the system takes such a name for the device, the path is refused
+    // rather than handed over as "\\.\CON".
+    const std::u16string device = platform::systemPathForm(u"C:\\" + name + u"\\" + name + u"\\CON");
+    EXPECT_TRUE(device.empty() || device.rfind(u"\\\\?\\C:\\", 0) == 0) << CWString(device).toUtf8String();
+#else
+    const std::u16string path = u"/tmp/" + std::u16string(300, u'n') + u"/./a";
+    EXPECT_EQ(platform::systemPathForm(path), path);
+#endif
 }
 
 } // namespace

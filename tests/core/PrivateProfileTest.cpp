@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #ifndef _WIN32
@@ -41,7 +42,8 @@ std::string nativeForm(std::u16string_view text) {
 #endif
 }
 
-std::u16string valueOf(const ProfileDocument& document, std::u16string_view section, std::u16string_view key) {
+std::u16string valueOf(const ProfileDocument& document, std::u16string_view section,
+                       std::u16string_view key) {
     std::u16string value = u"<missing>";
     document.lookup(section, key, value);
     return value;
@@ -61,7 +63,8 @@ TEST(ProfileLookup, NamesMatchWithoutRegardToCaseOrBlanks) {
 }
 
 TEST(ProfileLookup, TheFirstMatchWins) {
-    const ProfileDocument document = documentOf(u"k=before any section\n[a]\nk=1\nk=2\n[A]\nk=3\nonly=in second\n");
+    const ProfileDocument document =
+        documentOf(u"k=before any section\n[a]\nk=1\nk=2\n[A]\nk=3\nonly=in second\n");
     EXPECT_EQ(valueOf(document, u"a", u"k"), u"1");
     // Only the first section of a name is read.
     EXPECT_EQ(valueOf(document, u"a", u"only"), u"<missing>");
@@ -109,8 +112,8 @@ TEST(ProfileWrite, AddsKeysAfterTheSectionsLastKey) {
 }
 
 TEST(ProfileWrite, ValuesReadBackAsWritten) {
-    const std::u16string values[] = {u"  padded  ", u"\"quoted\"", u"'single'", u"\"", u"tab\t", u"a \"mid\" b",
-                                     u"=;[]", u""};
+    const std::u16string values[] = {u"  padded  ", u"\"quoted\"",  u"'single'", u"\"",
+                                     u"tab\t",      u"a \"mid\" b", u"=;[]",     u""};
     ProfileDocument document;
     for (const std::u16string& value : values) {
         ASSERT_TRUE(document.set(u"s", u"k", value));
@@ -237,8 +240,9 @@ TEST_F(ProfileFiles, TheFirstWriteCreatesTheFileInTheUnicodeForm) {
 TEST_F(ProfileFiles, ForeignLinesAreKeptByteForByte) {
     // A UTF-16 file and a UTF-8 file with a mark, each with comments, a foreign
     // section, odd spacing and a key before any section.
-    const std::u16string before = u"top=level\r\n; 说明：不要改\r\n[Other]\r\n  Weird =  spaced  \r\n\r\n"
-                                  u"[视窗模块]\r\nQQ号=1\r\n密码=old\r\n; trailing comment\r\n\r\n[尾]\r\nx=y";
+    const std::u16string before =
+        u"top=level\r\n; 说明：不要改\r\n[Other]\r\n  Weird =  spaced  \r\n\r\n"
+        u"[视窗模块]\r\nQQ号=1\r\n密码=old\r\n; trailing comment\r\n\r\n[尾]\r\nx=y";
     const std::u16string after = u"top=level\r\n; 说明：不要改\r\n[Other]\r\n  Weird =  spaced  \r\n\r\n"
                                  u"[视窗模块]\r\nQQ号=1\r\n密码=new\r\n; trailing comment\r\n\r\n[尾]\r\nx=y";
     const std::string forms[][2] = {{utf16le(before), utf16le(after)},
@@ -254,10 +258,12 @@ TEST_F(ProfileFiles, ForeignLinesAreKeptByteForByte) {
 TEST_F(ProfileFiles, AGbkFileIsReadAndRewrittenInUnicode) {
     ASSERT_TRUE(TempFolder::writeBytes(file_, "[\xC8\xAB\xBE\xD6]\r\n\xD3\xF2\xC3\xFB=http://gbk/\r\n"
                                               "[\xCA\xD3\xB4\xB0\xC4\xA3\xBF\xE9]\r\nQQ\xBA\xC5=42\r\n"));
-    EXPECT_EQ(platform::getPrivateProfileString(u"全局", u"域名", u"", 100, file_.view(), kGbk), u"http://gbk/");
+    EXPECT_EQ(platform::getPrivateProfileString(u"全局", u"域名", u"", 100, file_.view(), kGbk),
+              u"http://gbk/");
     EXPECT_EQ(platform::getPrivateProfileString(u"视窗模块", u"QQ号", u"", 100, file_.view(), kGbk), u"42");
     ASSERT_TRUE(platform::writePrivateProfileString(u"视窗模块", u"QQ号", u"43", file_.view(), kGbk));
-    EXPECT_EQ(TempFolder::readBytes(file_), nativeForm(u"[全局]\r\n域名=http://gbk/\r\n[视窗模块]\r\nQQ号=43\r\n"));
+    EXPECT_EQ(TempFolder::readBytes(file_),
+              nativeForm(u"[全局]\r\n域名=http://gbk/\r\n[视窗模块]\r\nQQ号=43\r\n"));
     // Now Unicode, it reads the same whatever the ANSI code page.
     EXPECT_EQ(get(u"全局", u"域名"), u"http://gbk/");
 }
@@ -290,16 +296,70 @@ TEST_F(ProfileFiles, OneRewriteForSeveralKeys) {
     EXPECT_EQ(get(u"a", u"x"), u"1");
 }
 
+TEST_F(ProfileFiles, NoTemporaryFileBesideItMeansNoWrite) {
+    // The name leaves no room for the temporary file's suffix within the file
+    // system's limit of 255 units: the save must fail rather than rewrite in place.
+    const CWString longName = temp_ / std::u16string(250, u'n');
+    ASSERT_TRUE(TempFolder::writeBytes(longName, "[s]\nk=1\n"));
+    EXPECT_FALSE(platform::writePrivateProfileString(u"s", u"k", u"2", longName.view()));
+    EXPECT_EQ(TempFolder::readBytes(longName), "[s]\nk=1\n");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(temp_.path()))
+        ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
 #ifndef _WIN32
-TEST_F(ProfileFiles, APrivateFileStaysPrivate) {
-    ASSERT_TRUE(TempFolder::writeBytes(file_, "[s]\nk=1\n"));
-    const std::string native = file_.toUtf8String();
-    ASSERT_EQ(::chmod(native.c_str(), 0600), 0);
-    ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", u"2", file_.view()));
+mode_t modeOf(const std::string& path) {
     struct stat info;
-    ASSERT_EQ(::stat(native.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+TEST_F(ProfileFiles, ANewFileIsPrivateAndAnOldOneKeepsItsMode) {
+    const std::string native = file_.toUtf8String();
+    const mode_t umaskBefore = ::umask(022);
+    ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", u"1", file_.view()));
+    EXPECT_EQ(modeOf(native), 0600u) << "the file holds passwords";
+    for (const mode_t mode : {0600, 0640, 0644, 0664, 0400}) {
+        ASSERT_EQ(::chmod(native.c_str(), mode), 0);
+        ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", u"2", file_.view()));
+        EXPECT_EQ(modeOf(native), mode);
+    }
+    ::umask(umaskBefore);
 }
 #endif
+
+TEST_F(ProfileFiles, ASymbolicLinkIsWrittenThroughToItsTarget) {
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(fs::create_directory(temp_.path() / "real"));
+    const CWString target((temp_.path() / "real" / "setup.ini").u16string());
+    ASSERT_TRUE(TempFolder::writeBytes(target, "[s]\nk=1\n"));
+    // setup.ini -> middle.ini -> real/setup.ini, both relative.
+    std::error_code error;
+    fs::create_symlink(fs::path("real") / "setup.ini", temp_.path() / "middle.ini", error);
+    if (error)
+        GTEST_SKIP() << "the system makes no symbolic links here: " << error.message();
+    fs::create_symlink("middle.ini", temp_.path() / "setup.ini");
+#ifndef _WIN32
+    ASSERT_EQ(::chmod(target.toUtf8String().c_str(), 0640), 0);
+#endif
+    ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", u"2", file_.view()));
+    EXPECT_TRUE(fs::is_symlink(temp_.path() / "setup.ini"));
+    EXPECT_TRUE(fs::is_symlink(temp_.path() / "middle.ini"));
+    EXPECT_EQ(TempFolder::readBytes(target), "[s]\nk=2\n");
+#ifndef _WIN32
+    EXPECT_EQ(modeOf(target.toUtf8String()), 0640u);
+
+    // A link to a file not yet there creates that file; a loop writes nothing.
+    const CWString dangling = temp_ / u"dangling.ini";
+    fs::create_symlink(temp_.path() / "real" / "new.ini", temp_.path() / "dangling.ini");
+    ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", u"3", dangling.view()));
+    EXPECT_TRUE(fs::is_symlink(temp_.path() / "dangling.ini"));
+    EXPECT_EQ(TempFolder::readBytes(CWString((temp_.path() / "real" / "new.ini").u16string())), "[s]\nk=3\n");
+    fs::create_symlink("loop.ini", temp_.path() / "loop.ini");
+    EXPECT_FALSE(platform::writePrivateProfileString(u"s", u"k", u"4", (temp_ / u"loop.ini").view()));
+    EXPECT_TRUE(fs::is_symlink(temp_.path() / "loop.ini"));
+#endif
+}
 
 } // namespace

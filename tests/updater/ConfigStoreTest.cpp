@@ -12,6 +12,10 @@
 #include <optional>
 #include <string>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 using namespace rg_quelt_app;
@@ -159,6 +163,13 @@ TEST_F(ConfigFile, AnUnwritableFileIsReported) {
     EXPECT_FALSE(SaveConfig(sample(), inMissingFolder));
     EXPECT_FALSE(pathExists(temp_ / u"absent"));
     EXPECT_FALSE(SaveConfig(sample(), CWString()));
+
+    // No temporary file fits beside a name this long: the old file stays whole.
+    const CWString longName = temp_ / std::u16string(250, u'n');
+    const std::string before = nativeFile(u"[全局]\n域名=http://old.test/\n");
+    ASSERT_TRUE(TempFolder::writeBytes(longName, before));
+    EXPECT_FALSE(SaveConfig(sample(), longName));
+    EXPECT_EQ(TempFolder::readBytes(longName), before);
 }
 
 TEST(TransferSettingsTest, OnlyAWholeNumberInRangeCounts) {
@@ -199,6 +210,15 @@ TEST_F(ConfigFile, TransferSettingsTakeTheirDefaultsUnlessSetWell) {
     EXPECT_EQ(ReadGlobalSetting(file_, kParallelDownloadsKey), u"many");
     EXPECT_EQ(LoadConfig(file_).domain, sample().domain.view());
 }
+
+#ifndef _WIN32
+TEST_F(ConfigFile, TheFileWithThePasswordsIsTheOwnersAlone) {
+    ASSERT_TRUE(SaveConfig(sample(), file_));
+    struct stat info;
+    ASSERT_EQ(::stat(file_.toUtf8String().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+#endif
 
 TEST(ConfigLocation, SetupIniBesideTheProgram) {
     const CWString folder = programFolder();

@@ -13,6 +13,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -66,7 +67,37 @@ std::u16string hexText(std::uint64_t value) {
     return out;
 }
 
+// Turns `path` into the file it stands for once symbolic links are followed, so
+// that a replacement goes to the link's target and the link stays. A link to a
+// missing file stands for that file. False for a chain that cannot be followed
+// (a loop, an unreadable link).
+bool followLinks(std::string& path) {
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0)
+            return errno == ENOENT;
+        if (!S_ISLNK(info.st_mode))
+            return true;
+        std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size())
+            return false;
+        target.resize(static_cast<std::size_t>(n));
+        if (target.front() != '/') {
+            const std::size_t slash = path.rfind('/');
+            target.insert(0, slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+        }
+        path = std::move(target);
+    }
+    return false;
+}
+
 } // namespace
+
+std::u16string systemPathForm(std::u16string_view path) {
+    std::string native;
+    return toNative(path, native) ? std::u16string(path) : std::u16string();
+}
 
 bool pathExists(std::u16string_view path) {
     struct stat info;
@@ -296,7 +327,7 @@ std::u16string lastErrorText() {
 
 bool replaceFileContents(std::u16string_view path, const void* data, std::size_t size) {
     std::string native;
-    if (!toNative(path, native))
+    if (!toNative(path, native) || !followLinks(native))
         return false;
     struct stat old;
     const bool hadFile = ::stat(native.c_str(), &old) == 0;
@@ -312,17 +343,16 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
         std::string name;
         toNative(hexText(tag), name);
         temporary = native + ".~" + name + ".tmp";
-        // Private until it has the old file's mode: the file can hold passwords.
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, hadFile ? 0600 : 0666);
+        // Private from the start: the file can hold passwords. An old file's own
+        // mode is put back below; a new one stays private.
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST && errno != EINTR)
             break;
     }
-    if (fd < 0) {
-        // No new file can be made in the folder (no write access to it, or a full
-        // directory): the file itself may still be writable.
-        OutputFile inPlace;
-        return inPlace.create(path) && inPlace.write(data, size) == size && inPlace.close();
-    }
+    // Without a new file beside it the old one is not touched: rewriting it in
+    // place would leave it half-written after a crash or on a full disk.
+    if (fd < 0)
+        return false;
     std::size_t written = 0;
     bool ok = !hadFile || ::fchmod(fd, old.st_mode & 07777) == 0;
     ok = writeAll(fd, data, size, written) && ok;

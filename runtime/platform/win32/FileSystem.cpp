@@ -3,6 +3,7 @@
 #include "runtime/platform/SystemInfo.h"
 
 #include <atomic>
+#include <utility>
 #include <windows.h>
 
 namespace platform {
@@ -11,11 +12,69 @@ static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to Win32 as wchar_t")
 
 namespace {
 
+// From this length on a path goes to the system in its long form: CreateDirectoryW
+// takes at most MAX_PATH - 12 characters as they stand, the other calls MAX_PATH - 1.
+constexpr std::size_t kLongPathFrom = MAX_PATH - 12;
+
+bool startsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// The long form names the same file only when it is made from the normalised full
+// path: the system does not normalise it (no '/', ".." or trailing dots there).
+bool toLongForm(std::wstring& path) {
+    if (startsWith(path, L"\\\\?\\") || startsWith(path, L"\\\\.\\"))
+        return true;
+    const DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (need == 0)
+        return false;
+    std::wstring full(need, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), need, full.data(), nullptr);
+    if (length == 0 || length >= need)
+        return false;
+    full.resize(length);
+    // Only a file on a drive or a share: a name that the system turned into a
+    // device ("\\.\CON") is refused rather than opened.
+    if (startsWith(full, L"\\\\?\\") || startsWith(full, L"\\\\.\\"))
+        return false;
+    if (startsWith(full, L"\\\\"))
+        path = L"\\\\?\\UNC\\" + full.substr(2);
+    else if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
+        path = L"\\\\?\\" + full;
+    else
+        return false;
+    return true;
+}
+
 // False for a path the system must not see: empty, or holding a zero unit.
 bool toNative(std::u16string_view path, std::wstring& out) {
     if (path.empty() || path.find(u'\0') != std::u16string_view::npos)
         return false;
     out.assign(reinterpret_cast<const wchar_t*>(path.data()), path.size());
+    return out.size() < kLongPathFrom || toLongForm(out);
+}
+
+// Turns `path` into the file a symbolic link (or another name-surrogate reparse
+// point) stands for, so that a replacement goes to the target and the link stays.
+bool followLinks(std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return true;
+    const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::wstring target(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file, target.data(), static_cast<DWORD>(target.size()),
+                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length >= target.size()) {
+        target.resize(length);
+        length = GetFinalPathNameByHandleW(file, target.data(), static_cast<DWORD>(target.size()),
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    }
+    CloseHandle(file);
+    if (length == 0 || length >= target.size())
+        return false;
+    target.resize(length);
+    path = std::move(target);
     return true;
 }
 
@@ -48,6 +107,13 @@ std::wstring hexText(unsigned long long value) {
 }
 
 } // namespace
+
+std::u16string systemPathForm(std::u16string_view path) {
+    std::wstring native;
+    if (!toNative(path, native))
+        return {};
+    return std::u16string(reinterpret_cast<const char16_t*>(native.data()), native.size());
+}
 
 bool pathExists(std::u16string_view path) { return attributesOf(path) != INVALID_FILE_ATTRIBUTES; }
 
@@ -206,8 +272,16 @@ bool OutputFile::close() {
 
 bool renameOver(std::u16string_view source, std::u16string_view target) {
     std::wstring from, to;
-    return toNative(source, from) && toNative(target, to) &&
-           MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!toNative(source, from) || !toNative(target, to))
+        return false;
+    // Windows refuses to replace a read-only file; Wine does not, so the rule is
+    // kept here, where the user's protection of the file is meant to hold.
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool removeFile(std::u16string_view path) {
@@ -271,8 +345,14 @@ std::u16string lastErrorText() {
 
 bool replaceFileContents(std::u16string_view path, const void* data, std::size_t size) {
     std::wstring native;
-    if (!toNative(path, native))
+    if (!toNative(path, native) || !followLinks(native))
         return false;
+    // The name the temporary file is made from: a link's target, which comes in
+    // the long form already, or the path as given.
+    const std::wstring target =
+        startsWith(native, L"\\\\?\\")
+            ? native
+            : std::wstring(reinterpret_cast<const wchar_t*>(path.data()), path.size());
     const DWORD attributes = GetFileAttributesW(native.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
@@ -283,17 +363,21 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
     for (int attempt = 0; attempt < 16 && file == INVALID_HANDLE_VALUE; ++attempt) {
         const unsigned long long tag =
             (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^ (tickCount() << 8) ^ serial++;
-        temporary = native + L".~" + hexText(tag) + L".tmp";
+        // Made from the target's name before its conversion, so a name that only
+        // the suffix makes long still gets the long form.
+        const std::wstring name = target + L".~" + hexText(tag) + L".tmp";
+        if (!toNative(std::u16string_view(reinterpret_cast<const char16_t*>(name.data()), name.size()),
+                      temporary))
+            break;
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
-    if (file == INVALID_HANDLE_VALUE) {
-        // No new file can be made in the folder: the file itself may still be writable.
-        OutputFile inPlace;
-        return inPlace.create(path) && inPlace.write(data, size) == size && inPlace.close();
-    }
+    // Without a new file beside it the old one is not touched: rewriting it in
+    // place would leave it half-written after a crash or on a full disk.
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
     std::size_t written = 0;
     bool ok = writeAll(file, data, size, written);
     ok = FlushFileBuffers(file) != 0 && ok;
