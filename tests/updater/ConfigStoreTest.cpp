@@ -3,12 +3,14 @@
 #include "runtime/core/InitOrder.h"
 #include "runtime/core/Paths.h"
 #include "runtime/platform/CodePage.h"
+#include "runtime/platform/FileWriteProblem.h"
 
 #include "tests/core/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -99,8 +101,9 @@ TEST_F(ConfigFile, ARoundTripGivesAnEqualRecord) {
 TEST_F(ConfigFile, LongValuesArriveCutTo10239) {
     const std::u16string exact(10239, u'x');
     const std::u16string longer = std::u16string(10239, u'y') + u"overflow";
-    ASSERT_TRUE(TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=" + exact + u"\n[视窗模块]\n路径=" + longer +
-                                                   u"\n[安卓模块]\n路径=" + std::u16string(10240, u'z') + u"\n")));
+    ASSERT_TRUE(
+        TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=" + exact + u"\n[视窗模块]\n路径=" + longer +
+                                           u"\n[安卓模块]\n路径=" + std::u16string(10240, u'z') + u"\n")));
     const rg_PeiZhiXinXiLei loaded = LoadConfig(file_);
     EXPECT_EQ(loaded.domain, exact);
     EXPECT_EQ(loaded.windowsFolder.length(), 10239u);
@@ -157,6 +160,27 @@ TEST_F(ConfigFile, AnUnwritableFileIsReported) {
     EXPECT_FALSE(SaveConfig(sample(), inMissingFolder));
     EXPECT_FALSE(pathExists(temp_ / u"absent"));
     EXPECT_FALSE(SaveConfig(sample(), CWString()));
+}
+
+TEST_F(ConfigFile, AReadOnlyFileIsLeftAsItWas) {
+    ASSERT_TRUE(SaveConfig(sample(), file_));
+    const std::filesystem::path path(std::u16string(file_.view()));
+    const std::string before = TempFolder::readBytes(file_);
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    struct Writable {
+        const fs::path& path;
+        ~Writable() {
+            std::error_code ignored;
+            fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, ignored);
+        }
+    } restore{path};
+    if (platform::fileWriteProblem(file_.view()).empty())
+        GTEST_SKIP() << "this process may write a read-only file (the superuser on POSIX)";
+    rg_PeiZhiXinXiLei changed = sample();
+    changed.domain = CWString(u"http://other.example/");
+    EXPECT_FALSE(SaveConfig(changed, file_));
+    EXPECT_EQ(TempFolder::readBytes(file_), before);
 }
 
 TEST(ConfigLocation, SetupIniBesideTheProgram) {
