@@ -5,6 +5,8 @@
 // tab selection changed message goes up the parent chain when the user changes the
 // tab, and is posted to every ancestor after the tabs were replaced. Pages that are
 // windows of their own are shown, hidden and placed by the tab selector itself.
+// When the user changes the tab, the focus goes to the first control of the new
+// page in tab order, or to the page's window.
 #include "runtime/gui/StandardControlWindows.h"
 #include "runtime/gui/win32/VWnd_Window.h"
 
@@ -33,6 +35,9 @@ private:
     void postSelectionChanged();
     void placePageWindows();
     void showSelectedPage(bool focus);
+    // Gives the focus to the first control, in tab order, placed on the selected
+    // page; false when the page has none.
+    bool focusSelectedPageControl();
     void releasePageWindows();
     void sendSelectionChanged();
 
