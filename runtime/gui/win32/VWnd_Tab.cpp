@@ -112,7 +112,7 @@ void CVWnd_Tab::placePageWindows() {
     }
 }
 
-void CVWnd_Tab::showSelectedPage(bool focus) {
+bool CVWnd_Tab::showSelectedPage(bool focus) {
     const std::int32_t selected = currentSelection();
     const auto& pages = tab_.pageWindows();
     for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -122,17 +122,18 @@ void CVWnd_Tab::showSelectedPage(bool focus) {
         ShowWindow(window, SW_HIDE);
     }
     if (selected < 0 || static_cast<std::size_t>(selected) >= pages.size())
-        return;
+        return false;
     HWND page = reinterpret_cast<HWND>(pages[static_cast<std::size_t>(selected)].window);
     if (!page || !IsWindow(page))
-        return;
+        return false;
     ShowWindow(page, SW_SHOW);
     InvalidateRect(page, nullptr, TRUE);
     if (focus)
         SetFocus(page);
+    return true;
 }
 
-bool CVWnd_Tab::focusSelectedPageControl() {
+void CVWnd_Tab::focusSelectedPageControl() {
     const std::int32_t selected = currentSelection();
     for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         std::int32_t page = -1;
@@ -142,10 +143,9 @@ bool CVWnd_Tab::focusSelectedPageControl() {
             continue;
         if (HWND first = firstTabStopAt(child)) {
             SetFocus(first);
-            return true;
+            return;
         }
     }
-    return false;
 }
 
 void CVWnd_Tab::arrangePageWindows() {
@@ -214,11 +214,8 @@ bool CVWnd_Tab::handleMessage(UINT message, WPARAM, LPARAM lparam, LRESULT& resu
         sendSelectionChanged();
         // The keyboard goes with the page: to its window, or to its first control,
         // never left on a control the page change has hidden.
-        if (IsWindow(self)) {
-            const bool focused = focusSelectedPageControl();
-            if (IsWindow(self))
-                showSelectedPage(!focused);
-        }
+        if (IsWindow(self) && !showSelectedPage(true) && IsWindow(self))
+            focusSelectedPageControl();
         // The form's handling may have changed what listens.
         if (IsWindow(self))
             if (auto* now = dynamic_cast<ITabEventListener*>(this->listener()))
