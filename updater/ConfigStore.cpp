@@ -2,6 +2,7 @@
 
 #include "runtime/core/InitOrder.h"
 #include "runtime/core/Paths.h"
+#include "runtime/platform/FileWriteProblem.h"
 #include "runtime/platform/PrivateProfile.h"
 
 namespace rg_quelt_app {
@@ -68,6 +69,11 @@ rg_PeiZhiXinXiLei LoadConfig(const CWString& file) {
 }
 
 bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file) {
+    // A file the system will not open for writing (read-only, in use, not ours) stays
+    // as it is, also where its folder would let a new file take its place: that would
+    // undo what its owner set.
+    if (!platform::fileWriteProblem(file.view()).empty())
+        return false;
     // One rewrite of the file for all ten keys rather than one per key: the same
     // contents, a tenth of the disk work while the window waits, and never a file
     // that holds some of the new values and not the others.

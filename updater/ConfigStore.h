@@ -37,8 +37,8 @@ rg_PeiZhiXinXiLei LoadConfig(const CWString& file = configFilePath());
 
 // Writes the ten texts, key after key in the order of the file, creating the file,
 // its sections and keys as needed. The file is replaced once with all ten, so a
-// failure leaves the old file whole. True when the file was written; the window
-// shows its message either way.
+// failure leaves the old file whole; a file the system will not open for writing
+// (read-only, for one) is not replaced at all. True when the file was written.
 bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file = configFilePath());
 
 // The optional keys of "全局" beside the domain, as setup.ini names them.

@@ -1,178 +1,173 @@
 #include "windows/ListBoxRowTable.h"
 
 #include "runtime/gui/rg_ChaoJiLieBiaoKuang.h"
+#include "runtime/gui/rg_ChaoJiLieBiaoKuangBiaoXiangTianChong.h"
 #include "runtime/platform/SystemInfo.h"
+#include "updater/MemoryRowTable.h"
+
+#include <algorithm>
+#include <climits>
+
+using rg_quelt_WTLJieMian_KuoZhanZuJian::rg_ChaoJiLieBiaoKuang;
+using rg_quelt_WTLJieMian_KuoZhanZuJian::rg_ChaoJiLieBiaoKuangBiaoXiangTianChong;
 
 namespace rg_quelt_app {
 
-enum class ListBoxRowTable::Operation : std::uintptr_t {
-    count,
-    clear,
-    append,
-    appendFilled,
-    get,
-    set,
-    setIfShows,
-    redraw
-};
+namespace {
 
-// One operation with its arguments and its answer, carried by address to the list
-// box's thread while the caller waits.
-struct ListBoxRowTable::Call {
-    explicit Call(Operation what) : operation(what) {}
+std::int32_t listIndex(std::size_t row) {
+    return static_cast<std::int32_t>(std::min<std::size_t>(row, INT_MAX));
+}
 
-    Operation operation;
-    std::size_t row = 0;
-    int column = 0;
-    const CWString* text = nullptr;
-    const CWString* name = nullptr;
-    const CWString* localFile = nullptr;
-    CWString* cells = nullptr;
-    std::size_t count = 0;
-    bool redrawOn = false;
-    bool done = false;
-    CWString read;
-};
+} // namespace
 
-ListBoxRowTable::ListBoxRowTable(rg_quelt_WTLJieMian_KuoZhanZuJian::rg_ChaoJiLieBiaoKuang& list)
-    : list_(&list), notices_(platform::createNoticeWindow(this)), ownerThread_(platform::currentThreadId()) {}
+ListBoxRowTable::ListBoxRowTable(rg_ChaoJiLieBiaoKuang& list)
+    : rows_(MemoryRowTable::create()), ownerThread_(platform::currentThreadId()), list_(&list),
+      notices_(platform::createNoticeWindow(this)) {}
 
 ListBoxRowTable::~ListBoxRowTable() {
-    // The receiver window belongs to its thread. A table released last by the worker
-    // (the window was closed during a download, so the process is ending) leaves its
-    // window to the end of the process; nobody can reach it any more.
-    if (platform::currentThreadId() == ownerThread_)
+    // Normally detach() has taken the notice window down on its own thread already.
+    if (notices_ && onOwnerThread())
         platform::destroyNoticeWindow(notices_);
+    rows_->release();
 }
+
+bool ListBoxRowTable::onOwnerThread() const { return platform::currentThreadId() == ownerThread_; }
 
 void ListBoxRowTable::detach() {
-    detached_.store(true, std::memory_order_release);
-    list_ = nullptr;
+    platform::NoticeWindow* notices = nullptr;
+    {
+        platform::CriticalSectionLock guard(viewLock_);
+        detached_.store(true, std::memory_order_release);
+        list_ = nullptr;
+        notices = notices_;
+        notices_ = nullptr;
+        pending_ = Pending();
+    }
+    // Notices still queued for this table go with their window.
+    platform::destroyNoticeWindow(notices);
+    rows_->clearRows();
 }
 
-void ListBoxRowTable::run(Call& call) const {
-    if (detached_.load(std::memory_order_acquire))
+void ListBoxRowTable::fillCell(rg_ChaoJiLieBiaoKuangBiaoXiangTianChong& item) const {
+    if (item.row >= 0)
+        item.text = rows_->getCellText(static_cast<std::size_t>(item.row), item.column);
+}
+
+void ListBoxRowTable::changed(Change change, std::size_t row) {
+    platform::CriticalSectionLock guard(viewLock_);
+    if (!notices_)
         return;
-    if (platform::currentThreadId() == ownerThread_)
-        const_cast<ListBoxRowTable*>(this)->perform(call);
-    else if (notices_)
-        platform::sendNotice(notices_, reinterpret_cast<std::uintptr_t>(&call), 0, 0);
+    Pending& p = pending_;
+    switch (change) {
+    case Change::cleared:
+        // The cells noted so far belonged to rows that are gone.
+        p.cleared = p.countChanged = true;
+        p.firstRow = SIZE_MAX;
+        p.lastRow = 0;
+        break;
+    case Change::count:
+        p.countChanged = true;
+        break;
+    case Change::cell:
+        p.firstRow = std::min(p.firstRow, row);
+        p.lastRow = std::max(p.lastRow, row);
+        break;
+    }
+    // Also on the window's own thread the list hears of it only on the next turn of
+    // its message loop: told row by row, a fill of 20,000 rows would cost minutes.
+    if (holds_ == 0 && !p.posted)
+        p.posted = platform::postNotice(notices_, 0, 0);
 }
 
-std::intptr_t ListBoxRowTable::onNotice(std::uintptr_t first, std::uintptr_t, std::uintptr_t) {
-    perform(*reinterpret_cast<Call*>(first));
-    return 1;
-}
-
-// On the list box's thread only.
-void ListBoxRowTable::perform(Call& call) {
-    auto* list = list_;
+void ListBoxRowTable::showChanges() {
+    Pending p;
+    rg_ChaoJiLieBiaoKuang* list = nullptr;
+    {
+        platform::CriticalSectionLock guard(viewLock_);
+        p = pending_;
+        pending_ = Pending();
+        list = list_;
+    }
+    // Outside the lock: the list view asks for cells while it is told.
     if (!list)
         return;
-    const std::int32_t rows = list->rowCount();
-    const bool cellExists = call.row < static_cast<std::size_t>(rows > 0 ? rows : 0) && call.column >= 0 &&
-                            call.column < kColumnCount;
-    const auto row = static_cast<std::int32_t>(call.row);
-    switch (call.operation) {
-    case Operation::count:
-        call.count = rows > 0 ? static_cast<std::size_t>(rows) : 0;
-        break;
-    case Operation::clear:
-        list->clearRows();
-        break;
-    case Operation::append: {
-        const std::int32_t index = list->appendRow(*call.text);
-        call.done = index >= 0;
-        call.count = index >= 0 ? static_cast<std::size_t>(index) : 0;
-        break;
-    }
-    case Operation::appendFilled: {
-        const std::int32_t index = list->appendRow(call.cells[0]);
-        call.done = index >= 0;
-        if (index >= 0) {
-            for (int column = 1; column < kColumnCount; ++column)
-                if (!call.cells[column].isEmpty())
-                    list->setCellText(index, column, call.cells[column]);
-            call.count = static_cast<std::size_t>(index);
-        }
-        break;
-    }
-    case Operation::get:
-        if (cellExists)
-            call.read = list->getCellText(row, call.column);
-        break;
-    case Operation::set:
-        if (cellExists)
-            list->setCellText(row, call.column, *call.text);
-        break;
-    case Operation::redraw:
-        list->setRedraw(call.redrawOn);
-        break;
-    case Operation::setIfShows:
-        if (cellExists && rowShowsFile(list->getCellText(row, kColumnName),
-                                       list->getCellText(row, kColumnPath), *call.name, *call.localFile))
-            call.done = list->setCellText(row, call.column, *call.text);
-        break;
-    }
+    if (p.cleared)
+        list->clearRows(); // no selection and no scrolling left from the rows before
+    if (p.countChanged)
+        list->setRowCount(listIndex(rows_->rowCount()));
+    if (p.firstRow <= p.lastRow)
+        list->redrawRows(listIndex(p.firstRow), listIndex(p.lastRow));
 }
 
-std::size_t ListBoxRowTable::rowCount() const {
-    Call call(Operation::count);
-    run(call);
-    return call.count;
-}
-
-void ListBoxRowTable::clearRows() {
-    Call call(Operation::clear);
-    run(call);
-}
-
-std::size_t ListBoxRowTable::appendRow(const CWString& firstColumn) {
-    Call call(Operation::append);
-    call.text = &firstColumn;
-    run(call);
-    return call.count;
-}
-
-std::size_t ListBoxRowTable::appendFilledRow(CWString (&cells)[kColumnCount]) {
-    Call call(Operation::appendFilled);
-    call.cells = cells;
-    run(call);
-    return call.count;
-}
-
-CWString ListBoxRowTable::getCellText(std::size_t row, int column) const {
-    Call call(Operation::get);
-    call.row = row;
-    call.column = column;
-    run(call);
-    return call.read;
-}
-
-void ListBoxRowTable::setCellText(std::size_t row, int column, const CWString& text) {
-    Call call(Operation::set);
-    call.row = row;
-    call.column = column;
-    call.text = &text;
-    run(call);
+std::intptr_t ListBoxRowTable::onNotice(std::uintptr_t, std::uintptr_t, std::uintptr_t) {
+    showChanges();
+    return 0;
 }
 
 void ListBoxRowTable::holdRedraw(bool hold) {
-    Call call(Operation::redraw);
-    call.redrawOn = !hold;
-    run(call);
+    bool showNow = false;
+    {
+        platform::CriticalSectionLock guard(viewLock_);
+        if (hold) {
+            ++holds_;
+            return;
+        }
+        if (holds_ > 0)
+            --holds_;
+        if (holds_ > 0 || !notices_)
+            return;
+        if (onOwnerThread())
+            showNow = true;
+        else if (!pending_.posted)
+            pending_.posted = platform::postNotice(notices_, 0, 0);
+    }
+    if (showNow)
+        showChanges();
+}
+
+std::size_t ListBoxRowTable::rowCount() const { return rows_->rowCount(); }
+
+void ListBoxRowTable::clearRows() {
+    if (abandoned())
+        return;
+    rows_->clearRows();
+    changed(Change::cleared, 0);
+}
+
+std::size_t ListBoxRowTable::appendRow(const CWString& firstColumn) {
+    if (abandoned())
+        return 0;
+    const std::size_t row = rows_->appendRow(firstColumn);
+    changed(Change::count, row);
+    return row;
+}
+
+std::size_t ListBoxRowTable::appendFilledRow(CWString (&cells)[kColumnCount]) {
+    if (abandoned())
+        return 0;
+    const std::size_t row = rows_->appendFilledRow(cells);
+    changed(Change::count, row);
+    return row;
+}
+
+CWString ListBoxRowTable::getCellText(std::size_t row, int column) const {
+    return rows_->getCellText(row, column);
+}
+
+void ListBoxRowTable::setCellText(std::size_t row, int column, const CWString& text) {
+    if (abandoned())
+        return;
+    rows_->setCellText(row, column, text);
+    changed(Change::cell, row);
 }
 
 bool ListBoxRowTable::setCellTextIfShows(std::size_t row, int column, const CWString& text,
                                          const CWString& name, const CWString& localFile) {
-    Call call(Operation::setIfShows);
-    call.row = row;
-    call.column = column;
-    call.text = &text;
-    call.name = &name;
-    call.localFile = &localFile;
-    run(call);
-    return call.done;
+    if (abandoned() || !rows_->setCellTextIfShows(row, column, text, name, localFile))
+        return false;
+    changed(Change::cell, row);
+    return true;
 }
 
 } // namespace rg_quelt_app

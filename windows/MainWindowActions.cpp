@@ -1,13 +1,16 @@
-// What the main window does when the user acts: its two event handlers and the
-// actions of its buttons.
+// What the main window does when the user acts: its event handlers and the actions
+// of its buttons.
 #include "runtime/gui/CommonDialogs.h"
+#include "runtime/platform/FileWriteProblem.h"
 #include "updater/ConfigStore.h"
 #include "updater/JobTracker.h"
 #include "updater/UpdateFlow.h"
+#include "windows/ListBoxRowTable.h"
 #include "windows/rg_my_main_window.h"
 #include "windows/rg_win_BangZhu.h"
 
 using namespace rg_quelt_WTLJieMian_base;
+using rg_quelt_WTLJieMian_KuoZhanZuJian::rg_ChaoJiLieBiaoKuangBiaoXiangTianChong;
 
 namespace rg_quelt_app {
 
@@ -15,7 +18,22 @@ namespace {
 
 constexpr const char16_t* kMessageCaption = u"信息:";
 constexpr const char16_t* kMessageSaved = u"保存成功！";
+constexpr const char16_t* kMessageSaveFailed = u"保存失败！";
 constexpr std::uint32_t kMbOk = 0;
+
+// "保存失败！", then the file and, where the system can tell, what keeps it from
+// being written.
+CWString saveFailureText(const CWString& file) {
+    CWString text(kMessageSaveFailed);
+    text += u"\n无法写入 ";
+    text += file.view();
+    const std::u16string problem = platform::fileWriteProblem(file.view());
+    if (!problem.empty()) {
+        text += u"：";
+        text += std::u16string_view(problem);
+    }
+    return text;
+}
 
 } // namespace
 
@@ -24,31 +42,37 @@ std::int32_t rg_my_main_window::onWindowCreated(CQueltObject* self, CQueltObject
     return 0;
 }
 
-// Exactly one button matches; they are tested in a fixed order.
+// Exactly one button matches.
 std::int32_t rg_my_main_window::onButtonClicked(CQueltObject* self, CQueltObject* source, std::int32_t) {
     auto& w = *static_cast<rg_my_main_window*>(self);
-    if (source == &w.winUpdateButton)
-        w.updateModules(ModuleKind::Windows);
-    else if (source == &w.winCheckButton)
-        w.checkModules(ModuleKind::Windows);
-    else if (source == &w.winBrowseButton)
-        w.chooseFolder(w.winBrowseButton);
-    else if (source == &w.helpButton)
+    if (source == &w.helpButton) {
         w.showHelp();
-    else if (source == &w.serverUpdateButton)
-        w.updateModules(ModuleKind::Server);
-    else if (source == &w.androidUpdateButton)
-        w.updateModules(ModuleKind::Android);
-    else if (source == &w.serverCheckButton)
-        w.checkModules(ModuleKind::Server);
-    else if (source == &w.androidCheckButton)
-        w.checkModules(ModuleKind::Android);
-    else if (source == &w.serverBrowseButton)
-        w.chooseFolder(w.serverBrowseButton);
-    else if (source == &w.androidBrowseButton)
-        w.chooseFolder(w.androidBrowseButton);
-    else if (source == &w.saveButton)
+        return 0;
+    }
+    if (source == &w.saveButton) {
         w.saveConfiguration();
+        return 0;
+    }
+    for (const KindPage& k : kKindPages) {
+        if (source == &(w.*k.updateButton))
+            w.updateModules(k.kind);
+        else if (source == &(w.*k.checkButton))
+            w.checkModules(k.kind);
+        else if (source == &(w.*k.browseButton))
+            w.chooseFolder(w.*k.browseButton);
+        else
+            continue;
+        break;
+    }
+    return 0;
+}
+
+std::int32_t rg_my_main_window::onModuleRowFill(CQueltObject* self, CQueltObject*, std::int32_t kindIndex,
+                                                rg_ChaoJiLieBiaoKuangBiaoXiangTianChong* item) {
+    auto& w = *static_cast<rg_my_main_window*>(self);
+    if (item && kindIndex >= 0 && static_cast<std::size_t>(kindIndex) < w.rowTables_.size())
+        if (const ListBoxRowTable* rows = w.rowTables_[static_cast<std::size_t>(kindIndex)])
+            rows->fillCell(*item);
     return 0;
 }
 
@@ -95,18 +119,14 @@ void rg_my_main_window::updateModules(ModuleKind kind) {
 }
 
 void rg_my_main_window::chooseFolder(Button& browseButton) {
-    Edit* edit = &serverFolderEdit;
-    const char16_t* prompt = u"如：D:\\queltdev\\plugins\\queltprj_server\\classlib\\user";
-    if (&browseButton == &winBrowseButton) {
-        edit = &winFolderEdit;
-        prompt = u"如：D:\\queltdev\\plugins\\queltprj_win\\classlib\\user";
-    } else if (&browseButton == &androidBrowseButton) {
-        edit = &androidFolderEdit;
-        prompt = u"如：D:\\queltdev\\plugins\\queltprj_android\\classlib\\user";
+    for (const KindPage& k : kKindPages) {
+        if (&browseButton != &(this->*k.browseButton))
+            continue;
+        const CWString path = browseForFolder(this, CWString(k.folderPrompt));
+        if (!path.isEmpty())
+            (this->*k.folderEdit).setCaption(path);
+        return;
     }
-    const CWString path = browseForFolder(this, CWString(prompt));
-    if (!path.isEmpty())
-        edit->setCaption(path);
 }
 
 void rg_my_main_window::saveConfiguration() {
@@ -121,9 +141,13 @@ void rg_my_main_window::saveConfiguration() {
     c.serverPassword = serverPasswordEdit.getCaption();
     c.serverFolder = serverFolderEdit.getCaption();
     c.serverQq = serverQqEdit.getCaption();
-    // The message is the same whatever the write reported.
-    SaveConfig(c, configFile_);
-    messageBox(this, CWString(kMessageSaved), CWString(kMessageCaption), kMbOk);
+    if (SaveConfig(c, configFile_)) {
+        messageBox(this, CWString(kMessageSaved), CWString(kMessageCaption), kMbOk);
+        return;
+    }
+    // The old file is still whole; the user is told that the values did not reach
+    // it, and why, rather than believing them saved.
+    messageBox(this, saveFailureText(configFile_), CWString(kMessageCaption), kMbOk);
 }
 
 void rg_my_main_window::showHelp() {

@@ -16,15 +16,11 @@ namespace {
 constexpr const char16_t* kWindowCaption = u"Mireth模块更新程序";
 constexpr const char16_t* kNotice =
     u"各位：带宽和流量有限，请非必要不要勾选【强制更新】，有的文件较大，请耐心等待。";
-constexpr const char16_t* kTabCaptions =
-    u"Mireth视窗模块\n0\nMireth安卓模块\n0\nMireth服务器模块\n0\n配置\n0";
+constexpr const char16_t* kConfigurationTab = u"配置";
 constexpr const char16_t* kModuleColumns =
     u"0\n-1\n0\n50\n序号\n0\n-1\n0\n70\n方式\n0\n-1\n0\n200\n文件名称\n"
     u"0\n-1\n0\n200\n路径\n0\n-1\n0\n100\n更新时间\n0\n-1\n0\n70\n大小";
 
-constexpr std::int32_t kPageWindows = 0;
-constexpr std::int32_t kPageAndroid = 1;
-constexpr std::int32_t kPageServer = 2;
 constexpr std::int32_t kPageConfiguration = 3;
 constexpr std::int32_t kNoPage = -1;
 
@@ -34,6 +30,53 @@ struct Place {
     std::int32_t id;
     std::int32_t x, y, width, height;
 };
+
+// The six controls of a kind's configuration group and its "选择" button.
+enum class ConfigRole { browse, folderLabel, folderEdit, passwordLabel, passwordEdit, qqLabel, qqEdit };
+constexpr std::size_t kConfigControls = 7;
+
+} // namespace
+
+struct rg_my_main_window::ConfigPlace {
+    ConfigRole role;
+    std::int32_t x, y, width, height;
+};
+
+namespace {
+
+using ConfigPlace = rg_my_main_window::ConfigPlace;
+
+// In the order they are made (and tabbed through); the Server group has its folder
+// before its button, and a pixel or two of difference.
+constexpr ConfigPlace kConfigLayout[kConfigControls] = {
+    {ConfigRole::browse, 670, 10, 71, 32},        {ConfigRole::folderLabel, 396, 14, 80, 24},
+    {ConfigRole::folderEdit, 484, 11, 180, 32},   {ConfigRole::passwordLabel, 180, 15, 62, 24},
+    {ConfigRole::passwordEdit, 251, 12, 136, 32}, {ConfigRole::qqLabel, 8, 15, 80, 24},
+    {ConfigRole::qqEdit, 96, 12, 74, 32},
+};
+constexpr ConfigPlace kServerConfigLayout[kConfigControls] = {
+    {ConfigRole::folderLabel, 394, 15, 80, 24},   {ConfigRole::folderEdit, 482, 12, 180, 32},
+    {ConfigRole::browse, 668, 11, 71, 32},        {ConfigRole::passwordLabel, 180, 15, 62, 24},
+    {ConfigRole::passwordEdit, 251, 12, 136, 32}, {ConfigRole::qqLabel, 8, 15, 80, 24},
+    {ConfigRole::qqEdit, 96, 12, 74, 32},
+};
+constexpr std::int32_t kConfigGroupHeight = 48;
+
+std::size_t indexOf(ModuleKind kind) { return static_cast<std::size_t>(kind); }
+std::int32_t pageOf(ModuleKind kind) { return static_cast<std::int32_t>(kind); }
+
+// "Mireth视窗模块\n0\nMireth安卓模块\n0\nMireth服务器模块\n0\n配置\n0": a caption and
+// an image index per tab.
+CWString tabCaptionsText() {
+    CWString text;
+    for (ModuleKind kind : kAllModuleKinds) {
+        text += tabCaption(kind);
+        text += u"\n0\n";
+    }
+    text += kConfigurationTab;
+    text += u"\n0";
+    return text;
+}
 
 // Creates `control` inside `parent` at the given place, with the caption it was
 // given and a default style; the creation record is the layout's, completed by the
@@ -61,14 +104,93 @@ void prepareEdit(rg_my_main_window::Edit& edit, std::int32_t inputMode) {
     edit.windowObject().setExStyle(edit.windowObject().exStyle() | quelt_gui::kWsExClientEdge);
 }
 
+// A module list is a virtual list of its row table: tens of thousands of rows cost
+// the list nothing until they are painted.
 void prepareModuleList(rg_my_main_window::ListBox& list) {
     list.setColumnDefinition(CWString(kModuleColumns));
     list.setView(3);
     list.setGridLines(true);
     list.setFullRowSelect(true);
+    list.setOwnerData(true);
 }
 
 } // namespace
+
+using W = rg_my_main_window;
+const W::KindPage W::kKindPages[3] = {
+    {ModuleKind::Windows,
+     u"如：D:\\queltdev\\plugins\\queltprj_win\\classlib\\user",
+     104,
+     false,
+     &W::winFunctionGroup,
+     &W::winForceUpdateCheck,
+     &W::winUpdateButton,
+     &W::winCheckButton,
+     &W::winInfoGroup,
+     &W::winModuleList,
+     u"视窗模块",
+     110,
+     12,
+     87,
+     760,
+     kConfigLayout,
+     &W::winConfigGroup,
+     &W::winBrowseButton,
+     &W::winFolderLabel,
+     &W::winFolderEdit,
+     &W::winPasswordLabel,
+     &W::winPasswordEdit,
+     &W::winQqLabel,
+     &W::winQqEdit},
+    {ModuleKind::Android,
+     u"如：D:\\queltdev\\plugins\\queltprj_android\\classlib\\user",
+     143,
+     true,
+     &W::androidFunctionGroup,
+     &W::androidForceUpdateCheck,
+     &W::androidUpdateButton,
+     &W::androidCheckButton,
+     &W::androidInfoGroup,
+     &W::androidModuleList,
+     u"安卓模块",
+     127,
+     12,
+     145,
+     760,
+     kConfigLayout,
+     &W::androidConfigGroup,
+     &W::androidBrowseButton,
+     &W::androidFolderLabel,
+     &W::androidFolderEdit,
+     &W::androidPasswordLabel,
+     &W::androidPasswordEdit,
+     &W::androidQqLabel,
+     &W::androidQqEdit},
+    {ModuleKind::Server,
+     u"如：D:\\queltdev\\plugins\\queltprj_server\\classlib\\user",
+     137,
+     false,
+     &W::serverFunctionGroup,
+     &W::serverForceUpdateCheck,
+     &W::serverUpdateButton,
+     &W::serverCheckButton,
+     &W::serverInfoGroup,
+     &W::serverModuleList,
+     u"服务器模块",
+     119,
+     12,
+     207,
+     758,
+     kServerConfigLayout,
+     &W::serverConfigGroup,
+     &W::serverBrowseButton,
+     &W::serverFolderLabel,
+     &W::serverFolderEdit,
+     &W::serverPasswordLabel,
+     &W::serverPasswordEdit,
+     &W::serverQqLabel,
+     &W::serverQqEdit},
+};
 
 rg_my_main_window::rg_my_main_window() : configFile_(configFilePath()) {
     setDesignClientSize(800, 600);
@@ -101,119 +223,119 @@ void rg_my_main_window::build() {
     bindEvents();
     createControls();
     releaseRowTables();
-    rowTables_ = {new ListBoxRowTable(winModuleList), new ListBoxRowTable(androidModuleList),
-                  new ListBoxRowTable(serverModuleList)};
+    for (const KindPage& k : kKindPages)
+        rowTables_[indexOf(k.kind)] = new ListBoxRowTable(this->*k.list);
 }
 
 void rg_my_main_window::bindEvents() {
     bindEvent(*this, containerCreated, &rg_my_main_window::onWindowCreated);
-    for (Button* button : {&helpButton, &winUpdateButton, &winCheckButton, &winBrowseButton, &saveButton,
-                           &serverBrowseButton, &androidBrowseButton, &serverUpdateButton, &serverCheckButton,
-                           &androidUpdateButton, &androidCheckButton})
+    for (Button* button : {&helpButton, &saveButton})
         bindEvent(*button, button->clicked, &rg_my_main_window::onButtonClicked);
+    for (const KindPage& k : kKindPages) {
+        for (Button* button : {&(this->*k.updateButton), &(this->*k.checkButton), &(this->*k.browseButton)})
+            bindEvent(*button, button->clicked, &rg_my_main_window::onButtonClicked);
+        ListBox& list = this->*k.list;
+        bindEvent(list, list.itemFill, &rg_my_main_window::onModuleRowFill,
+                  static_cast<std::int32_t>(indexOf(k.kind)));
+    }
 }
 
+// The order of creation is the order of the child windows: the Windows page, the
+// configuration page's groups (Windows, then "保存", Server, Android) and its
+// domain, the Server page and last the Android page.
 void rg_my_main_window::createControls() {
     place(helpButton, *this, kNoPage, {101, 707, 560, 80, 32}, u"帮助");
     place(noticeLabel, *this, kNoPage, {102, 13, 561, 688, 32}, kNotice);
     noticeLabel.setThinBorder();
-    moduleTabs.setCaptions(CWString(kTabCaptions));
+    moduleTabs.setCaptions(tabCaptionsText());
     place(moduleTabs, *this, kNoPage, {103, 6, 6, 784, 552});
 
-    // Page 0: the Windows modules.
-    place(winFunctionGroup, moduleTabs, kPageWindows, {104, 10, 27, 762, 65}, u"功能");
-    place(winForceUpdateCheck, winFunctionGroup, kNoPage, {105, 253, 29, 80, 24}, u"强制更新");
-    place(winUpdateButton, winFunctionGroup, kNoPage, {106, 134, 19, 112, 40}, u"更新模块");
-    place(winCheckButton, winFunctionGroup, kNoPage, {107, 14, 18, 112, 40}, u"检查更新");
-    place(winInfoGroup, moduleTabs, kPageWindows, {108, 10, 96, 762, 448}, u"模块信息");
-    prepareModuleList(winModuleList);
-    place(winModuleList, winInfoGroup, kNoPage, {109, 6, 20, 750, 420});
-
-    // Page 3: the configuration, one group per kind.
-    place(winConfigGroup, moduleTabs, kPageConfiguration, {110, 12, 87, 760, 48}, u"视窗模块");
-    place(winBrowseButton, winConfigGroup, kNoPage, {111, 670, 10, 71, 32}, u"选择");
-    place(winFolderLabel, winConfigGroup, kNoPage, {112, 396, 14, 80, 24}, u"三方模块目录：");
-    prepareEdit(winFolderEdit, 1);
-    place(winFolderEdit, winConfigGroup, kNoPage, {113, 484, 11, 180, 32});
-    place(winPasswordLabel, winConfigGroup, kNoPage, {114, 180, 15, 62, 24}, u"模块密码：");
-    prepareEdit(winPasswordEdit, 2);
-    place(winPasswordEdit, winConfigGroup, kNoPage, {115, 251, 12, 136, 32});
-    place(winQqLabel, winConfigGroup, kNoPage, {116, 8, 15, 80, 24}, u"购买QQ号：");
-    prepareEdit(winQqEdit, 0);
-    place(winQqEdit, winConfigGroup, kNoPage, {117, 96, 12, 74, 32});
+    const KindPage& windows = kKindPages[indexOf(ModuleKind::Windows)];
+    const KindPage& android = kKindPages[indexOf(ModuleKind::Android)];
+    const KindPage& server = kKindPages[indexOf(ModuleKind::Server)];
+    createModulePage(windows);
+    createConfigGroup(windows);
     place(saveButton, moduleTabs, kPageConfiguration, {118, 594, 270, 176, 48}, u"保存");
-
-    place(serverConfigGroup, moduleTabs, kPageConfiguration, {119, 12, 207, 758, 48}, u"服务器模块");
-    place(serverFolderLabel, serverConfigGroup, kNoPage, {120, 394, 15, 80, 24}, u"三方模块目录：");
-    prepareEdit(serverFolderEdit, 1);
-    place(serverFolderEdit, serverConfigGroup, kNoPage, {121, 482, 12, 180, 32});
-    place(serverBrowseButton, serverConfigGroup, kNoPage, {122, 668, 11, 71, 32}, u"选择");
-    place(serverPasswordLabel, serverConfigGroup, kNoPage, {123, 180, 15, 62, 24}, u"模块密码：");
-    prepareEdit(serverPasswordEdit, 2);
-    place(serverPasswordEdit, serverConfigGroup, kNoPage, {124, 251, 12, 136, 32});
-    place(serverQqLabel, serverConfigGroup, kNoPage, {125, 8, 15, 80, 24}, u"购买QQ号：");
-    prepareEdit(serverQqEdit, 0);
-    place(serverQqEdit, serverConfigGroup, kNoPage, {126, 96, 12, 74, 32});
-
-    place(androidConfigGroup, moduleTabs, kPageConfiguration, {127, 12, 145, 760, 48}, u"安卓模块");
-    place(androidBrowseButton, androidConfigGroup, kNoPage, {128, 670, 10, 71, 32}, u"选择");
-    place(androidFolderLabel, androidConfigGroup, kNoPage, {129, 396, 14, 80, 24}, u"三方模块目录：");
-    prepareEdit(androidFolderEdit, 1);
-    place(androidFolderEdit, androidConfigGroup, kNoPage, {130, 484, 11, 180, 32});
-    place(androidPasswordLabel, androidConfigGroup, kNoPage, {131, 180, 15, 62, 24}, u"模块密码：");
-    prepareEdit(androidPasswordEdit, 2);
-    place(androidPasswordEdit, androidConfigGroup, kNoPage, {132, 251, 12, 136, 32});
-    place(androidQqLabel, androidConfigGroup, kNoPage, {133, 8, 15, 80, 24}, u"购买QQ号：");
-    prepareEdit(androidQqEdit, 0);
-    place(androidQqEdit, androidConfigGroup, kNoPage, {134, 96, 12, 74, 32});
-
+    createConfigGroup(server);
+    createConfigGroup(android);
     prepareEdit(domainEdit, 0);
     place(domainEdit, moduleTabs, kPageConfiguration, {135, 104, 45, 304, 32});
     place(domainLabel, moduleTabs, kPageConfiguration, {136, 16, 48, 80, 24}, u"服务器域名：");
-
-    // Page 2: the Server modules.
-    place(serverFunctionGroup, moduleTabs, kPageServer, {137, 10, 27, 762, 65}, u"功能");
-    place(serverForceUpdateCheck, serverFunctionGroup, kNoPage, {138, 253, 29, 80, 24}, u"强制更新");
-    place(serverUpdateButton, serverFunctionGroup, kNoPage, {139, 134, 19, 112, 40}, u"更新模块");
-    place(serverCheckButton, serverFunctionGroup, kNoPage, {140, 14, 18, 112, 40}, u"检查更新");
-    place(serverInfoGroup, moduleTabs, kPageServer, {141, 10, 96, 762, 448}, u"模块信息");
-    prepareModuleList(serverModuleList);
-    place(serverModuleList, serverInfoGroup, kNoPage, {142, 6, 20, 750, 420});
-
-    // Page 1: the Android modules; the list group comes first here.
-    place(androidInfoGroup, moduleTabs, kPageAndroid, {143, 10, 96, 762, 448}, u"模块信息");
-    prepareModuleList(androidModuleList);
-    place(androidModuleList, androidInfoGroup, kNoPage, {144, 6, 20, 750, 420});
-    place(androidFunctionGroup, moduleTabs, kPageAndroid, {145, 10, 27, 762, 65}, u"功能");
-    place(androidForceUpdateCheck, androidFunctionGroup, kNoPage, {146, 253, 29, 80, 24}, u"强制更新");
-    place(androidUpdateButton, androidFunctionGroup, kNoPage, {147, 134, 19, 112, 40}, u"更新模块");
-    place(androidCheckButton, androidFunctionGroup, kNoPage, {148, 14, 18, 112, 40}, u"检查更新");
+    createModulePage(server);
+    createModulePage(android);
 }
 
-namespace {
-
-// The member of a module kind's page among the three.
-template <typename T>
-T& ofKind(ModuleKind kind, T& windows, T& android, T& server) {
-    switch (kind) {
-    case ModuleKind::Windows:
-        return windows;
-    case ModuleKind::Android:
-        return android;
-    case ModuleKind::Server:
-        break;
+void rg_my_main_window::createModulePage(const KindPage& k) {
+    const std::int32_t page = pageOf(k.kind);
+    // Identifiers follow the order of creation.
+    const std::int32_t functions = k.firstId + (k.listGroupFirst ? 2 : 0);
+    const std::int32_t info = k.firstId + (k.listGroupFirst ? 0 : 4);
+    Group& functionGroup = this->*k.functionGroup;
+    Group& infoGroup = this->*k.infoGroup;
+    auto makeFunctionGroup = [&] {
+        place(functionGroup, moduleTabs, page, {functions, 10, 27, 762, 65}, u"功能");
+        place(this->*k.forceCheck, functionGroup, kNoPage, {functions + 1, 253, 29, 80, 24}, u"强制更新");
+        place(this->*k.updateButton, functionGroup, kNoPage, {functions + 2, 134, 19, 112, 40}, u"更新模块");
+        place(this->*k.checkButton, functionGroup, kNoPage, {functions + 3, 14, 18, 112, 40}, u"检查更新");
+    };
+    auto makeInfoGroup = [&] {
+        place(infoGroup, moduleTabs, page, {info, 10, 96, 762, 448}, u"模块信息");
+        prepareModuleList(this->*k.list);
+        place(this->*k.list, infoGroup, kNoPage, {info + 1, 6, 20, 750, 420});
+    };
+    if (k.listGroupFirst) {
+        makeInfoGroup();
+        makeFunctionGroup();
+    } else {
+        makeFunctionGroup();
+        makeInfoGroup();
     }
-    return server;
 }
 
-} // namespace
+void rg_my_main_window::createConfigGroup(const KindPage& k) {
+    Group& group = this->*k.configGroup;
+    place(group, moduleTabs, kPageConfiguration,
+          {k.configGroupId, k.configX, k.configY, k.configWidth, kConfigGroupHeight}, k.configCaption);
+    std::int32_t id = k.configGroupId;
+    for (std::size_t i = 0; i < kConfigControls; ++i) {
+        const ConfigPlace& at = k.configPlaces[i];
+        const Place where{++id, at.x, at.y, at.width, at.height};
+        // A button or label with its caption, or an edit box with its input mode.
+        struct Made {
+            CQueltWinControl& control;
+            const char16_t* caption = nullptr;
+            Edit* edit = nullptr;
+            std::int32_t inputMode = 0;
+        };
+        auto made = [&]() -> Made {
+            switch (at.role) {
+            case ConfigRole::browse:
+                return {this->*k.browseButton, u"选择"};
+            case ConfigRole::folderLabel:
+                return {this->*k.folderLabel, u"三方模块目录："};
+            case ConfigRole::folderEdit: // read-only: filled by the folder chooser
+                return {this->*k.folderEdit, nullptr, &(this->*k.folderEdit), 1};
+            case ConfigRole::passwordLabel:
+                return {this->*k.passwordLabel, u"模块密码："};
+            case ConfigRole::passwordEdit: // shown as the password character
+                return {this->*k.passwordEdit, nullptr, &(this->*k.passwordEdit), 2};
+            case ConfigRole::qqLabel:
+                return {this->*k.qqLabel, u"购买QQ号："};
+            case ConfigRole::qqEdit:
+                break;
+            }
+            return {this->*k.qqEdit, nullptr, &(this->*k.qqEdit), 0};
+        }();
+        if (made.edit)
+            prepareEdit(*made.edit, made.inputMode);
+        place(made.control, group, kNoPage, where, made.caption);
+    }
+}
 
 rg_my_main_window::CheckBox& rg_my_main_window::forceCheck(ModuleKind kind) {
-    return ofKind(kind, winForceUpdateCheck, androidForceUpdateCheck, serverForceUpdateCheck);
+    return this->*kKindPages[indexOf(kind)].forceCheck;
 }
 
-ModuleRowTable* rg_my_main_window::rowTable(ModuleKind kind) {
-    return ofKind(kind, rowTables_[0], rowTables_[1], rowTables_[2]);
-}
+ModuleRowTable* rg_my_main_window::rowTable(ModuleKind kind) { return rowTables_[indexOf(kind)]; }
 
 } // namespace rg_quelt_app

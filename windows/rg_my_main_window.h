@@ -6,8 +6,10 @@
 // line below.
 //
 // Every control is a member, created by build() when the native window exists; the
-// update engine is a member too. All handlers run on the user-interface thread; the
-// download worker writes into the list boxes through their row tables.
+// update engine is a member too. The three module pages are made and answered from
+// one table of what belongs to each kind. All handlers run on the user-interface
+// thread; the module lists are virtual lists of their row tables, which the
+// download worker writes from its own thread.
 #include "runtime/gui/WinForm.h"
 #include "runtime/gui/rg_ChaoJiLieBiaoKuang.h"
 #include "runtime/gui/rg_FenZuKuang.h"
@@ -108,15 +110,54 @@ public:
 
     rg_MoKuaiGengXinYinQing engine;
 
+    // What belongs to one module kind: the controls of its page and of its group on
+    // the configuration page, where they go, and the prompt of its folder chooser.
+    // One table of these, in the order of ModuleKind, builds the three module pages
+    // and answers their buttons.
+    struct ConfigPlace; // a control of a configuration group and its place
+    struct KindPage {
+        ModuleKind kind;
+        const char16_t* folderPrompt;
+        // The page: identifiers from firstId in the order of creation.
+        std::int32_t firstId;
+        bool listGroupFirst; // the Android page makes its list group first
+        Group rg_my_main_window::*functionGroup;
+        CheckBox rg_my_main_window::*forceCheck;
+        Button rg_my_main_window::*updateButton;
+        Button rg_my_main_window::*checkButton;
+        Group rg_my_main_window::*infoGroup;
+        ListBox rg_my_main_window::*list;
+        // The configuration group: identifiers from its own on.
+        const char16_t* configCaption;
+        std::int32_t configGroupId, configX, configY, configWidth;
+        const ConfigPlace* configPlaces; // in the order of creation
+        Group rg_my_main_window::*configGroup;
+        Button rg_my_main_window::*browseButton;
+        Label rg_my_main_window::*folderLabel;
+        Edit rg_my_main_window::*folderEdit;
+        Label rg_my_main_window::*passwordLabel;
+        Edit rg_my_main_window::*passwordEdit;
+        Label rg_my_main_window::*qqLabel;
+        Edit rg_my_main_window::*qqEdit;
+    };
+
 protected:
     void build() override;
 
 private:
+    static const KindPage kKindPages[3];
+
     static std::int32_t onWindowCreated(CQueltObject* self, CQueltObject* source, std::int32_t userArgument);
     static std::int32_t onButtonClicked(CQueltObject* self, CQueltObject* source, std::int32_t userArgument);
+    // The item fill of a module list; the user argument is the kind's index.
+    static std::int32_t
+    onModuleRowFill(CQueltObject* self, CQueltObject* source, std::int32_t userArgument,
+                    rg_quelt_WTLJieMian_KuoZhanZuJian::rg_ChaoJiLieBiaoKuangBiaoXiangTianChong* item);
 
     void bindEvents();
     void createControls();
+    void createModulePage(const KindPage& kind);
+    void createConfigGroup(const KindPage& kind);
     void loadConfiguration();
     CheckBox& forceCheck(ModuleKind kind);
     void releaseRowTables();

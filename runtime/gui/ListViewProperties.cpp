@@ -59,9 +59,12 @@ ListViewStyles listViewStyles(const ListViewProperties& p) {
     }
     if (p.editable)
         s.style |= kLvsEditLabels;
-    if (p.sortOrder == 1)
+    // A virtual list keeps no item texts to sort by: the system refuses the sort
+    // styles there, and its keyboard search would assume an order the owner never
+    // promised.
+    if (p.sortOrder == 1 && !p.ownerData)
         s.style |= kLvsSortAscending;
-    else if (p.sortOrder == 2)
+    else if (p.sortOrder == 2 && !p.ownerData)
         s.style |= kLvsSortDescending;
     if (p.checkBoxes)
         s.listExStyle |= kLvsExCheckBoxes;

@@ -89,6 +89,7 @@ struct ListViewStyles {
 };
 
 // The window style bits and extended list-view styles the properties ask for.
+// An owner-data list gets no sort style: its rows are in the owner's order.
 ListViewStyles listViewStyles(const ListViewProperties& properties);
 
 // What a double click on (row, column) starts, when it did not hit a check box.

@@ -51,6 +51,16 @@ void rg_ChaoJiLieBiaoKuang::setRedraw(bool on) {
         r->listSetRedraw(on);
 }
 
+void rg_ChaoJiLieBiaoKuang::setRowCount(std::int32_t rows) {
+    if (const IListViewRows* r = this->rows())
+        r->listSetRowCount(rows);
+}
+
+void rg_ChaoJiLieBiaoKuang::redrawRows(std::int32_t first, std::int32_t last) {
+    if (const IListViewRows* r = rows())
+        r->listRedrawRows(first, last);
+}
+
 void rg_ChaoJiLieBiaoKuang::styleFromProperties(std::uint32_t& style, std::uint32_t&) {
     style |= listViewStyles(properties_).style;
 }

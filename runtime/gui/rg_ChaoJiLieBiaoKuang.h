@@ -9,6 +9,13 @@
 // they read nothing of this object but its window. Without a window they do
 // nothing and report 0, -1, false or an empty text. Events fire on the window's
 // thread.
+//
+// An owner-data list (a virtual list) keeps no rows: its owner keeps them, tells
+// the list how many there are (setRowCount) and which changed (redrawRows), and
+// supplies each cell the list paints or is asked for through the item fill event.
+// There appendRow and setCellText do nothing and report -1 and false; rowCount,
+// getCellText and clearRows work as ever. The keyboard search of such a list
+// (typing the start of a row's first column) reads the rows through item fill.
 #include "runtime/gui/ListViewEventListener.h"
 #include "runtime/gui/ListViewProperties.h"
 #include "runtime/gui/WinControl.h"
@@ -47,6 +54,13 @@ public:
     // fill many times faster; on again repaints the whole list. A list left off
     // shows nothing new, so every "off" needs its "on".
     void setRedraw(bool on);
+    // Owner data: the list now has `rows` rows; the scroll position, the selection
+    // of rows that remain and the rows in view that did not change stay as they
+    // were. Otherwise it only makes room for that many rows.
+    void setRowCount(std::int32_t rows);
+    // Repaints the rows from `first` to `last` (inclusive) that are in view; the
+    // others cost nothing. Owner data: how a changed row reaches the screen.
+    void redrawRows(std::int32_t first, std::int32_t last);
 
     const ListViewProperties& properties() const { return properties_; }
 

@@ -62,18 +62,29 @@ TEST(ListViewPropertiesTest, UnderliningNeedsHotTracking) {
 
 TEST(ListViewPropertiesTest, FlagPropertiesMapToTheirStyles) {
     ListViewProperties p;
-    p.editable = p.checkBoxes = p.flatScrollBars = p.showSelectionAlways = p.ownerData = true;
+    p.editable = p.checkBoxes = p.flatScrollBars = p.showSelectionAlways = true;
     p.singleSelection = false;
     p.sortOrder = 2;
     const ListViewStyles s = listViewStyles(p);
-    EXPECT_EQ(s.style & (kLvsEditLabels | kLvsShowSelAlways | kLvsOwnerData | kLvsSortDescending),
-              kLvsEditLabels | kLvsShowSelAlways | kLvsOwnerData | kLvsSortDescending);
-    EXPECT_EQ(s.style & (kLvsSingleSel | kLvsSortAscending), 0u);
+    EXPECT_EQ(s.style & (kLvsEditLabels | kLvsShowSelAlways | kLvsSortDescending),
+              kLvsEditLabels | kLvsShowSelAlways | kLvsSortDescending);
+    EXPECT_EQ(s.style & (kLvsSingleSel | kLvsSortAscending | kLvsOwnerData), 0u);
     EXPECT_EQ(s.listExStyle & (kLvsExCheckBoxes | kLvsExFlatSb), kLvsExCheckBoxes | kLvsExFlatSb);
     p.sortOrder = 1;
     EXPECT_EQ(listViewStyles(p).style & (kLvsSortAscending | kLvsSortDescending), kLvsSortAscending);
     p.sortOrder = 3;
     EXPECT_EQ(listViewStyles(p).style & (kLvsSortAscending | kLvsSortDescending), 0u);
+}
+
+TEST(ListViewPropertiesTest, AnOwnerDataListIsVirtualAndNeverSorted) {
+    ListViewProperties p;
+    p.ownerData = true;
+    for (const std::int32_t order : {0, 1, 2}) {
+        p.sortOrder = order;
+        const std::uint32_t style = listViewStyles(p).style;
+        EXPECT_TRUE(style & kLvsOwnerData) << order;
+        EXPECT_EQ(style & (kLvsSortAscending | kLvsSortDescending), 0u) << order;
+    }
 }
 
 TEST(ListViewPropertiesTest, ADoubleClickEditsColumnZeroNativelyAndOtherColumnsOnlyWithEditCells) {

@@ -36,6 +36,9 @@ prefix is removed and the rest is served as usual:
   /_body/<text>/         answer with exactly these (percent-decoded) bytes
   /_reset/<n>/           send headers and n body bytes, then reset the connection
   /_retryafter/<text>/   add a Retry-After header with this value
+  /_entries/<n>/         a list answer of n made-up entries (any kind, 0 to
+                         1000000): entry k is m<k>.ext in lib<k % 50>/, k + 1
+                         bytes, updated 2024-01-31 08:05:00; no such files exist
   /_once/                the prefixes after it apply only to the first request
                          with this path and body; later ones are served without
                          them (those before it always apply)
@@ -70,6 +73,7 @@ KINDS = ("w", "a", "s")
 MAX_WAIT_SECONDS = 300.0
 MAX_REQUEST_BODY = 256 * 1024 * 1024
 MAX_RECORDS = 20000
+MAX_MADE_UP_ENTRIES = 1000000
 MAX_BYTES_ANSWER = 1 << 40
 PATTERN_PERIOD = 251
 # A whole number of periods, so every block starts with byte 0 of the pattern.
@@ -183,6 +187,7 @@ class Plan:
         self.body = None
         self.reset = None
         self.retry_after = None
+        self.entries = None
         self.tag = None
         self.segments = []
 
@@ -230,7 +235,7 @@ def parse_prefixes(path, repeated=lambda: False):
     plan.segments = segments
     flags = {"_loop", "_nonjson", "_lower", "_nolength"}
     with_argument = {"_status", "_cut", "_stall", "_stallbefore", "_slow", "_redirect",
-                     "_cookie", "_location", "_bytes", "_body", "_reset", "_retryafter", "_tag"}
+                     "_cookie", "_location", "_bytes", "_body", "_reset", "_retryafter", "_entries", "_tag"}
     i = 0
     while i < len(segments):
         name = segments[i]
@@ -295,6 +300,8 @@ def parse_argument(plan, name, arg, i):
         plan.reset = parse_int(arg, 0, MAX_BYTES_ANSWER)
     elif name == "_retryafter":
         plan.retry_after = header_text(arg)
+    elif name == "_entries":
+        plan.entries = parse_int(arg, 0, MAX_MADE_UP_ENTRIES)
 
 
 def redirect_target(plan, query):
@@ -345,6 +352,11 @@ def list_entries(folder):
                             "updateTime": local_time_text(info.st_mtime)})
     entries.sort(key=lambda e: e["path"])
     return entries
+
+
+def made_up_entries(count):
+    return [{"name": "m%d.ext" % k, "path": "lib%d/m%d.ext" % (k % 50, k), "size": k + 1,
+             "updateTime": "2024-01-31 08:05:00"} for k in range(count)]
 
 
 def json_bytes(value):
@@ -584,16 +596,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return Answer(200, "text/html; charset=utf-8", BytesBody(HTML_PAGE))
         for kind in KINDS:
             if rest == "/api/%s/list" % kind:
-                return self.list_answer(kind, fields)
+                return self.list_answer(kind, fields, plan)
         if rest == "/download":
             return self.download_answer(fields)
         return text_answer(404, "no such service\n")
 
-    def list_answer(self, kind, fields):
+    def list_answer(self, kind, fields, plan):
         state = self.server.state
         if not state.credentials_ok(fields):
             denial = {"code": 401, "msg": "QQ number or module password is wrong", "data": []}
             return Answer(200, "application/json;charset=UTF-8", BytesBody(json_bytes(denial)))
+        if plan.entries is not None:
+            answer = {"code": 200, "msg": "ok", "data": made_up_entries(plan.entries)}
+            return Answer(200, "application/json;charset=UTF-8", BytesBody(json_bytes(answer)))
         scripted = os.path.join(state.root, kind + ".json")
         if os.path.isfile(scripted):
             with open(scripted, "rb") as handle:

@@ -375,9 +375,18 @@ class Misbehaviour(ServerCase):
         self.assertEqual(self.post("/_body/%7B%22code%22%3A%22200%22%7D%00%FF/api/w/list")[2],
                          b'{"code":"200"}\x00\xff')
 
+    def test_made_up_entries_replace_any_kinds_list(self):
+        for kind in ("w", "s"):
+            answer = json.loads(self.post("/_entries/20000/api/%s/list" % kind)[2])
+            self.assertEqual(answer["code"], 200)
+            self.assertEqual(len(answer["data"]), 20000)
+            self.assertEqual(answer["data"][12345], {"name": "m12345.ext", "path": "lib45/m12345.ext",
+                                                     "size": 12346, "updateTime": "2024-01-31 08:05:00"})
+        self.assertEqual(json.loads(self.post("/_entries/0/api/a/list")[2])["data"], [])
+
     def test_malformed_prefixes_are_400(self):
         for path in ("/_cut/abc/x", "/_status/99/x", "/_status/600/x", "/_slow/0/x", "/_stall/nan/x",
-                     "/_redirect/-1/x", "/_cut"):
+                     "/_redirect/-1/x", "/_cut", "/_entries/1000001/api/w/list"):
             self.assertEqual(self.request("GET", path)[0], 400, path)
         self.assertEqual(self.request("GET", "/_unknown/api/w/list")[0], 404)
 

@@ -3,6 +3,7 @@
 #include "runtime/core/InitOrder.h"
 #include "runtime/core/Paths.h"
 #include "runtime/platform/CodePage.h"
+#include "runtime/platform/FileWriteProblem.h"
 
 #include "tests/core/TempFolder.h"
 
@@ -10,6 +11,7 @@
 
 #include <cstring>
 #include <optional>
+#include <filesystem>
 #include <string>
 
 #ifndef _WIN32
@@ -219,6 +221,27 @@ TEST_F(ConfigFile, TheFileWithThePasswordsIsTheOwnersAlone) {
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 #endif
+
+TEST_F(ConfigFile, AReadOnlyFileIsLeftAsItWas) {
+    ASSERT_TRUE(SaveConfig(sample(), file_));
+    const std::filesystem::path path(std::u16string(file_.view()));
+    const std::string before = TempFolder::readBytes(file_);
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    struct Writable {
+        const fs::path& path;
+        ~Writable() {
+            std::error_code ignored;
+            fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, ignored);
+        }
+    } restore{path};
+    if (platform::fileWriteProblem(file_.view()).empty())
+        GTEST_SKIP() << "this process may write a read-only file (the superuser on POSIX)";
+    rg_PeiZhiXinXiLei changed = sample();
+    changed.domain = CWString(u"http://other.example/");
+    EXPECT_FALSE(SaveConfig(changed, file_));
+    EXPECT_EQ(TempFolder::readBytes(file_), before);
+}
 
 TEST(ConfigLocation, SetupIniBesideTheProgram) {
     const CWString folder = programFolder();

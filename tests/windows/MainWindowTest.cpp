@@ -2,7 +2,6 @@
 // runs), driven by their controls against the loopback module server.
 #include "runtime/gui/MainWindow.h"
 #include "WindowDriver.h"
-#include "runtime/gui/win32/Win32ProgramHost.h"
 #include "tests/support/ModuleServer.h"
 #include "tests/support/TempFolder.h"
 #include "updater/ConfigStore.h"
@@ -21,14 +20,6 @@ using namespace window_driver;
 namespace fs = std::filesystem;
 
 namespace {
-
-class WindowSystem : public ::testing::Environment {
-public:
-    void SetUp() override { host.initialise(); }
-    void TearDown() override { host.terminate(); }
-    CQueltWin32ProgramHost host;
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new WindowSystem);
 
 CWString textOf(const fs::path& path) { return CWString(path.u16string()); }
 std::wstring wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
@@ -99,6 +90,20 @@ protected:
     }
 
     void selectPage(int page) { clickTab(hwndOf(window->moduleTabs), page); }
+
+    // Brings the window to the front and paints everything that is due.
+    void paintNow() {
+        SetForegroundWindow(main());
+        RedrawWindow(main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        pumpUntil([] { return false; }, std::chrono::milliseconds(300));
+    }
+
+    // A check of the Windows page against a list of `entries` made-up modules.
+    void checkManyModules(int entries) {
+        const rg_PeiZhiXinXiLei config = configured("_entries/" + std::to_string(entries) + "/");
+        open(&config);
+        click(window->winCheckButton);
+    }
 
     mireth_test::ModuleServer server;
     mireth_test::TempFolder config{"config"};
@@ -411,8 +416,215 @@ TEST_F(MainWindowTest, HelpIsModalShowsTheNotesAndEscClosesIt) {
     EXPECT_EQ(again, wide(kHelpText));
 }
 
+// What a keyboard press of Tab (with Shift and Ctrl as given) does to the focus.
+int pressTab(bool shift = false, bool ctrl = false) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    pump();
+    keys[VK_SHIFT] = keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    return GetDlgCtrlID(GetFocus());
+}
+
+TEST_F(MainWindowTest, APageChangeTakesTheFocusToItsFirstControlAndTabGoesThroughItsControlsInOrder) {
+    open();
+    SetForegroundWindow(main());
+    struct Page {
+        int index;
+        std::vector<int> tabOrder; // from the control that gets the focus, round to it again
+    };
+    const Page pages[] = {
+        {2, {138, 139, 140, 142, 101}},
+        {1, {144, 146, 147, 148, 101}}, // the list group comes first on the Android page
+        {3, {111, 113, 115, 117, 118, 121, 122, 124, 126, 128, 130, 132, 134, 135, 101}},
+        {0, {105, 106, 107, 109, 101}},
+    };
+    for (const Page& page : pages) {
+        selectPage(page.index);
+        ASSERT_EQ(GetDlgCtrlID(GetFocus()), page.tabOrder.front()) << "page " << page.index;
+        std::vector<int> forward, backward;
+        for (std::size_t i = 0; i < page.tabOrder.size(); ++i)
+            forward.push_back(pressTab());
+        for (std::size_t i = 0; i < page.tabOrder.size(); ++i)
+            backward.insert(backward.begin(), pressTab(true));
+        std::vector<int> expected(page.tabOrder.begin() + 1, page.tabOrder.end());
+        expected.push_back(page.tabOrder.front());
+        EXPECT_EQ(forward, expected) << "page " << page.index;
+        EXPECT_EQ(backward, page.tabOrder) << "page " << page.index;
+    }
+
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages from the keyboard, the focus going
+    // along, also from outside the tabs.
+    HWND tabs = hwndOf(window->moduleTabs);
+    EXPECT_EQ(pressTab(false, true), 144);
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
+    SetFocus(hwndOf(window->helpButton));
+    EXPECT_EQ(pressTab(true, true), 105);
+    EXPECT_EQ(pressTab(true, true), 111);
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 3);
+    EXPECT_TRUE(IsWindowVisible(hwndOf(window->saveButton)));
+}
+
+TEST_F(MainWindowTest, ASaveThatCannotWriteSetupIniSaysSoAndWhyAndLeavesTheFileAsItWas) {
+    const rg_PeiZhiXinXiLei before = configured();
+    struct Case {
+        const char* what;
+        bool readOnlyFile; // else the file's folder is missing
+    };
+    for (const Case& c : {Case{"read-only setup.ini", true}, Case{"missing folder", false}}) {
+        SCOPED_TRACE(c.what);
+        quelt_gui::setMainWindowHandle(0);
+        window.reset();
+        const fs::path folder = c.readOnlyFile ? config.path() : config.path() / "gone";
+        const CWString file = textOf(folder / "setup.ini");
+        std::string old;
+        if (c.readOnlyFile) {
+            ASSERT_TRUE(SaveConfig(before, file));
+            ASSERT_TRUE(
+                SetFileAttributesW(reinterpret_cast<const wchar_t*>(file.text()), FILE_ATTRIBUTE_READONLY));
+            old = mireth_test::readFile(folder / "setup.ini");
+        }
+        window = std::make_unique<rg_my_main_window>();
+        window->setConfigFile(file);
+        CQueltCreationRecord record;
+        ASSERT_TRUE(window->create(record));
+        quelt_gui::setMainWindowHandle(window->window());
+        selectPage(3);
+        window->domainEdit.setCaption(CWString(u"http://changed.example/"));
+
+        bool pictured = !c.readOnlyFile;
+        DialogWatcher watcher([&](HWND dialog, SeenDialog&) {
+            if (c.readOnlyFile) {
+                fs::create_directories("screenshots");
+                pictured = saveWindowImage(dialog, L"screenshots/save-failed.bmp");
+            }
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        click(window->saveButton);
+        const SeenDialog& seen = watcher.join();
+        EXPECT_TRUE(seen.found);
+        EXPECT_TRUE(pictured);
+        EXPECT_EQ(seen.caption, wide(u"信息:"));
+        EXPECT_EQ(seen.text.rfind(wide(u"保存失败！\n无法写入 ") + wide(file.text()) + wide(u"："), 0), 0u)
+            << std::string(seen.text.begin(), seen.text.end());
+        // The system's reason follows the colon.
+        EXPECT_GT(seen.text.size(), wide(u"保存失败！\n无法写入 ").size() + file.length() + 1);
+        if (c.readOnlyFile) {
+            EXPECT_EQ(mireth_test::readFile(folder / "setup.ini"), old);
+            SetFileAttributesW(reinterpret_cast<const wchar_t*>(file.text()), FILE_ATTRIBUTE_NORMAL);
+        } else {
+            EXPECT_FALSE(fs::exists(folder));
+        }
+    }
+}
+
+// The ink (dark pixels) the screen shows in `area` of `window`'s client area.
+int inkIn(HWND window, RECT area) {
+    HDC dc = GetDC(window);
+    int ink = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            const COLORREF c = GetPixel(dc, x, y);
+            if (c != CLR_INVALID && GetRValue(c) < 0x80 && GetGValue(c) < 0x80 && GetBValue(c) < 0x80)
+                ++ink;
+        }
+    ReleaseDC(window, dc);
+    return ink;
+}
+
+RECT cellRect(HWND list, int row, int column) {
+    RECT r{};
+    r.top = column;
+    r.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+TEST_F(MainWindowTest, ACheckOfTwentyThousandModulesFillsThePageAndPaintsItsFirstRows) {
+    checkManyModules(20000);
+    rg_my_main_window::ListBox& list = window->winModuleList;
+    ASSERT_EQ(list.rowCount(), 20000);
+    EXPECT_EQ(window->rowTable(ModuleKind::Windows)->rowCount(), 20000u);
+    const std::u16string first[] = {u"1", u"下载", u"m0.ext", u"lib0\\m0.ext", u"2024-01-31 08:05:00", u"1"};
+    const std::u16string last[] = {
+        u"20000", u"下载", u"m19999.ext", u"lib49\\m19999.ext", u"2024-01-31 08:05:00", u"20000"};
+    for (int column = 0; column < kColumnCount; ++column) {
+        EXPECT_EQ(cell(list, 0, column), first[column]) << column;
+        EXPECT_EQ(cell(list, 19999, column), last[column]) << column;
+    }
+
+    paintNow();
+    const HWND view = hwndOf(list);
+    EXPECT_FALSE(GetUpdateRect(view, nullptr, FALSE)) << "rows were left unpainted";
+    EXPECT_EQ(SendMessageW(view, LVM_GETTOPINDEX, 0, 0), 0);
+    const int perPage = static_cast<int>(SendMessageW(view, LVM_GETCOUNTPERPAGE, 0, 0));
+    ASSERT_GT(perPage, 10);
+    fs::create_directories("screenshots");
+    EXPECT_TRUE(saveWindowImage(main(), L"screenshots/page0-20000-modules.bmp"));
+    // Every row in view shows its file's name; an empty list shows no ink there.
+    for (int row = 0; row < perPage; ++row)
+        EXPECT_GT(inkIn(view, cellRect(view, row, kColumnName)), 0) << "row " << row;
+    const RECT firstName = cellRect(view, 0, kColumnName);
+    selectPage(2);
+    paintNow();
+    EXPECT_EQ(inkIn(hwndOf(window->serverModuleList), firstName), 0);
+}
+
+TEST_F(MainWindowTest, OutcomesWrittenFromAnotherThreadReachTheirRowsWhileTheListScrolls) {
+    checkManyModules(20000);
+    rg_my_main_window::ListBox& list = window->winModuleList;
+    ModuleRowTable& rows = *window->rowTable(ModuleKind::Windows);
+    ASSERT_EQ(rows.rowCount(), 20000u);
+    paintNow();
+
+    // Row k: "成功" or "下载失败" by k % 3, with a progress line first; every third
+    // row's outcome names another file and must not land.
+    const CWString folder = textOf(windowsFolder.path());
+    auto expected = [](std::size_t row) -> std::u16string_view {
+        return row % 3 == 0 ? u"成功" : row % 3 == 1 ? u"下载失败" : u"下载";
+    };
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (std::size_t row = 0; row < 20000; ++row) {
+            const CWString local = folder + u"\\" + rows.getCellText(row, kColumnPath).view();
+            const CWString name =
+                row % 3 == 2 ? CWString(u"another.ext") : rows.getCellText(row, kColumnName);
+            rows.setCellTextIfShows(row, kColumnMode, CWString(u"下载中 50%"), name, local);
+            rows.setCellTextIfShows(row, kColumnMode, CWString(expected(row)), name, local);
+        }
+        done = true;
+    });
+    const HWND view = hwndOf(list);
+    int pages = 0;
+    while (!done) {
+        SendMessageW(view, WM_VSCROLL, SB_PAGEDOWN, 0);
+        pump();
+        ++pages;
+    }
+    worker.join();
+    SendMessageW(view, WM_VSCROLL, SB_BOTTOM, 0);
+    paintNow();
+    EXPECT_GT(pages, 0);
+
+    for (std::size_t row = 0; row < 20000; ++row)
+        ASSERT_EQ(rows.getCellText(row, kColumnMode).view(), expected(row)) << "row " << row;
+    // What the list shows where it stands now, and back at the top.
+    for (int top : {static_cast<int>(SendMessageW(view, LVM_GETTOPINDEX, 0, 0)), 0}) {
+        SendMessageW(view, LVM_ENSUREVISIBLE, static_cast<WPARAM>(top), FALSE);
+        paintNow();
+        EXPECT_FALSE(GetUpdateRect(view, nullptr, FALSE));
+        for (int row = top; row < top + 10 && row < 20000; ++row)
+            EXPECT_EQ(cell(list, row, kColumnMode), expected(static_cast<std::size_t>(row))) << "row " << row;
+    }
+}
+
 // Pictures of every page after a check, and of the help window, for review. They
-// land in screenshots/ of the build tree.
+// land in screenshots/ of the build tree, as PNG files once the test run is over
+// (tests/windows/CMakeLists.txt).
 TEST_F(MainWindowTest, ScreenshotsOfEveryPageAndTheHelpWindow) {
     mireth_test::writeFile(windowsFolder.path() / "binary.bin", "a newer local copy");
     const rg_PeiZhiXinXiLei config = configured();

@@ -3,7 +3,10 @@
 // into edit boxes, and answering the dialog boxes a click opens, from a second
 // thread so that the click's own modal loop keeps running.
 #include "runtime/gui/WinControl.h"
+#include "runtime/gui/win32/Win32ProgramHost.h"
 #include "tests/gui/win32/Win32TestSupport.h"
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
@@ -18,6 +21,16 @@
 #include <vector>
 
 namespace window_driver {
+
+// The window system of the test executable, set up once for all its tests.
+class WindowSystem : public ::testing::Environment {
+public:
+    void SetUp() override { host.initialise(); }
+    void TearDown() override { host.terminate(); }
+    CQueltWin32ProgramHost host;
+};
+inline const ::testing::Environment* const windowSystem =
+    ::testing::AddGlobalTestEnvironment(new WindowSystem);
 
 // Pumps until `done` holds or `limit` has passed; whether it held.
 inline bool pumpUntil(const std::function<bool()>& done,

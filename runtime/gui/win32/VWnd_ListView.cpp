@@ -227,7 +227,8 @@ void CVWnd_ListView::listClearRows() const {
 
 std::int32_t CVWnd_ListView::listAppendRow(const CWString& text) const {
     const HWND list = hwnd();
-    if (!list || !IsWindow(list))
+    // The rows of a virtual list are its owner's.
+    if (!list || !IsWindow(list) || list_.properties().ownerData)
         return -1;
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT;
@@ -241,7 +242,7 @@ std::int32_t CVWnd_ListView::listAppendRow(const CWString& text) const {
 
 bool CVWnd_ListView::listSetCellText(std::int32_t row, std::int32_t column, const CWString& text) const {
     const HWND list = hwnd();
-    if (!list || !IsWindow(list))
+    if (!list || !IsWindow(list) || list_.properties().ownerData)
         return false;
     LVITEMW item{};
     item.mask = LVIF_TEXT;
@@ -281,6 +282,28 @@ void CVWnd_ListView::listSetRedraw(bool on) const {
     // The list view does not repaint by itself when drawing comes back on.
     if (on)
         RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void CVWnd_ListView::listSetRowCount(std::int32_t rows) const {
+    const HWND list = hwnd();
+    if (list && IsWindow(list))
+        SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(std::max(rows, 0)),
+                     LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+}
+
+void CVWnd_ListView::listRedrawRows(std::int32_t first, std::int32_t last) const {
+    const HWND list = hwnd();
+    if (!list || !IsWindow(list))
+        return;
+    // Only the rows in view (and the one cut off below them): the list view works out
+    // a rectangle for every row it is asked to repaint, seen or not.
+    const auto count = static_cast<std::int32_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    const auto top = static_cast<std::int32_t>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    const auto page = static_cast<std::int32_t>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    first = std::max({first, top, 0});
+    last = std::min({last, count - 1, top + page});
+    if (first <= last)
+        SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
 }
 
 bool CVWnd_ListView::handlePrivate(UINT message, WPARAM wparam, LRESULT& result) {
@@ -410,7 +433,9 @@ void CVWnd_ListView::onItemFill(NMLVDISPINFOW& info) {
     rg_ChaoJiLieBiaoKuangBiaoXiangTianChong fill;
     fill.row = item.iItem;
     fill.column = item.iSubItem;
-    if ((item.mask & LVIF_TEXT) && item.pszText && item.pszText != LPSTR_TEXTCALLBACKW && item.cchTextMax > 0)
+    // A virtual row has no text of its own: the buffer holds nothing yet.
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.pszText != LPSTR_TEXTCALLBACKW &&
+        item.cchTextMax > 0 && !list_.properties().ownerData)
         fill.text = CWString(reinterpret_cast<const char16_t*>(item.pszText),
                              wcsnlen(item.pszText, static_cast<std::size_t>(item.cchTextMax)));
     fill.itemData = item.lParam;
@@ -423,6 +448,33 @@ void CVWnd_ListView::onItemFill(NMLVDISPINFOW& info) {
     item.iImage = fill.imageIndex;
     if (checkBoxes)
         item.state = (item.state & ~kStateImageMask) | stateBitsFromCheckState(fill.checkState);
+}
+
+LRESULT CVWnd_ListView::findOwnerDataRow(const NMLVFINDITEMW& find) {
+    const LVFINDINFOW& wanted = find.lvfi;
+    IListViewEventListener* l = listListener();
+    if (!l || !(wanted.flags & (LVFI_STRING | LVFI_PARTIAL)) || !wanted.psz || !*wanted.psz)
+        return -1;
+    const auto count = static_cast<int>(SendMessageW(hwnd(), LVM_GETITEMCOUNT, 0, 0));
+    const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
+    const int length = static_cast<int>(wcslen(wanted.psz));
+    const bool partial = (wanted.flags & LVFI_PARTIAL) != 0;
+    const int rows = (wanted.flags & LVFI_WRAP) ? count : count - start;
+    for (int i = 0; i < rows; ++i) {
+        const int row = (start + i) % count;
+        rg_ChaoJiLieBiaoKuangBiaoXiangTianChong fill;
+        fill.row = row;
+        fill.column = 0;
+        const CWString& text = l->onListItemFill(fill);
+        const auto textLength = static_cast<int>(text.length());
+        const bool fits = partial ? textLength >= length : textLength == length;
+        if (fits && CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wide(text), length, wanted.psz,
+                                   length) == CSTR_EQUAL)
+            return row;
+        if (!exists())
+            return -1;
+    }
+    return -1;
 }
 
 void CVWnd_ListView::onInfoTip(NMLVGETINFOTIPW& tip) {
@@ -441,7 +493,9 @@ bool CVWnd_ListView::onNotify(NMHDR& header, LRESULT& result) {
     switch (header.code) {
     case LVN_ITEMCHANGED: {
         const auto& change = reinterpret_cast<NMLISTVIEW&>(header);
-        if ((change.uNewState & LVIS_FOCUSED) && !(change.uOldState & LVIS_FOCUSED) && l)
+        // A virtual list also reports changes of all rows at once (row -1); the
+        // focus is always on one row.
+        if (change.iItem >= 0 && (change.uNewState & LVIS_FOCUSED) && !(change.uOldState & LVIS_FOCUSED) && l)
             l->onListFocusedItemChanged(change.iItem);
         return true;
     }
@@ -489,6 +543,11 @@ bool CVWnd_ListView::onNotify(NMHDR& header, LRESULT& result) {
         return true;
     case LVN_GETDISPINFOW:
         onItemFill(reinterpret_cast<NMLVDISPINFOW&>(header));
+        return true;
+    case LVN_ODFINDITEMW:
+        // Unanswered, the list view would take the search to have found row 0.
+        result =
+            list_.properties().ownerData ? findOwnerDataRow(reinterpret_cast<NMLVFINDITEMW&>(header)) : -1;
         return true;
     case LVN_GETINFOTIPW:
         onInfoTip(reinterpret_cast<NMLVGETINFOTIPW&>(header));

@@ -5,10 +5,13 @@
 // afterwards it turns the list view's notifications into listener calls and runs
 // the in-place cell editor.
 //
-// The row operations (IListViewRows) may be called from any thread: each sends one
-// message to the window and uses nothing else of this object. Everything else runs
-// on the window's thread. The image lists the window took over at creation are
-// destroyed with it.
+// The row operations (IListViewRows) may be called from any thread: each sends
+// messages to the window and uses nothing else of this object but the properties
+// it was created with. Everything else runs on the window's thread. The image
+// lists the window took over at creation are destroyed with it.
+//
+// An owner-data list asks its listener for every cell (item fill), also for the
+// keyboard search the list view hands to its owner.
 #include "runtime/gui/ListViewDefinitions.h"
 #include "runtime/gui/ListViewRows.h"
 #include "runtime/gui/rg_ChaoJiLieBiaoKuang.h"
@@ -37,6 +40,8 @@ public:
     bool listSetCellText(std::int32_t row, std::int32_t column, const CWString& text) const override;
     CWString listCellText(std::int32_t row, std::int32_t column) const override;
     void listSetRedraw(bool on) const override;
+    void listSetRowCount(std::int32_t rows) const override;
+    void listRedrawRows(std::int32_t first, std::int32_t last) const override;
 
     // The row of the open cell editor, -1 when none is open.
     std::int32_t editingRow() const { return editRow_; }
@@ -58,6 +63,10 @@ private:
     bool onNotify(NMHDR& header, LRESULT& result);
     void onCustomDraw(NMLVCUSTOMDRAW& draw, LRESULT& result);
     void onItemFill(NMLVDISPINFOW& info);
+    // The keyboard search of an owner-data list: the first row from the start
+    // (round to the top when asked) whose first column begins with the typed text,
+    // or equals it without LVFI_PARTIAL, case ignored; -1 when none does.
+    LRESULT findOwnerDataRow(const NMLVFINDITEMW& find);
     void onInfoTip(NMLVGETINFOTIPW& tip);
     // Posts the deferred check notification when `point` is on a row's check box.
     bool postIfOnCheckBox(POINT point);

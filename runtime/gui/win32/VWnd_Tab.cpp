@@ -13,6 +13,28 @@
 using namespace quelt_gui;
 using rg_quelt_WTLJieMian_base::rg_XuanZeGa;
 
+namespace {
+
+bool takesFocus(HWND window) { return IsWindowVisible(window) && IsWindowEnabled(window); }
+
+// The first control in tab order at `window` or inside it: the window itself when it
+// is a tab stop, else the first one among its children when it holds controls (a
+// group box), in the order of the children, as the dialog manager tabs.
+HWND firstTabStopAt(HWND window) {
+    if (!takesFocus(window))
+        return nullptr;
+    if (GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP)
+        return window;
+    if (!(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CONTROLPARENT))
+        return nullptr;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (HWND found = firstTabStopAt(child))
+            return found;
+    return nullptr;
+}
+
+} // namespace
+
 CVWnd_Tab::CVWnd_Tab(rg_XuanZeGa& tab) : CVWnd_Window(tab), tab_(tab) {}
 
 bool CVWnd_Tab::createNative(const CQueltCreationRecord& record, const CWString& caption, std::uint32_t style,
@@ -90,7 +112,7 @@ void CVWnd_Tab::placePageWindows() {
     }
 }
 
-void CVWnd_Tab::showSelectedPage(bool focus) {
+bool CVWnd_Tab::showSelectedPage(bool focus) {
     const std::int32_t selected = currentSelection();
     const auto& pages = tab_.pageWindows();
     for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -100,14 +122,30 @@ void CVWnd_Tab::showSelectedPage(bool focus) {
         ShowWindow(window, SW_HIDE);
     }
     if (selected < 0 || static_cast<std::size_t>(selected) >= pages.size())
-        return;
+        return false;
     HWND page = reinterpret_cast<HWND>(pages[static_cast<std::size_t>(selected)].window);
     if (!page || !IsWindow(page))
-        return;
+        return false;
     ShowWindow(page, SW_SHOW);
     InvalidateRect(page, nullptr, TRUE);
     if (focus)
         SetFocus(page);
+    return true;
+}
+
+void CVWnd_Tab::focusSelectedPageControl() {
+    const std::int32_t selected = currentSelection();
+    for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        std::int32_t page = -1;
+        if (SendMessageW(child, kMsgGetPageIndex, reinterpret_cast<WPARAM>(&page), kFrameworkMagic) !=
+                kFrameworkMagic ||
+            page != selected)
+            continue;
+        if (HWND first = firstTabStopAt(child)) {
+            SetFocus(first);
+            return;
+        }
+    }
 }
 
 void CVWnd_Tab::arrangePageWindows() {
@@ -174,8 +212,10 @@ bool CVWnd_Tab::handleMessage(UINT message, WPARAM, LPARAM lparam, LRESULT& resu
     case static_cast<UINT>(TCN_SELCHANGE): {
         const HWND self = hwnd();
         sendSelectionChanged();
-        if (IsWindow(self))
-            showSelectedPage(true);
+        // The keyboard goes with the page: to its window, or to its first control,
+        // never left on a control the page change has hidden.
+        if (IsWindow(self) && !showSelectedPage(true) && IsWindow(self))
+            focusSelectedPageControl();
         // The form's handling may have changed what listens.
         if (IsWindow(self))
             if (auto* now = dynamic_cast<ITabEventListener*>(this->listener()))

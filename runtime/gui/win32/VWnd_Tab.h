@@ -5,6 +5,8 @@
 // tab selection changed message goes up the parent chain when the user changes the
 // tab, and is posted to every ancestor after the tabs were replaced. Pages that are
 // windows of their own are shown, hidden and placed by the tab selector itself.
+// When the user changes the tab, the focus goes to the page's window, or else to
+// the first control of the new page in tab order.
 #include "runtime/gui/StandardControlWindows.h"
 #include "runtime/gui/win32/VWnd_Window.h"
 
@@ -32,7 +34,12 @@ private:
     void destroyPageControls();
     void postSelectionChanged();
     void placePageWindows();
-    void showSelectedPage(bool focus);
+    // Shows the selected page's window, if it has one, and hides the others; whether
+    // it had one.
+    bool showSelectedPage(bool focus);
+    // Gives the focus to the first control, in tab order, placed on the selected
+    // page, if it has one.
+    void focusSelectedPageControl();
     void releasePageWindows();
     void sendSelectionChanged();
 

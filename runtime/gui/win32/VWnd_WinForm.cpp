@@ -9,6 +9,8 @@
 #include "runtime/gui/WinForm.h"
 #include "runtime/gui/win32/MainMessageLoop.h"
 
+#include <commctrl.h>
+
 #include <string>
 
 using namespace quelt_gui;
@@ -75,7 +77,36 @@ HWND modalOwnerFor(HWND parent) {
     return owner;
 }
 
+bool isTabSelector(HWND window) {
+    std::int32_t selected = -1;
+    return SendMessageW(window, kMsgGetTabSelection, reinterpret_cast<WPARAM>(&selected), kFrameworkMagic) ==
+           kFrameworkMagic;
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab turn to the next or previous page, as a click on its
+// tab would, with the same notifications.
+void turnPage(HWND tab, bool back) {
+    const auto count = static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
+    if (count < 2)
+        return;
+    const auto current = static_cast<int>(SendMessageW(tab, TCM_GETCURSEL, 0, 0));
+    const int next = ((current < 0 ? 0 : current) + (back ? count - 1 : 1)) % count;
+    SendMessageW(tab, TCM_SETCURFOCUS, static_cast<WPARAM>(next), 0);
+}
+
 } // namespace
+
+HWND CVWnd_WinForm::tabSelectorFor(HWND focus) const {
+    HWND self = hwnd();
+    // The one the focus is on or in, else the form's first.
+    for (HWND window = focus; window && window != self; window = GetParent(window))
+        if (isTabSelector(window))
+            return window;
+    for (HWND child = GetWindow(self, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child) && IsWindowEnabled(child) && isTabSelector(child))
+            return child;
+    return nullptr;
+}
 
 CVWnd_WinForm::CVWnd_WinForm(CQueltWinForm& form) : CVWnd_Container(form), form_(form) {}
 
@@ -283,6 +314,12 @@ bool CVWnd_WinForm::preTranslate(MSG& message) {
     const bool inEdit = classIs(focus, L"Edit");
     if (keyDown && ctrl && inEdit && (key == 'A' || key == 'C' || key == 'V' || key == 'X'))
         return false;
+    if (keyDown && key == VK_TAB && ctrl) {
+        if (HWND tab = tabSelectorFor(focus)) {
+            turnPage(tab, GetKeyState(VK_SHIFT) < 0);
+            return true;
+        }
+    }
     if (keyDown && key == VK_TAB && !inEdit) {
         const bool back = GetKeyState(VK_SHIFT) < 0;
         if (HWND next = GetNextDlgTabItem(self, focus, back ? TRUE : FALSE))

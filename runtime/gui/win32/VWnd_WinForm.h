@@ -1,8 +1,9 @@
 #pragma once
 // CVWnd_WinForm: the window implementation of forms. On top of the container it
 // sizes and centres the form at creation, handles the keyboard like a dialog (Esc,
-// Tab, the default button, F1 help), asks the form before closing, reports
-// activation, and runs the modal loop of showModal.
+// Tab, Ctrl+Tab for the pages of a tab selector, the default button, F1 help), asks
+// the form before closing, reports activation, and runs the modal loop of
+// showModal.
 #include "runtime/gui/win32/VWnd_Container.h"
 
 #include <vector>
@@ -34,6 +35,9 @@ private:
     void applyCaptionBits();
     void runModalLoop(CQueltCreationRecord& record);
     bool openHelp();
+    // The tab selector whose pages Ctrl+Tab turns: the one holding the focus, else
+    // the form's first; null when there is none.
+    HWND tabSelectorFor(HWND focus) const;
     void endModalWith(std::int32_t result);
 
     rg_quelt_WTLJieMian_base::CQueltWinForm& form_;

@@ -431,11 +431,16 @@ TEST_F(TabPages, ChangingTheTabShowsOnlyThatPage) {
     EXPECT_TRUE(IsWindowVisible(hwndOf(onSecond)));
     EXPECT_FALSE(IsWindowVisible(hwndOf(hiddenOnSecond))); // its visible flag is off
     EXPECT_FALSE(IsWindowVisible(hwndOf(offPage)));        // not on a page: left as it was
+    EXPECT_EQ(GetFocus(), hwndOf(onSecond));               // the page's first control
     ShowWindow(hwndOf(offPage), SW_SHOW);
     clickTab(hwndOf(tab), 0);
     EXPECT_TRUE(IsWindowVisible(hwndOf(onFirst)));
     EXPECT_FALSE(IsWindowVisible(hwndOf(onSecond)));
     EXPECT_TRUE(IsWindowVisible(hwndOf(offPage)));
+    EXPECT_EQ(GetFocus(), hwndOf(onFirst));
+    // A page without a control leaves the focus with the tabs, which the click gave it.
+    clickTab(hwndOf(tab), 2);
+    EXPECT_EQ(GetFocus(), hwndOf(tab));
 }
 
 TEST_F(TabPages, ARefusingSelectionChangingHandlerKeepsTheTab) {
