@@ -375,9 +375,21 @@ class Misbehaviour(ServerCase):
         self.assertEqual(self.post("/_body/%7B%22code%22%3A%22200%22%7D%00%FF/api/w/list")[2],
                          b'{"code":"200"}\x00\xff')
 
+    def test_pad_fills_the_answer_with_spaces_up_to_its_length(self):
+        status, headers, body = self.post("/_pad/1000/api/w/list")
+        self.assertEqual(status, 200)
+        self.assertEqual(header_values(headers, "Content-Length"), ["1000"])
+        answer = body.rstrip(b" ")
+        self.assertEqual(body, answer + b" " * (1000 - len(answer)))
+        self.assertEqual(json.loads(answer)["code"], 200)
+        # Longer than a block of the server's, and never shorter than the answer.
+        self.assertEqual(self.request("GET", "/_pad/3000000/_bytes/10/x")[2],
+                         bytes(range(10)) + b" " * 2999990)
+        self.assertEqual(self.request("GET", "/_pad/5/_bytes/10/x")[2], bytes(range(10)))
+
     def test_malformed_prefixes_are_400(self):
         for path in ("/_cut/abc/x", "/_status/99/x", "/_status/600/x", "/_slow/0/x", "/_stall/nan/x",
-                     "/_redirect/-1/x", "/_cut"):
+                     "/_redirect/-1/x", "/_cut", "/_pad/-1/x"):
             self.assertEqual(self.request("GET", path)[0], 400, path)
         self.assertEqual(self.request("GET", "/_unknown/api/w/list")[0], 404)
 
