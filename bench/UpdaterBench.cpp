@@ -2,12 +2,15 @@
 // and the files and prints the ratios.
 //
 //   updater_bench list DOMAIN FOLDER       fetch, fill and mark a list, best of 5
-//   updater_bench parse LISTFILE FOLDER    baseline: jsoncpp parse alone, stat alone
+//   updater_bench memory DOMAIN FOLDER     one such check: the process's peak resident
+//                                          memory before it and after it
+//   updater_bench parse LISTFILE FOLDER    baseline: jsoncpp parse alone, stat alone,
+//                                          and the peak memory with jsoncpp's document
 //   updater_bench update DOMAIN FOLDER [JOBS]
 //                                          check, then download every listed file,
 //                                          JOBS at once (default 4)
 //
-// Each prints one line "<what> <seconds> [peak-rss-kib]".
+// Each prints its figures on lines that begin with what they measure.
 #include "runtime/core/RefPtr.h"
 #include "runtime/platform/NoticeReceiver.h"
 #include "updater/JobTracker.h"
@@ -67,11 +70,23 @@ int listBench(const char* domain, const char* folder) {
     return rows > 0 ? 0 : 1;
 }
 
+int memoryBench(const char* domain, const char* folder) {
+    const rg_PeiZhiXinXiLei config = configFor(domain, folder);
+    rg_MoKuaiGengXinYinQing engine;
+    const auto table = RefPtr<MemoryRowTable>::adopt(MemoryRowTable::create());
+    const long resting = peakRssKib();
+    checkModules(engine, ModuleKind::Windows, *table, config);
+    std::printf("memory %ld %ld %zu\n", resting, peakRssKib(), table->rowCount());
+    return table->rowCount() > 0 ? 0 : 1;
+}
+
 int parseBench(const char* listFile, const char* folder) {
     std::ifstream in(listFile, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     const std::string document = text.str();
+    const long resting = peakRssKib();
+    long withDocument = 0;
     double bestParse = 1e30;
     double bestStat = 1e30;
     for (int i = 0; i < 5; ++i) {
@@ -82,6 +97,8 @@ int parseBench(const char* listFile, const char* folder) {
         std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
         reader->parse(document.data(), document.data() + document.size(), &root, &errors);
         const double parse = seconds(start);
+        if (i == 0)
+            withDocument = peakRssKib();
         const auto statStart = Clock::now();
         std::size_t found = 0;
         for (const Json::Value& entry : root["data"]) {
@@ -95,7 +112,7 @@ int parseBench(const char* listFile, const char* folder) {
         if (found == 0)
             return 1;
     }
-    std::printf("parse %.4f\nstat %.4f\n", bestParse, bestStat);
+    std::printf("parse %.4f\nstat %.4f\ndocument %ld %ld\n", bestParse, bestStat, resting, withDocument);
     return 0;
 }
 
@@ -125,11 +142,13 @@ int updateBench(const char* domain, const char* folder, int jobs) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "list") == 0)
         return listBench(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "memory") == 0)
+        return memoryBench(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "parse") == 0)
         return parseBench(argv[2], argv[3]);
     if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "update") == 0)
         return updateBench(argv[2], argv[3],
                            argc == 5 ? std::atoi(argv[4]) : TransferSettings::kDefaultParallel);
-    std::fprintf(stderr, "usage: %s list|parse|update ...\n", argv[0]);
+    std::fprintf(stderr, "usage: %s list|memory|parse|update ...\n", argv[0]);
     return 2;
 }

@@ -1,11 +1,13 @@
 #pragma once
 // MemoryRowTable: a ModuleRowTable in memory, guarded by a lock, for the headless
-// front end and the tests.
+// front end and the tests. Each row keeps its texts packed in one block, so a list
+// of 200,000 files costs little more than its characters.
 #include "runtime/platform/CriticalSection.h"
 #include "updater/ModuleRowTable.h"
+#include "updater/PackedRow.h"
 
-#include <array>
 #include <atomic>
+#include <deque>
 #include <vector>
 
 namespace rg_quelt_app {
@@ -19,7 +21,9 @@ public:
     void clearRows() override;
     std::size_t appendRow(const CWString& firstColumn) override;
     std::size_t appendFilledRow(CWString (&cells)[kColumnCount]) override;
+    std::size_t appendRowTexts(const std::u16string_view (&cells)[kColumnCount]) override;
     CWString getCellText(std::size_t row, int column) const override;
+    void readCellText(std::size_t row, int column, CWString& text) const override;
     void setCellText(std::size_t row, int column, const CWString& text) override;
     bool setCellTextIfShows(std::size_t row, int column, const CWString& text, const CWString& name,
                             const CWString& localFile) override;
@@ -40,10 +44,10 @@ public:
 
 private:
     MemoryRowTable() = default;
-    using Row = std::array<CWString, kColumnCount>;
+    void writeCell(std::size_t row, int column, const CWString& text);
 
     mutable platform::CriticalSection lock_;
-    std::vector<Row> rows_;
+    std::deque<PackedRow> rows_;
     bool recording_ = false;
     std::vector<CellWrite> writes_;
     std::atomic<bool> abandoned_{false};

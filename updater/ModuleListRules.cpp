@@ -4,6 +4,8 @@
 #include "updater/DateTimeValue.h"
 #include "updater/rg_MoKuaiXinXiLei.h"
 
+#include <algorithm>
+
 namespace rg_quelt_app {
 namespace {
 
@@ -30,28 +32,80 @@ bool isAbsolute(std::u16string_view path) {
            path[2] == kPathSeparator;
 }
 
+// The decimal text of `value` at the end of `buffer`: plain digits, a leading "-"
+// for negative values.
+std::u16string_view decimalText(std::int64_t value, char16_t (&buffer)[20]) {
+    std::uint64_t magnitude =
+        value < 0 ? ~static_cast<std::uint64_t>(value) + 1 : static_cast<std::uint64_t>(value);
+    std::size_t start = sizeof buffer / sizeof buffer[0];
+    do {
+        buffer[--start] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        buffer[--start] = u'-';
+    return {buffer + start, sizeof buffer / sizeof buffer[0] - start};
+}
+
 } // namespace
 
+void ModuleRowFiller::restart() {
+    if (!holding_) {
+        rows_.holdRedraw(true);
+        holding_ = true;
+    }
+    rows_.clearRows();
+    count_ = 0;
+}
+
+void ModuleRowFiller::entry(const ModuleEntry& entry) {
+    std::u16string_view path = entry.path;
+    if (kPathSeparator != u'/' && path.find(u'/') != std::u16string_view::npos) {
+        path_.assign(path);
+        std::replace(path_.begin(), path_.end(), u'/', kPathSeparator);
+        path = path_;
+    }
+    char16_t ordinal[20];
+    char16_t size[20];
+    const std::u16string_view cells[kColumnCount] = {
+        decimalText(entry.ordinal, ordinal), {}, entry.name, path, entry.updateTime,
+        decimalText(entry.size, size)};
+    rows_.appendRowTexts(cells);
+    ++count_;
+}
+
+void ModuleRowFiller::finish() {
+    if (holding_)
+        rows_.holdRedraw(false);
+    holding_ = false;
+}
+
 void FillModuleList(const CQueltObjectArray& records, ModuleRowTable& rows) {
-    rows.clearRows();
+    ModuleRowFiller filler(rows);
+    filler.restart();
     for (std::size_t i = 0; i < records.count(); ++i) {
         const auto* record = static_cast<const rg_MoKuaiXinXiLei*>(records.at(i));
-        CWString cells[kColumnCount] = {CWString::fromInteger(record->ordinal),
-                                        CWString(),
-                                        record->name,
-                                        replaced(record->path.view(), u'/', kPathSeparator),
-                                        record->updateTime,
-                                        CWString::fromInteger(record->size)};
-        rows.appendFilledRow(cells);
+        filler.entry({record->ordinal, record->name.view(), record->path.view(), record->updateTime.view(),
+                      record->size});
     }
 }
 
 std::size_t MarkOutdatedRows(std::u16string_view letter, ModuleRowTable& rows,
                              const rg_PeiZhiXinXiLei& config) {
     const CWString prefix = withSeparator(folderForLetter(config, letter));
+    // Reused from row to row: a list of many files would otherwise make three
+    // texts per row.
+    CWString path;
+    CWString local;
+    CWString time;
+    CWString parsedTime;
+    double remoteTime = kEarliestDateTime;
+    bool parsed = false;
     std::size_t marked = 0;
     for (std::size_t row = 0; row < rows.rowCount(); ++row) {
-        const CWString local = prefix + rows.getCellText(row, kColumnPath).view();
+        rows.readCellText(row, kColumnPath, path);
+        local = prefix.view();
+        local += path.view();
         // One look-up answers both questions for an ordinary file; only when it finds
         // nothing does the attribute test decide between "missing" and "no time".
         double localTime = kEarliestDateTime;
@@ -60,8 +114,13 @@ std::size_t MarkOutdatedRows(std::u16string_view letter, ModuleRowTable& rows,
             ++marked;
             continue;
         }
-        const double remoteTime =
-            parseYearFirstDateTime(rows.getCellText(row, kColumnTime).view()).value_or(kEarliestDateTime);
+        // Many rows of a list share their update time: it is read once for them.
+        rows.readCellText(row, kColumnTime, time);
+        if (!parsed || time.view() != parsedTime.view()) {
+            remoteTime = parseYearFirstDateTime(time.view()).value_or(kEarliestDateTime);
+            parsedTime = time.view();
+            parsed = true;
+        }
         if (localTime < remoteTime) {
             rows.setCellText(row, kColumnMode, CWString::borrowed(kModeDownload));
             ++marked;

@@ -7,8 +7,11 @@
 #include "runtime/core/QueltObjectArray.h"
 #include "updater/DownloadResult.h"
 #include "updater/ModuleKind.h"
+#include "updater/ModuleListSink.h"
 #include "updater/ModuleRowTable.h"
 #include "updater/rg_XiaZaiShuJu.h"
+
+#include <string>
 
 namespace rg_quelt_app {
 
@@ -29,6 +32,30 @@ inline constexpr char16_t kPathSeparator = PathRules::native().separator;
 
 // Replaces the rows by one row per record (of rg_MoKuaiXinXiLei) in order.
 void FillModuleList(const CQueltObjectArray& records, ModuleRowTable& rows);
+
+// FillModuleList for entries as a list is read: the first restart() clears the
+// rows and holds their redraw until finish() (or the filler's end), each entry
+// appends its row. The cells are written straight from the entry's texts.
+class ModuleRowFiller final : public ModuleListSink {
+public:
+    explicit ModuleRowFiller(ModuleRowTable& rows) : rows_(rows) {}
+    ~ModuleRowFiller() { finish(); }
+    ModuleRowFiller(const ModuleRowFiller&) = delete;
+    ModuleRowFiller& operator=(const ModuleRowFiller&) = delete;
+
+    void restart() override;
+    void entry(const ModuleEntry& entry) override;
+    void finish();
+
+    // Rows appended since the last restart.
+    std::size_t rows() const { return count_; }
+
+private:
+    ModuleRowTable& rows_;
+    std::u16string path_;
+    std::size_t count_ = 0;
+    bool holding_ = false;
+};
 
 // Writes "下载" into column 1 of every row whose local file is missing or older
 // than the row's update time. The folder is the one of `letter` in `config`.

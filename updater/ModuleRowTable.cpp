@@ -17,14 +17,20 @@ std::size_t ModuleRowTable::appendFilledRow(CWString (&cells)[kColumnCount]) {
     return row;
 }
 
-bool rowShowsFile(const CWString& rowName, const CWString& rowPath, const CWString& name,
-                  const CWString& localFile) {
-    const std::u16string_view file = localFile.view();
-    const std::u16string_view path = rowPath.view();
-    if (rowName != name.view() || path.empty() || file.size() <= path.size())
+std::size_t ModuleRowTable::appendRowTexts(const std::u16string_view (&cells)[kColumnCount]) {
+    CWString texts[kColumnCount];
+    for (int column = 0; column < kColumnCount; ++column)
+        texts[column] = cells[column];
+    return appendFilledRow(texts);
+}
+
+bool rowShowsFile(std::u16string_view rowName, std::u16string_view rowPath, std::u16string_view name,
+                  std::u16string_view localFile) {
+    if (rowName != name || rowPath.empty() || localFile.size() <= rowPath.size())
         return false;
-    const char16_t before = file[file.size() - path.size() - 1];
-    return file.substr(file.size() - path.size()) == path && (before == u'/' || before == u'\\');
+    const char16_t before = localFile[localFile.size() - rowPath.size() - 1];
+    return localFile.substr(localFile.size() - rowPath.size()) == rowPath &&
+           (before == u'/' || before == u'\\');
 }
 
 } // namespace rg_quelt_app

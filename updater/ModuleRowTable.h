@@ -8,6 +8,7 @@
 #include "runtime/core/WString.h"
 
 #include <cstddef>
+#include <string_view>
 
 namespace rg_quelt_app {
 
@@ -34,8 +35,15 @@ public:
     // Appends a row with all its cells at once (kColumnCount texts); one call where
     // the table lives on another thread. By default appendRow and setCellText.
     virtual std::size_t appendFilledRow(CWString (&cells)[kColumnCount]);
+    // The same from texts the table copies, for a caller that holds them elsewhere
+    // (a list being read). By default through appendFilledRow.
+    virtual std::size_t appendRowTexts(const std::u16string_view (&cells)[kColumnCount]);
     // Empty for a row or column that does not exist.
     virtual CWString getCellText(std::size_t row, int column) const = 0;
+    // getCellText into `text`, reusing its buffer: for a loop over many rows.
+    virtual void readCellText(std::size_t row, int column, CWString& text) const {
+        text = getCellText(row, column);
+    }
     // Does nothing for a row or column that does not exist.
     virtual void setCellText(std::size_t row, int column, const CWString& text) = 0;
     // Writes `text` into `column` of `row` only while that row still shows the file
@@ -54,7 +62,7 @@ public:
 };
 
 // The test of setCellTextIfShows for an implementation's own use.
-bool rowShowsFile(const CWString& rowName, const CWString& rowPath, const CWString& name,
-                  const CWString& localFile);
+bool rowShowsFile(std::u16string_view rowName, std::u16string_view rowPath, std::u16string_view name,
+                  std::u16string_view localFile);
 
 } // namespace rg_quelt_app

@@ -20,15 +20,14 @@ CheckResult checkModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, Modul
     if (!configured(kind, config))
         return result;
     const std::uint64_t start = platform::tickCount();
-    const CQueltObjectArray records = engine.FetchModuleList(
-        config.domain + listSuffix(kind), kindQq(config, kind), kindPassword(config, kind));
-    result.list = engine.lastListReading();
-    rows.holdRedraw(true);
-    FillModuleList(records, rows);
+    // The rows are written as the answer is read, without a record of each entry.
+    ModuleRowFiller filler(rows);
+    result.list = engine.FetchModuleList(config.domain + listSuffix(kind), kindQq(config, kind),
+                                         kindPassword(config, kind), filler);
     if (result.list.status == ListStatus::Ok)
         result.marked = MarkOutdatedRows(kindLetter(kind), rows, config);
-    rows.holdRedraw(false);
-    result.rows = records.count();
+    filler.finish();
+    result.rows = filler.rows();
     result.outcome = result.list.status == ListStatus::Ok ? CheckOutcome::Checked : CheckOutcome::Failed;
     result.elapsedMs = platform::tickCount() - start;
     return result;

@@ -1,6 +1,7 @@
 #include "updater/rg_MoKuaiGengXinYinQing.h"
 
 #include "runtime/data/ThreadStateRecord.h"
+#include "runtime/net/MemoryBodySink.h"
 #include "runtime/platform/NoticeReceiver.h"
 #include "runtime/platform/SystemInfo.h"
 #include "updater/DownloadWorker.h"
@@ -20,6 +21,23 @@ CWString statusNote(std::int32_t responseCode) {
     return CWString(u" (HTTP ") + CWString::fromInteger(responseCode).view() + u")";
 }
 
+constexpr std::uint64_t kTimerSlackMs = 50;
+
+// "64 MiB" for whole mebibytes, else the bytes.
+CWString byteCountText(std::size_t bytes) {
+    constexpr std::size_t kMiB = std::size_t(1) << 20;
+    if (bytes != 0 && bytes % kMiB == 0)
+        return CWString::fromInteger(static_cast<std::int64_t>(bytes / kMiB)) + u" MiB";
+    return CWString::fromInteger(static_cast<std::int64_t>(bytes)) + u" bytes";
+}
+
+// "120 s" for whole seconds, else the milliseconds.
+CWString durationText(std::uint32_t ms) {
+    if (ms != 0 && ms % 1000 == 0)
+        return CWString::fromInteger(ms / 1000) + u" s";
+    return CWString::fromInteger(ms) + u" ms";
+}
+
 } // namespace
 
 rg_MoKuaiGengXinYinQing::rg_MoKuaiGengXinYinQing() : receiver_(this) {
@@ -27,7 +45,7 @@ rg_MoKuaiGengXinYinQing::rg_MoKuaiGengXinYinQing() : receiver_(this) {
 }
 
 rg_MoKuaiGengXinYinQing::rg_MoKuaiGengXinYinQing(const rg_MoKuaiGengXinYinQing& other)
-    : CQueltObject(other), settings_(other.settings_), receiver_(this) {
+    : CQueltObject(other), settings_(other.settings_), listLimits_(other.listLimits_), receiver_(this) {
     listNetAccess.progressEvent.bind(&ignoreProgress, receiver_.pointer());
 }
 
@@ -50,19 +68,55 @@ CQueltMem listRequestBody(const CWString& qq, const CWString& password) {
 
 CQueltObjectArray rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url, const CWString& qq,
                                                            const CWString& password) {
+    ModuleRecordSink records;
+    FetchModuleList(url, qq, password, records);
+    return records.take();
+}
+
+const ListReading& rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url, const CWString& qq,
+                                                            const CWString& password, ModuleListSink& sink) {
     const CQueltMem body = listRequestBody(qq, password);
-    const auto response = listNetAccess.Post(url, &body, rg_quelt_windows_WangLao::defaultHeaderList());
-    const bool complete = response.curlResult() == CURLE_OK;
-    const CWString failure = transferFailureText(response.curlResult(), response.failureText().view());
-    if (response.body().empty() || (complete && !response.failureText().isEmpty())) {
+    CQueltMem answer;
+    rg_quelt_windows_WangLao::MemoryBodySink answerSink(answer, listLimits_.answerBytes);
+    const std::uint64_t start = platform::tickCount();
+    const auto response =
+        listNetAccess.SendRequestTo(answerSink, url, &body, rg_quelt_windows_WangLao::defaultHeaderList(),
+                                    {listLimits_.timeoutMs, listLimits_.answerBytes});
+    const std::uint64_t elapsed = platform::tickCount() - start;
+    answerSink.finish();
+    const auto result = static_cast<CURLcode>(response.curlResult());
+    const bool complete = result == CURLE_OK;
+    const CWString failure = transferFailureText(result, response.failureText().view());
+    // Past a limit the check has failed, whatever part of a list arrived.
+    if (answerSink.passedLimit() || result == CURLE_FILESIZE_EXCEEDED) {
+        sink.restart();
+        lastListReading_ = {ListStatus::TransferFailed, CWString(u"the answer passes the limit of ") +
+                                                            byteCountText(listLimits_.answerBytes).view()};
+        return lastListReading_;
+    }
+    // libcurl also ends a stalled transfer (after a minute) and a connection that
+    // is not made (after 30 s) with this code; its own clock may put the end a
+    // little before ours.
+    if (result == CURLE_OPERATION_TIMEDOUT && listLimits_.timeoutMs != 0 &&
+        elapsed + kTimerSlackMs >= listLimits_.timeoutMs) {
+        sink.restart();
+        lastListReading_ = {ListStatus::TransferFailed, CWString(u"no whole answer within the limit of ") +
+                                                            durationText(listLimits_.timeoutMs).view()};
+        return lastListReading_;
+    }
+    if (answer.empty() || (complete && !response.failureText().isEmpty())) {
         // No answer, or none to read: a redirect that was not followed says why.
+        sink.restart();
         lastListReading_.status = ListStatus::TransferFailed;
         lastListReading_.reason = !failure.isEmpty() ? failure
                                                      : CWString(u"the server sent an empty answer") +
                                                            statusNote(response.responseCode()).view();
-        return CQueltObjectArray();
+        return lastListReading_;
     }
-    CQueltObjectArray records = readModuleList(response.BodyAsText(), &lastListReading_);
+    ModuleListReader reader(answer.data(), answer.size());
+    // The document holds all the reader needs: the bytes can go before the rows come.
+    answer.clear();
+    lastListReading_ = reader.read(sink);
     if (!complete && lastListReading_.status == ListStatus::Ok) {
         // Whole JSON can still be a part of the answer (a cut between two elements
         // of a pretty-printed list is not): the transfer tells.
@@ -71,7 +125,7 @@ CQueltObjectArray rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url, 
     } else if (lastListReading_.status != ListStatus::Ok) {
         lastListReading_.reason += statusNote(response.responseCode()).view();
     }
-    return records;
+    return lastListReading_;
 }
 
 bool rg_MoKuaiGengXinYinQing::StartDownload(const rg_XiaZaiShuJu& job, DownloadObserver& observer) {

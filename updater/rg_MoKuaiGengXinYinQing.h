@@ -16,9 +16,19 @@
 #include "updater/TransferSettings.h"
 #include "updater/rg_XiaZaiShuJu.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace rg_quelt_app {
+
+// What a list request may take before the check counts as failed.
+struct ListLimits {
+    static constexpr std::size_t kDefaultAnswerBytes = std::size_t(64) << 20;
+    static constexpr std::uint32_t kDefaultTimeoutMs = 120000;
+
+    std::size_t answerBytes = kDefaultAnswerBytes; // refused as soon as the answer passes it
+    std::uint32_t timeoutMs = kDefaultTimeoutMs;   // for the whole request
+};
 
 class rg_MoKuaiGengXinYinQing : public CQueltObject {
     QUELT_CLASS(rg_MoKuaiGengXinYinQing)
@@ -37,6 +47,12 @@ public:
     // is read. The records (rg_MoKuaiXinXiLei) in answer order; empty on any failure,
     // or those read before the answer broke off. lastListReading() tells which.
     CQueltObjectArray FetchModuleList(const CWString& url, const CWString& qq, const CWString& password);
+    // The same with the entries handed to `sink` as the answer is read, without a
+    // record of each: the sink is restarted once the request has ended, whatever its
+    // outcome. Returns lastListReading(). An answer past the limits (listLimits) is
+    // a failed transfer and gives no entries.
+    const ListReading& FetchModuleList(const CWString& url, const CWString& qq, const CWString& password,
+                                       ModuleListSink& sink);
 
     // Hands the job, the observer and the transfer settings to the worker and
     // returns once it has started. While a job runs it stores them and starts
@@ -52,6 +68,9 @@ public:
     void setTransferSettings(const TransferSettings& settings);
     const TransferSettings& transferSettings() const { return settings_; }
 
+    void setListLimits(const ListLimits& limits) { listLimits_ = limits; }
+    const ListLimits& listLimits() const { return listLimits_; }
+
     // Why the last FetchModuleList gave what it gave.
     const ListReading& lastListReading() const { return lastListReading_; }
     ListStatus lastListStatus() const { return lastListReading_.status; }
@@ -66,6 +85,7 @@ private:
     }
 
     TransferSettings settings_;
+    ListLimits listLimits_;
     ListReading lastListReading_;
     CQueltEventReceiver receiver_;
 };

@@ -212,31 +212,6 @@ void rg_JSONJiChuLei::GetArray(const CWString& key, rg_JSONShuZuLei& target) con
         receiver.value_ = found;
 }
 
-void rg_JSONJiChuLei::TakeArray(const CWString& key, rg_JSONShuZuLei& target) {
-    if (target.isNullInstance())
-        return;
-    rg_JSONJiChuLei& receiver = target;
-    const std::string name = key.toUtf8String();
-    // The look-ups answer const references into our own value, which we may change.
-    const Json::Value* found = nullptr;
-    if (isPath(name))
-        found = evaluatePath(value_, std::string_view(name).substr(2));
-    else
-        found = &(value_.isArray() ? elementAt(value_, leadingInteger(name)) : memberOf(value_, name));
-    if (found && found->isArray() && found != &receiver.value_)
-        receiver.value_ = std::move(const_cast<Json::Value&>(*found));
-}
-
-void rg_JSONJiChuLei::TakeElementAt(std::uint32_t index, rg_JSONDuiXiangLei& target) {
-    if (target.isNullInstance() || index >= value_.size())
-        return;
-    const Json::Value& element = elementAt(value_, index);
-    if (element.isObject()) {
-        rg_JSONJiChuLei& receiver = target;
-        receiver.value_ = std::move(const_cast<Json::Value&>(element));
-    }
-}
-
 std::uint32_t rg_JSONJiChuLei::ElementCount() const { return value_.size(); }
 
 void rg_JSONJiChuLei::ElementAt(std::uint32_t index, rg_JSONDuiXiangLei& target) const {
@@ -254,5 +229,9 @@ bool rg_JSONJiChuLei::equals(const CQueltObject& other) const {
 }
 
 void rg_JSONJiChuLei::toText(CWString& out) const { out = textOf(value_); }
+
+CWString rg_JSONJiChuLei::TextOf(const Json::Value& value) { return textOf(value); }
+
+std::int32_t rg_JSONJiChuLei::IntegerOf(const Json::Value& value) { return integerOf(value); }
 
 } // namespace rg_QueltShiChuang_JSONCaoZuo

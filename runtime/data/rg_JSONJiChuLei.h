@@ -63,16 +63,17 @@ public:
     void GetArray(const CWString& key, rg_JSONShuZuLei& target) const;
 
     // Elements of an array, members of an object, 0 for anything else.
-    // GetArray and ElementAt that move the value out instead of copying it: the
-    // source keeps null in its place. For a reader that is done with the document.
-    void TakeArray(const CWString& key, rg_JSONShuZuLei& target);
-    void TakeElementAt(std::uint32_t index, rg_JSONDuiXiangLei& target);
     std::uint32_t ElementCount() const;
     // The target receives a copy of element `index` when that is an object;
     // otherwise it keeps its value.
     void ElementAt(std::uint32_t index, rg_JSONDuiXiangLei& target) const;
 
     const Json::Value& jsonValue() const { return value_; }
+
+    // What GetText and GetInteger make of a value once found, for a reader that
+    // walks a document itself; TextOf never throws, IntegerOf as GetInteger does.
+    static CWString TextOf(const Json::Value& value);
+    static std::int32_t IntegerOf(const Json::Value& value);
 
     bool equals(const CQueltObject& other) const override;
     void reset() override { value_ = Json::Value(); }

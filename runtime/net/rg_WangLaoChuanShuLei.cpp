@@ -2,6 +2,8 @@
 
 #include "runtime/net/CurlText.h"
 #include "runtime/net/RedirectRule.h"
+#include "runtime/net/MemoryBodySink.h"
+#include "runtime/platform/SystemInfo.h"
 
 #include <limits>
 
@@ -10,39 +12,6 @@ namespace rg_quelt_windows_WangLao {
 QUELT_DEFINE_CLASS(rg_WangLaoChuanShuLei, CQueltObject, "rg_quelt_windows_WangLao::rg_WangLaoChuanShuLei")
 
 namespace {
-
-// What a progress notice carries across threads.
-struct ProgressCounts {
-    std::int64_t downloadTotal;
-    std::int64_t downloadNow;
-    std::int64_t uploadTotal;
-    std::int64_t uploadNow;
-};
-
-int progressCallback(void* client, curl_off_t dlTotal, curl_off_t dlNow, curl_off_t ulTotal,
-                     curl_off_t ulNow) {
-    auto* transfer = static_cast<rg_WangLaoChuanShuLei*>(client);
-    if (!transfer || !transfer->noticeWindow() || !transfer->hasProgressListener())
-        return 0;
-    ProgressCounts counts{dlTotal, dlNow, ulTotal, ulNow};
-    return static_cast<int>(
-        platform::sendNotice(transfer->noticeWindow(), 0, reinterpret_cast<std::uintptr_t>(&counts), 0));
-}
-
-// The write callback: the body goes into the buffer. A large body grows the buffer
-// by half its size at a time rather than by the small unit, so that receiving n
-// bytes costs O(n); Perform trims the slack afterwards.
-size_t writeCallback(char* data, size_t size, size_t count, void* sink) {
-    auto* body = static_cast<CQueltMem*>(sink);
-    const size_t bytes = size * count;
-    if (body->capacity() - body->size() < bytes) {
-        const size_t wanted = body->size() / 2;
-        if (wanted > body->growthUnit())
-            body->setGrowthUnit(wanted);
-    }
-    body->append(data, bytes);
-    return bytes;
-}
 
 size_t sinkCallback(char* data, size_t size, size_t count, void* sink) {
     const size_t bytes = size * count;
@@ -78,6 +47,21 @@ size_t headerCallback(char* data, size_t size, size_t count, void* sink) {
 }
 
 } // namespace
+
+int rg_WangLaoChuanShuLei::progressCallback(void* client, curl_off_t dlTotal, curl_off_t dlNow,
+                                            curl_off_t ulTotal, curl_off_t ulNow) {
+    auto* transfer = static_cast<rg_WangLaoChuanShuLei*>(client);
+    if (!transfer || !transfer->noticeWindow_ || !transfer->hasProgressListener())
+        return 0;
+    const ProgressCounts counts{dlTotal, dlNow, ulTotal, ulNow};
+    if (!transfer->progressThrottle_.due(counts, platform::tickCount()))
+        return 0;
+    return static_cast<int>(transfer->sendProgress(counts));
+}
+
+std::intptr_t rg_WangLaoChuanShuLei::sendProgress(const ProgressCounts& counts) {
+    return platform::sendNotice(noticeWindow_, 0, reinterpret_cast<std::uintptr_t>(&counts), 0);
+}
 
 rg_WangLaoChuanShuLei::rg_WangLaoChuanShuLei()
     : noticeWindow_(platform::createNoticeWindow(this)), handle_(new TransferHandle()) {}
@@ -192,13 +176,10 @@ CWString rg_WangLaoChuanShuLei::EscapeUrl(const CQueltMem& bytes) const {
 }
 
 int rg_WangLaoChuanShuLei::Perform(CQueltMem* body, rg_quelt_base::rg_WenBenShuZuLei* headers) {
-    const std::size_t growthUnit = body ? body->growthUnit() : 0;
-    const int result = performWith(body, body ? &writeCallback : nullptr, headers);
-    if (body) {
-        body->setGrowthUnit(growthUnit);
-        body->trimCapacity();
-    }
-    return result;
+    if (!body)
+        return performWith(nullptr, nullptr, headers);
+    MemoryBodySink sink(*body);
+    return performWith(&sink, &sinkCallback, headers);
 }
 
 int rg_WangLaoChuanShuLei::Perform(IQueltBodySink& sink, rg_quelt_base::rg_WenBenShuZuLei* headers) {
@@ -217,9 +198,16 @@ int rg_WangLaoChuanShuLei::performWith(void* bodyData, curl_write_callback bodyW
     BodyRoute route{curl, bodyData, bodyWriter};
     if (bodyData && curl_easy_setopt(curl, CURLOPT_WRITEDATA, static_cast<void*>(&route)) == CURLE_OK)
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &routedBody);
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
 
     handle_->clearErrorText();
+    progressThrottle_.restart();
     const CURLcode result = curl_easy_perform(curl);
+    // The listener hears where the transfer ended, even when the last calls were
+    // too close together to be told; its answer cannot abort anything any more.
+    ProgressCounts last;
+    if (noticeWindow_ && hasProgressListener() && progressThrottle_.untold(last))
+        sendProgress(last);
 
     if (headers && curl_easy_setopt(curl, CURLOPT_HEADERDATA, static_cast<void*>(nullptr)) == CURLE_OK)
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, static_cast<curl_write_callback>(nullptr));

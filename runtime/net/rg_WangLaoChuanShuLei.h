@@ -4,7 +4,9 @@
 // escaping. libcurl's progress callback, which runs on whatever thread performs the
 // transfer, is handed through a notice receiver to the thread that created the
 // object and fires progressConnection there; that thread must be servicing notices
-// (running its message loop) while another thread transfers.
+// (running its message loop) while another thread transfers. Not every callback
+// becomes a notice (see ProgressThrottle); the last counts are told when the
+// transfer ends.
 //
 // One easy handle must not be used by two threads at once.
 #include "runtime/core/EventSlot.h"
@@ -12,6 +14,7 @@
 #include "runtime/core/WString.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
 #include "runtime/net/BodySink.h"
+#include "runtime/net/ProgressThrottle.h"
 #include "runtime/net/TransferHandle.h"
 #include "runtime/platform/NoticeReceiver.h"
 
@@ -26,6 +29,10 @@ class rg_WangLaoChuanShuLei : public CQueltObject, public IQueltNoticeReceiver {
     QUELT_CLASS(rg_WangLaoChuanShuLei)
 
 public:
+    // libcurl's receive buffer: large pieces mean fewer reads and write callbacks
+    // for a large answer (its default is 16 KiB).
+    static constexpr long kReceiveBufferBytes = 256 * 1024;
+
     rg_WangLaoChuanShuLei();
     rg_WangLaoChuanShuLei(const rg_WangLaoChuanShuLei& other);
     rg_WangLaoChuanShuLei& operator=(const rg_WangLaoChuanShuLei& other);
@@ -71,6 +78,9 @@ public:
     ProgressSlot progressConnection;
 
 private:
+    static int progressCallback(void* client, curl_off_t dlTotal, curl_off_t dlNow, curl_off_t ulTotal,
+                                curl_off_t ulNow);
+    std::intptr_t sendProgress(const ProgressCounts& counts);
     void setTextOption(CURLoption option, const CWString& text, int* result = nullptr);
     int performWith(void* bodyData, curl_write_callback bodyWriter,
                     rg_quelt_base::rg_WenBenShuZuLei* headers);
@@ -81,6 +91,8 @@ private:
     bool wantsProgress_ = false;
     ListenerProbe listenerProbe_ = nullptr;
     const void* listenerContext_ = nullptr;
+    // Touched only by the thread that performs the transfer.
+    ProgressThrottle progressThrottle_;
 };
 
 } // namespace rg_quelt_windows_WangLao

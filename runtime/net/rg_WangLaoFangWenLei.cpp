@@ -3,6 +3,7 @@
 #include "runtime/net/RedirectRule.h"
 #include "runtime/net/rg_DuoYongTuKuoZhanGeShiLei.h"
 
+#include <algorithm>
 #include <string>
 
 namespace rg_quelt_windows_WangLao {
@@ -151,7 +152,8 @@ rg_WangYeFangWenXiangYingLei rg_WangLaoFangWenLei::SendRequest(
 
 rg_WangYeFangWenXiangYingLei
 rg_WangLaoFangWenLei::SendRequestTo(IQueltBodySink& sink, const CWString& url, const CQueltMem* body,
-                                    const rg_quelt_base::rg_WenBenShuZuLei& headers) {
+                                    const rg_quelt_base::rg_WenBenShuZuLei& headers,
+                                    const RequestLimits& limits) {
     rg_WangYeFangWenXiangYingLei response;
     CURL* curl = transfer_.easy();
     if (!curl) {
@@ -159,10 +161,22 @@ rg_WangLaoFangWenLei::SendRequestTo(IQueltBodySink& sink, const CWString& url, c
         return response;
     }
     const CWString none;
-    applyRequestOptions(curl, transfer_.handle(), url, body, headers, {none, none, none, none, none},
-                        policy_);
-    performFollowing(curl, url, &sink, response);
-    finish(curl, response);
+    applyRequestOptions(curl, transfer_.handle(), url, body, headers, {none, none, none, none, none}, policy_);
+    // A limit libcurl refused would leave the request unbounded: it does not go.
+    if ((limits.timeoutMs != 0 && curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS,
+                                                   static_cast<long>(std::min<std::uint32_t>(
+                                                       limits.timeoutMs, 0x7FFFFFFF))) != CURLE_OK) ||
+        (limits.answerBytes != 0 &&
+         curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.answerBytes)) !=
+             CURLE_OK)) {
+        response.setCurlResult(CURLE_BAD_FUNCTION_ARGUMENT);
+    } else {
+        performFollowing(curl, url, &sink, response);
+        finish(curl, response);
+    }
+    // The handle's next requests are bounded only by what they set themselves.
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, 0L);
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(0));
     return response;
 }
 

@@ -15,6 +15,16 @@
 
 namespace rg_quelt_windows_WangLao {
 
+// Bounds of one request for a caller that cannot wait or hold without end.
+// libcurl ends a request past its time with CURLE_OPERATION_TIMEDOUT, and one
+// whose answer announces more bytes than allowed, before its body, with
+// CURLE_FILESIZE_EXCEEDED; an answer that grows past the size without saying
+// so in advance is for the sink to refuse (MemoryBodySink does).
+struct RequestLimits {
+    std::uint32_t timeoutMs = 0;   // the whole request, redirects included; 0: none
+    std::uint64_t answerBytes = 0; // 0: none
+};
+
 class rg_WangLaoFangWenLei : public CQueltObject {
     QUELT_CLASS(rg_WangLaoFangWenLei)
 
@@ -36,10 +46,12 @@ public:
                 const rg_quelt_base::rg_WenBenShuZuLei* names, const rg_quelt_base::rg_WenBenShuZuLei* types);
 
     // SendRequest with the answer's body streamed into `sink` rather than kept in
-    // the response, which then has an empty body.
+    // the response, which then has an empty body. The limits hold for this
+    // request alone.
     rg_WangYeFangWenXiangYingLei SendRequestTo(IQueltBodySink& sink, const CWString& url,
                                                const CQueltMem* body,
-                                               const rg_quelt_base::rg_WenBenShuZuLei& headers);
+                                               const rg_quelt_base::rg_WenBenShuZuLei& headers,
+                                               const RequestLimits& limits = RequestLimits());
 
     // The common form: POST `body` with the given header list and nothing else.
     rg_WangYeFangWenXiangYingLei Post(const CWString& url, const CQueltMem* body,

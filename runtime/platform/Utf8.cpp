@@ -59,15 +59,22 @@ std::size_t utf8ToUtf16(const char* source, std::size_t length, char16_t* dest, 
     std::size_t out = 0;
     std::size_t i = 0;
     while (i < length) {
-        // Plain ASCII runs are the common case: copy them without decoding.
+        // Plain ASCII runs are the common case: copy them whole, without decoding.
         if (s[i] < 0x80) {
+            std::size_t end = i + 1;
+            while (end < length && s[end] < 0x80)
+                ++end;
+            std::size_t run = end - i;
             if (dest) {
-                if (out >= capacity)
-                    break;
-                dest[out] = s[i];
+                if (out + run > capacity)
+                    run = capacity - out;
+                for (std::size_t k = 0; k < run; ++k)
+                    dest[out + k] = s[i + k];
+                if (i + run < end)
+                    return out + run;
             }
-            ++out;
-            ++i;
+            out += run;
+            i += run;
             continue;
         }
         std::size_t next = i;
@@ -92,14 +99,22 @@ std::size_t utf8ToUtf16(const char* source, std::size_t length, char16_t* dest, 
 std::size_t utf16ToUtf8(const char16_t* source, std::size_t length, char* dest, std::size_t capacity) {
     std::size_t out = 0;
     for (std::size_t i = 0; i < length; ++i) {
-        // ASCII runs, the common case, go straight through.
+        // ASCII runs, the common case, go straight through, whole.
         if (source[i] < 0x80) {
+            std::size_t end = i + 1;
+            while (end < length && source[end] < 0x80)
+                ++end;
+            std::size_t run = end - i;
             if (dest) {
-                if (out >= capacity)
-                    break;
-                dest[out] = static_cast<char>(source[i]);
+                if (out + run > capacity)
+                    run = capacity - out;
+                for (std::size_t k = 0; k < run; ++k)
+                    dest[out + k] = static_cast<char>(source[i + k]);
+                if (i + run < end)
+                    return out + run;
             }
-            ++out;
+            out += run;
+            i += run - 1;
             continue;
         }
         char32_t cp = source[i];

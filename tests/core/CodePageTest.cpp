@@ -64,6 +64,28 @@ TEST(Utf8Conversion, SizingPassMatchesWritingPass) {
     EXPECT_EQ(platform::utf8ToUtf16(bytes.data(), bytes.size(), small, 2), 1u);
 }
 
+TEST(Utf8Conversion, ASmallDestinationTakesWhatFitsOfAnAsciiRunAndStops) {
+    // An ASCII run, a character of two units (four bytes), another run, cut at
+    // every capacity: only whole characters go in.
+    const std::string bytes = "abcd\xF0\x9F\x98\x80"
+                              "ef";
+    const std::u16string text = u"abcd\U0001F600ef";
+    for (std::size_t capacity = 0; capacity <= text.size(); ++capacity) {
+        std::u16string units(capacity, u'?');
+        const std::size_t wrote = platform::utf8ToUtf16(bytes.data(), bytes.size(), units.data(), capacity);
+        const std::size_t expected = capacity == 5 ? 4 : capacity;
+        EXPECT_EQ(wrote, expected) << capacity;
+        EXPECT_EQ(units.substr(0, wrote), text.substr(0, expected)) << capacity;
+    }
+    for (std::size_t capacity = 0; capacity <= bytes.size(); ++capacity) {
+        std::string narrow(capacity, '?');
+        const std::size_t wrote = platform::utf16ToUtf8(text.data(), text.size(), narrow.data(), capacity);
+        const std::size_t expected = capacity > 4 && capacity < 8 ? 4 : capacity;
+        EXPECT_EQ(wrote, expected) << capacity;
+        EXPECT_EQ(narrow.substr(0, wrote), bytes.substr(0, expected)) << capacity;
+    }
+}
+
 TEST(AnsiConversion, AsciiRoundTripsOnEverySystem) {
     const CWString text(u"qq=12345&pwd=abc");
     const std::string ansi = text.toAnsi();

@@ -1,4 +1,4 @@
-// The list answer reader on arbitrary bytes, decoded as a response body is: the
+// The list answer reader on arbitrary bytes, read as a response body is: the
 // records it gives are numbered from 1 in order and their sizes fit 32 bits, an
 // answer it does not understand gives no records, and every status but Ok has a
 // reason.
@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace rg_quelt_app;
     ListReading reading;
     reading.status = ListStatus::TransferFailed;
-    const CQueltObjectArray records =
-        readModuleList(CWString::fromUtf8(reinterpret_cast<const char*>(data), size), &reading);
+    const CQueltObjectArray records = readModuleList(data, size, &reading);
     const ListStatus status = reading.status;
     FUZZ_CHECK(status == ListStatus::Ok || status == ListStatus::Incomplete || status == ListStatus::NotUnderstood);
     FUZZ_CHECK(status != ListStatus::NotUnderstood || records.count() == 0);

@@ -1,5 +1,6 @@
 // What SendRequest puts on the wire and reads back, against the loopback module
 // server.
+#include "runtime/net/MemoryBodySink.h"
 #include "runtime/net/RedirectRule.h"
 #include "runtime/net/RequestOptions.h"
 #include "runtime/net/rg_WangLaoFangWenLei.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -270,6 +272,44 @@ TEST_F(WireTest, ErrorStatusAndCutOffBodiesAreVisible) {
     EXPECT_EQ(cut.responseCode(), 200);
     EXPECT_EQ(cut.curlResult(), CURLE_PARTIAL_FILE);
     EXPECT_EQ(cut.body().size(), 10u);
+}
+
+TEST_F(WireTest, RequestLimitsHoldForTheirRequestAlone) {
+    constexpr std::size_t kLimit = 1u << 20;
+    const CQueltMem none;
+    struct Case {
+        const char* what;
+        std::string path;
+        RequestLimits limits;
+        int curlResult;
+        bool passedLimit;
+        std::size_t kept; // at most, and less by no more than one piece of libcurl's
+    };
+    const Case cases[] = {
+        // Announced too large: refused before any body byte.
+        {"announced", "_bytes/2097152/x", {0, kLimit}, CURLE_FILESIZE_EXCEEDED, false, 0},
+        // Not announced, and endless: refused by the sink at the limit.
+        {"endless", "_nolength/_bytes/1099511627776/x", {0, kLimit}, CURLE_WRITE_ERROR, true, kLimit},
+        {"exactly the limit", "_bytes/1048576/x", {0, kLimit}, CURLE_OK, false, kLimit},
+        {"too slow to answer", "_stallbefore/10/x", {300, 0}, CURLE_OPERATION_TIMEDOUT, false, 0},
+        // The same handle without limits: nothing of the last request's stays.
+        {"unbounded again", "_stallbefore/0.5/_bytes/2097152/x", {}, CURLE_OK, false, 2u << 20},
+    };
+    for (const Case& c : cases) {
+        CQueltMem body;
+        MemoryBodySink sink(body, c.limits.answerBytes);
+        const auto start = std::chrono::steady_clock::now();
+        const auto response = access.SendRequestTo(sink, url(c.path), &none, defaultHeaderList(), c.limits);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        sink.finish();
+        EXPECT_EQ(response.curlResult(), c.curlResult) << c.what;
+        EXPECT_EQ(sink.passedLimit(), c.passedLimit) << c.what;
+        EXPECT_LE(body.size(), c.kept) << c.what;
+        EXPECT_GT(body.size() + rg_WangLaoChuanShuLei::kReceiveBufferBytes, c.kept) << c.what;
+        if (c.limits.timeoutMs != 0) {
+            EXPECT_LT(elapsed, std::chrono::seconds(5)) << c.what;
+        }
+    }
 }
 
 TEST_F(WireTest, NoServerMeansCodeZero) {

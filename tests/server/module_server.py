@@ -34,6 +34,8 @@ prefix is removed and the rest is served as usual:
   /_nolength/            send no Content-Length: the body ends as the server closes
   /_bytes/<n>/           answer with n bytes; byte k is k % 251
   /_body/<text>/         answer with exactly these (percent-decoded) bytes
+  /_pad/<n>/             add spaces to the end of the answer until it is n bytes
+                         long (a longer answer stays as it is)
   /_reset/<n>/           send headers and n body bytes, then reset the connection
   /_retryafter/<text>/   add a Retry-After header with this value
   /_entries/<n>/         a list answer of n made-up entries (any kind, 0 to
@@ -148,6 +150,26 @@ class FileBody:
         self.handle.close()
 
 
+class PaddedBody:
+    """Another body followed by spaces up to `length` bytes, streamed."""
+
+    def __init__(self, inner, length):
+        self.inner = inner
+        self.length = max(inner.length, length)
+
+    def chunks(self):
+        yield from self.inner.chunks()
+        left = self.length - self.inner.length
+        block = memoryview(b" " * IO_CHUNK)
+        while left > 0:
+            piece = min(left, IO_CHUNK)
+            yield block[:piece]
+            left -= piece
+
+    def close(self):
+        self.inner.close()
+
+
 class Answer:
     def __init__(self, status, content_type, body, headers=None):
         self.status = status
@@ -185,6 +207,7 @@ class Plan:
         self.nolength = False
         self.bytes = None
         self.body = None
+        self.pad = None
         self.reset = None
         self.retry_after = None
         self.entries = None
@@ -235,7 +258,7 @@ def parse_prefixes(path, repeated=lambda: False):
     plan.segments = segments
     flags = {"_loop", "_nonjson", "_lower", "_nolength"}
     with_argument = {"_status", "_cut", "_stall", "_stallbefore", "_slow", "_redirect",
-                     "_cookie", "_location", "_bytes", "_body", "_reset", "_retryafter", "_entries", "_tag"}
+                     "_cookie", "_location", "_bytes", "_body", "_pad", "_reset", "_retryafter", "_entries", "_tag"}
     i = 0
     while i < len(segments):
         name = segments[i]
@@ -296,6 +319,8 @@ def parse_argument(plan, name, arg, i):
         plan.bytes = parse_int(arg, 0, MAX_BYTES_ANSWER)
     elif name == "_body":
         plan.body = segment_bytes(arg)
+    elif name == "_pad":
+        plan.pad = parse_int(arg, 0, MAX_BYTES_ANSWER)
     elif name == "_reset":
         plan.reset = parse_int(arg, 0, MAX_BYTES_ANSWER)
     elif name == "_retryafter":
@@ -585,7 +610,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
         fields = dict(query_fields)
         fields.update(parse_form(body))
-        self.send_answer(self.route(rest, fields, plan), plan)
+        routed = self.route(rest, fields, plan)
+        if plan.pad is not None:
+            routed.body = PaddedBody(routed.body, plan.pad)
+        self.send_answer(routed, plan)
 
     def route(self, rest, fields, plan):
         if plan.bytes is not None:

@@ -384,9 +384,21 @@ class Misbehaviour(ServerCase):
                                                      "size": 12346, "updateTime": "2024-01-31 08:05:00"})
         self.assertEqual(json.loads(self.post("/_entries/0/api/a/list")[2])["data"], [])
 
+    def test_pad_fills_the_answer_with_spaces_up_to_its_length(self):
+        status, headers, body = self.post("/_pad/1000/api/w/list")
+        self.assertEqual(status, 200)
+        self.assertEqual(header_values(headers, "Content-Length"), ["1000"])
+        answer = body.rstrip(b" ")
+        self.assertEqual(body, answer + b" " * (1000 - len(answer)))
+        self.assertEqual(json.loads(answer)["code"], 200)
+        # Longer than a block of the server's, and never shorter than the answer.
+        self.assertEqual(self.request("GET", "/_pad/3000000/_bytes/10/x")[2],
+                         bytes(range(10)) + b" " * 2999990)
+        self.assertEqual(self.request("GET", "/_pad/5/_bytes/10/x")[2], bytes(range(10)))
+
     def test_malformed_prefixes_are_400(self):
         for path in ("/_cut/abc/x", "/_status/99/x", "/_status/600/x", "/_slow/0/x", "/_stall/nan/x",
-                     "/_redirect/-1/x", "/_cut", "/_entries/1000001/api/w/list"):
+                     "/_redirect/-1/x", "/_cut", "/_entries/1000001/api/w/list", "/_pad/-1/x"):
             self.assertEqual(self.request("GET", path)[0], 400, path)
         self.assertEqual(self.request("GET", "/_unknown/api/w/list")[0], 404)
 

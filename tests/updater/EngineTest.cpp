@@ -93,6 +93,69 @@ TEST_F(EngineTest, BadListAnswersGiveEmptyLists) {
     EXPECT_FALSE(refused.list.reason.isEmpty());
 }
 
+TEST_F(EngineTest, AListAnswerPastItsSizeLimitFailsAsSoonAsItPassesIt) {
+    constexpr std::size_t kLimit = ListLimits::kDefaultAnswerBytes;
+    const std::string base = server.httpBase() + "_tag/" + tag() + "/";
+    struct Case {
+        const char* what;
+        std::string prefix;
+        bool read;
+    };
+    const Case cases[] = {
+        // The list padded with spaces to exactly the limit is read like any list.
+        {"exactly the limit", "_pad/" + std::to_string(kLimit) + "/", true},
+        // One byte more, trickled at 1 MB/s so that all of it would take 67 s: the
+        // announced length is refused before the body.
+        {"announced past it", "_slow/1000000/_pad/" + std::to_string(kLimit + 1) + "/", false},
+        // Without a length, and without end: refused once the limit is passed.
+        {"endless", "_nolength/_bytes/1099511627776/", false},
+    };
+    for (const Case& c : cases) {
+        Rows rows;
+        rows->appendRow(CWString(u"from before"));
+        config.domain = CWString::fromUtf8(base + c.prefix);
+        const auto start = std::chrono::steady_clock::now();
+        const CheckResult result = checkModules(engine, ModuleKind::Windows, *rows, config);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        if (c.read) {
+            EXPECT_EQ(result.list.status, ListStatus::Ok)
+                << c.what << ": " << result.list.reason.toUtf8String();
+            EXPECT_GE(rows->rowCount(), 9u) << c.what;
+            continue;
+        }
+        EXPECT_EQ(result.outcome, CheckOutcome::Failed) << c.what;
+        EXPECT_EQ(result.list.status, ListStatus::TransferFailed) << c.what;
+        EXPECT_NE(result.list.reason.view().find(u"limit of 64 MiB"), std::u16string_view::npos)
+            << c.what << ": " << result.list.reason.toUtf8String();
+        EXPECT_EQ(rows->rowCount(), 0u) << c.what;
+        EXPECT_LT(elapsed, std::chrono::seconds(10)) << c.what;
+    }
+}
+
+TEST_F(EngineTest, AListRequestPastItsTimeLimitFails) {
+    engine.setListLimits({ListLimits::kDefaultAnswerBytes, 500});
+    const std::string base = server.httpBase() + "_tag/" + tag() + "/";
+    // No answer at all within the time, and an answer that would take 100 s.
+    for (const std::string prefix : {"_stallbefore/30/", "_slow/1000/_pad/100000/"}) {
+        Rows rows;
+        config.domain = CWString::fromUtf8(base + prefix);
+        const auto start = std::chrono::steady_clock::now();
+        const CheckResult result = checkModules(engine, ModuleKind::Windows, *rows, config);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(result.list.status, ListStatus::TransferFailed) << prefix;
+        EXPECT_NE(result.list.reason.view().find(u"limit of 500 ms"), std::u16string_view::npos)
+            << prefix << ": " << result.list.reason.toUtf8String();
+        EXPECT_EQ(rows->rowCount(), 0u) << prefix;
+        EXPECT_GE(elapsed, std::chrono::milliseconds(450)) << prefix;
+        EXPECT_LT(elapsed, std::chrono::seconds(10)) << prefix;
+    }
+    // The limit is the engine's: a quick answer is read as ever.
+    Rows rows;
+    config.domain = CWString::fromUtf8(base);
+    EXPECT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).list.status, ListStatus::Ok);
+    EXPECT_EQ(rg_MoKuaiGengXinYinQing().listLimits().timeoutMs, 120000u);
+}
+
 TEST_F(EngineTest, AnUpdateWritesEveryMarkedFile) {
     Rows rows;
     checkModules(engine, ModuleKind::Windows, *rows, config);

@@ -1,5 +1,6 @@
 #include "updater/ModuleListReader.h"
 #include "runtime/core/MemoryStream.h"
+#include "runtime/data/rg_JSONDuiXiangLei.h"
 #include "updater/FormBody.h"
 #include "updater/rg_MoKuaiXinXiLei.h"
 #include "updater/rg_XiaZaiShuJu.h"
@@ -10,12 +11,18 @@ namespace {
 
 using namespace rg_quelt_app;
 
+// The answer as the server would send it: its UTF-8 bytes.
+CQueltObjectArray readText(const CWString& answer, ListReading* reading = nullptr) {
+    const std::string bytes = answer.toUtf8String();
+    return readModuleList(bytes.data(), bytes.size(), reading);
+}
+
 const rg_MoKuaiXinXiLei& at(const CQueltObjectArray& list, std::size_t i) {
     return *static_cast<const rg_MoKuaiXinXiLei*>(list.at(i));
 }
 
 TEST(ModuleListReader, ReadsTheFourKeysInOrder) {
-    const auto list = readModuleList(CWString(
+    const auto list = readText(CWString(
         u"{\"code\":200,\"msg\":\"ok\",\"data\":[{\"name\":\"a.ext\",\"path\":\"lib/a.ext\",\"size\":1024,"
         u"\"updateTime\":\"2024-01-31 "
         u"08:05:00\",\"extra\":1},{\"name\":\"界面.ext\",\"path\":\"界面.ext\",\"size\":-1,"
@@ -32,23 +39,23 @@ TEST(ModuleListReader, ReadsTheFourKeysInOrder) {
 }
 
 TEST(ModuleListReader, CodeIsReadAsAnInteger) {
-    EXPECT_EQ(readModuleList(CWString(u"{\"code\":\"200\",\"data\":[{}]}")).count(), 1u);
-    EXPECT_EQ(readModuleList(CWString(u"{\"code\":200.7,\"data\":[{}]}")).count(), 1u);
-    EXPECT_EQ(readModuleList(CWString(u"{\"code\":true,\"data\":[{}]}")).count(), 0u);
-    EXPECT_EQ(readModuleList(CWString(u"{\"code\":401,\"data\":[{}]}")).count(), 0u);
-    EXPECT_EQ(readModuleList(CWString(u"{\"data\":[{}]}")).count(), 0u);
+    EXPECT_EQ(readText(CWString(u"{\"code\":\"200\",\"data\":[{}]}")).count(), 1u);
+    EXPECT_EQ(readText(CWString(u"{\"code\":200.7,\"data\":[{}]}")).count(), 1u);
+    EXPECT_EQ(readText(CWString(u"{\"code\":true,\"data\":[{}]}")).count(), 0u);
+    EXPECT_EQ(readText(CWString(u"{\"code\":401,\"data\":[{}]}")).count(), 0u);
+    EXPECT_EQ(readText(CWString(u"{\"data\":[{}]}")).count(), 0u);
 }
 
 TEST(ModuleListReader, ElementsThatAreNoObjectsStillTakeTheirOrdinal) {
-    const auto list = readModuleList(CWString(u"{\"code\":200,\"data\":[5,\"text\",{\"name\":\"c\"}]}"));
+    const auto list = readText(CWString(u"{\"code\":200,\"data\":[5,\"text\",{\"name\":\"c\"}]}"));
     ASSERT_EQ(list.count(), 3u);
     EXPECT_EQ(at(list, 0).ordinal, 1);
     EXPECT_TRUE(at(list, 0).name.isEmpty());
     EXPECT_EQ(at(list, 0).size, 0);
     EXPECT_EQ(at(list, 1).ordinal, 2);
     EXPECT_EQ(at(list, 2).name, u"c");
-    EXPECT_EQ(readModuleList(CWString(u"{\"code\":200,\"data\":[]}")).count(), 0u);
-    EXPECT_EQ(readModuleList(CWString(u"{\"code\":200,\"data\":{\"a\":1}}")).count(), 0u);
+    EXPECT_EQ(readText(CWString(u"{\"code\":200,\"data\":[]}")).count(), 0u);
+    EXPECT_EQ(readText(CWString(u"{\"code\":200,\"data\":{\"a\":1}}")).count(), 0u);
 }
 
 TEST(ModuleListReader, BadAnswersGiveAnEmptyListWithoutThrowing) {
@@ -57,17 +64,101 @@ TEST(ModuleListReader, BadAnswersGiveAnEmptyListWithoutThrowing) {
           u"{\"code\":4294967296,\"data\":[{}]}", u"{\"code\":200,\"data\":[{\"size\":4294967296}]}",
           u"{\"code\":200,\"data\":[{\"size\":1e12}]}"}) {
         CQueltObjectArray list;
-        EXPECT_NO_THROW(list = readModuleList(CWString(answer)))
-            << std::string(CWString(answer).toUtf8String());
+        EXPECT_NO_THROW(list = readText(CWString(answer))) << std::string(CWString(answer).toUtf8String());
         EXPECT_EQ(list.count(), 0u) << CWString(answer).toUtf8String();
     }
 }
 
 TEST(ModuleListReader, ACutOffAnswerKeepsWhatWasRead) {
-    const auto list = readModuleList(
+    const auto list = readText(
         CWString(u"{\"code\":200,\"data\":[{\"name\":\"a\",\"path\":\"a\",\"size\":1},{\"name\":\"b\",\"pa"));
     ASSERT_GE(list.count(), 1u);
     EXPECT_EQ(at(list, 0).name, u"a");
+}
+
+// The bytes of a list with one element whose "name" is `name` (raw bytes).
+std::string listNamed(const std::string& name) {
+    return "{\"code\":200,\"data\":[{\"name\":\"" + name + "\",\"size\":1}]}";
+}
+
+TEST(ModuleListReader, InvalidUtf8ReadsAsReplacementCharactersAsThroughText) {
+    const std::string cases[] = {
+        "\xFF",                             // never a UTF-8 byte
+        "a\xC3",                            // a sequence cut by the closing quote
+        "\xE2\x82",                         // two of three bytes
+        "\xED\xA0\x80",                     // an encoded surrogate
+        "\xC0\xAF",                         // an overlong form
+        "\xC3\\u00A9",                      // a lead byte before an escape
+        "\xE2\x82\\n",                      // a cut sequence before an escape
+        "\xF0\x9F\x98\x80 ok \xE7\x95\x8C", // valid four- and three-byte forms
+    };
+    for (const std::string& name : cases) {
+        const std::string bytes = listNamed(name);
+        const auto list = readModuleList(bytes.data(), bytes.size());
+        ASSERT_EQ(list.count(), 1u) << name;
+        // What the text took before: the answer decoded to text, then parsed from
+        // that text made UTF-8 again.
+        rg_QueltShiChuang_JSONCaoZuo::rg_JSONDuiXiangLei throughText;
+        ASSERT_TRUE(throughText.ParseText(CWString::fromUtf8(bytes))) << name;
+        EXPECT_EQ(at(list, 0).name, throughText.GetText(CWString(u"//data.[0].name")).view()) << name;
+    }
+    const std::string bad = listNamed("a\xFF\xFE"
+                                      "b");
+    EXPECT_EQ(at(readModuleList(bad.data(), bad.size()), 0).name, u"a\uFFFD\uFFFDb");
+}
+
+TEST(ModuleListReader, TheAnswerEndsAtItsFirstZeroByte) {
+    const char wholeBytes[] = "{\"code\":200,\"data\":[{\"name\":\"a\"}]}\0garbage";
+    const std::string whole(wholeBytes, sizeof wholeBytes - 1);
+    ListReading reading;
+    EXPECT_EQ(readModuleList(whole.data(), whole.size(), &reading).count(), 1u);
+    EXPECT_EQ(reading.status, ListStatus::Ok);
+    const char cutBytes[] = "{\"code\":200,\0\"data\":[{\"name\":\"a\"}]}";
+    const std::string cut(cutBytes, sizeof cutBytes - 1);
+    EXPECT_EQ(readModuleList(cut.data(), cut.size(), &reading).count(), 0u);
+    EXPECT_EQ(reading.status, ListStatus::Incomplete);
+}
+
+TEST(ModuleListReader, MembersOfOtherTypesReadAsGetTextAndGetIntegerReadThem) {
+    struct Case {
+        const char16_t* element;
+        const char16_t* name;
+        const char16_t* path;
+        std::int64_t size;
+    };
+    const Case cases[] = {
+        {u"{\"name\":12,\"path\":true,\"size\":\"12abc\"}", u"12", u"true", 12},
+        {u"{\"name\":{\"a\":[1,2]},\"path\":[1,\"x\"],\"size\":1e3}", u"{\"a\":[1,2]}", u"[1,\"x\"]", 1000},
+        {u"{\"name\":null,\"path\":\"\",\"size\":true}", u"", u"", 1},
+        {u"{\"name\":\"first\",\"name\":\"last\",\"size\":-7.9}", u"last", u"", -7},
+        {u"{\"Name\":\"case counts\",\"size \":5}", u"", u"", 0},
+    };
+    for (const Case& c : cases) {
+        const auto list = readText(CWString(u"{\"code\":200,\"data\":[") + c.element + u"]}");
+        ASSERT_EQ(list.count(), 1u) << CWString(c.element).toUtf8String();
+        EXPECT_EQ(at(list, 0).name, c.name) << CWString(c.element).toUtf8String();
+        EXPECT_EQ(at(list, 0).path, c.path) << CWString(c.element).toUtf8String();
+        EXPECT_EQ(at(list, 0).size, c.size) << CWString(c.element).toUtf8String();
+    }
+}
+
+TEST(ModuleListReader, ANumberBeyond32BitsLateInTheListDropsTheEntriesBeforeIt) {
+    class Counting final : public ModuleListSink {
+    public:
+        void restart() override {
+            ++restarts;
+            entries = 0;
+        }
+        void entry(const ModuleEntry&) override { ++entries; }
+        int restarts = 0;
+        int entries = 0;
+    };
+    const std::string bytes = "{\"code\":200,\"data\":[{\"size\":1},{\"size\":2},{\"size\":4294967296}]}";
+    ModuleListReader reader(bytes.data(), bytes.size());
+    Counting sink;
+    EXPECT_EQ(reader.read(sink).status, ListStatus::NotUnderstood);
+    EXPECT_EQ(sink.restarts, 2);
+    EXPECT_EQ(sink.entries, 0);
 }
 
 TEST(FormBody, StructureCharactersAreEscapedAndLettersGoAsTheyAre) {

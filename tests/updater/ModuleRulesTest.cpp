@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace {
 
 using namespace rg_quelt_app;
@@ -80,6 +82,81 @@ TEST(FillModuleList, OneRowPerRecordInColumnOrder) {
     EXPECT_EQ(rows.cell(1, kColumnSize), u"-5");
 }
 
+TEST(FillModuleList, NumbersAtTheEdgesOfTheirRange) {
+    Rows rows;
+    FillModuleList(
+        records({record(1, u"a", u"a", u"t", 0), record(2, u"b", u"b", u"t", -2147483648LL),
+                 record(2147483647, u"c", u"c", u"t", INT64_MIN), record(-1, u"d", u"d", u"t", INT64_MAX)}),
+        *rows);
+    ASSERT_EQ(rows->rowCount(), 4u);
+    EXPECT_EQ(rows.cell(0, kColumnSize), u"0");
+    EXPECT_EQ(rows.cell(1, kColumnSize), u"-2147483648");
+    EXPECT_EQ(rows.cell(2, kColumnOrdinal), u"2147483647");
+    EXPECT_EQ(rows.cell(2, kColumnSize), u"-9223372036854775808");
+    EXPECT_EQ(rows.cell(3, kColumnOrdinal), u"-1");
+    EXPECT_EQ(rows.cell(3, kColumnSize), u"9223372036854775807");
+}
+
+// Rows in memory that count how often their redraw is held and released.
+class RedrawCountingRows final : public ModuleRowTable {
+public:
+    std::size_t rowCount() const override { return rows->rowCount(); }
+    void clearRows() override {
+        ++clears;
+        rows->clearRows();
+    }
+    std::size_t appendRow(const CWString& first) override { return rows->appendRow(first); }
+    CWString getCellText(std::size_t row, int column) const override {
+        return rows->getCellText(row, column);
+    }
+    void setCellText(std::size_t row, int column, const CWString& text) override {
+        rows->setCellText(row, column, text);
+    }
+    bool setCellTextIfShows(std::size_t row, int column, const CWString& text, const CWString& name,
+                            const CWString& localFile) override {
+        return rows->setCellTextIfShows(row, column, text, name, localFile);
+    }
+    void holdRedraw(bool hold) override { (hold ? holds : releases) += 1; }
+
+    Rows rows;
+    int clears = 0;
+    int holds = 0;
+    int releases = 0;
+};
+
+TEST(ModuleRowFiller, ClearsOnEveryRestartAndHoldsTheRedrawOnceUntilFinished) {
+    RedrawCountingRows table;
+    table.appendRow(CWString(u"old"));
+    {
+        ModuleRowFiller filler(table);
+        filler.restart();
+        filler.entry({1, u"a", u"x/y/a", u"t", 3});
+        EXPECT_EQ(filler.rows(), 1u);
+        filler.restart(); // the entries turned out to belong to no list
+        EXPECT_EQ(filler.rows(), 0u);
+        filler.entry({1, u"b", u"b", u"t", 4});
+        EXPECT_EQ(table.holds, 1);
+        EXPECT_EQ(table.releases, 0);
+        filler.finish();
+        EXPECT_EQ(table.releases, 1);
+    } // finished already: the end releases nothing more
+    EXPECT_EQ(table.clears, 2);
+    EXPECT_EQ(table.releases, 1);
+    ASSERT_EQ(table.rowCount(), 1u);
+    EXPECT_EQ(table.rows.cell(0, kColumnName), u"b");
+    // A filler never restarted touches nothing.
+    { ModuleRowFiller idle(table); }
+    EXPECT_EQ(table.holds, 1);
+    EXPECT_EQ(table.rowCount(), 1u);
+    // Rows going through the default, one cell at a time, read the same.
+    ModuleRowFiller filler(table);
+    filler.restart();
+    filler.entry({7, u"c", u"x/c", u"t", -1});
+    EXPECT_EQ(table.rows.cell(0, kColumnPath), native(u"x/c"));
+    EXPECT_EQ(table.rows.cell(0, kColumnOrdinal), u"7");
+    EXPECT_EQ(table.rows.cell(0, kColumnSize), u"-1");
+}
+
 class MarkTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -117,6 +194,22 @@ TEST_F(MarkTest, MissingAndOlderFilesAreMarked) {
     EXPECT_EQ(rows.cell(3, kColumnMode), u"下载"); // missing
     EXPECT_EQ(rows.cell(4, kColumnMode), u"");     // an ISO time never marks an existing file
     EXPECT_EQ(rows.cell(5, kColumnMode), u"");
+}
+
+TEST_F(MarkTest, RowsSharingAnUpdateTimeAreEachJudgedByTheirOwn) {
+    for (const char16_t* name : {u"a.ext", u"b.ext", u"c.ext", u"d.ext", u"e.ext"})
+        addFile(name, "x");
+    FillModuleList(records({record(1, u"a.ext", u"a.ext", u"2024-01-31 08:05:01", 1),
+                            record(2, u"b.ext", u"b.ext", u"2024-01-31 08:05:01", 1),
+                            record(3, u"c.ext", u"c.ext", u"2024-01-31 08:04:59", 1),
+                            record(4, u"d.ext", u"d.ext", u"2024-01-31 08:05:01", 1),
+                            record(5, u"e.ext", u"e.ext", u"", 1)}),
+                   *rows);
+    EXPECT_EQ(MarkOutdatedRows(u"w", *rows, config), 3u);
+    for (std::size_t row : {0u, 1u, 3u})
+        EXPECT_EQ(rows.cell(row, kColumnMode), u"下载") << row;
+    EXPECT_EQ(rows.cell(2, kColumnMode), u"");
+    EXPECT_EQ(rows.cell(4, kColumnMode), u"");
 }
 
 TEST_F(MarkTest, AFolderOfTheFilesNameCountsAsExistingAndOtherModesStay) {

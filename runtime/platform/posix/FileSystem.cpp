@@ -25,8 +25,9 @@ constexpr std::int64_t kUnixEpochIn1601 = 11644473600LL;
 bool toNative(std::u16string_view path, std::string& out) {
     if (path.empty() || path.find(u'\0') != std::u16string_view::npos)
         return false;
-    out.assign(utf16ToUtf8(path.data(), path.size(), nullptr, 0), '\0');
-    utf16ToUtf8(path.data(), path.size(), out.data(), out.size());
+    // One pass: a UTF-16 unit never takes more than three UTF-8 bytes.
+    out.resize(path.size() * 3);
+    out.resize(utf16ToUtf8(path.data(), path.size(), out.data(), out.size()));
     return true;
 }
 
