@@ -25,6 +25,9 @@ constexpr int kPollMs = 100;                       // the longest a stop waits t
 constexpr std::uint64_t kFirstRetryDelayMs = 500;
 constexpr std::uint64_t kLongestRetryDelayMs = 10000;
 constexpr int kTemporaryNameTries = 8;
+// A large answer goes to the disk while it arrives, a piece of this size at a time,
+// so that its flush before the rename waits for little.
+constexpr std::int64_t kWritebackPieceBytes = 8 << 20;
 
 CWString number(std::int64_t value) { return CWString::fromInteger(value); }
 
@@ -51,6 +54,10 @@ public:
             return false;
         }
         received_ += static_cast<std::int64_t>(size);
+        if (received_ - writtenBack_ >= kWritebackPieceBytes) {
+            file->startWriteback(writtenBack_, received_ - writtenBack_);
+            writtenBack_ = received_;
+        }
         reportProgress();
         return true;
     }
@@ -93,6 +100,7 @@ private:
     const std::size_t link_;
     const std::int64_t listedSize_;
     std::int64_t received_ = 0;
+    std::int64_t writtenBack_ = 0;
     std::int64_t announced_ = -1;
     std::uint64_t nextProgress_;
     bool writeFailed_ = false;

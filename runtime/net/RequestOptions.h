@@ -26,6 +26,10 @@ struct TransferPolicy {
     long lowSpeedSeconds = 60;
 };
 
+// libcurl's receive buffer: large pieces mean fewer reads and write callbacks for
+// a large answer (its default is 16 KiB).
+inline constexpr long kReceiveBufferBytes = 256 * 1024;
+
 // Texts that only some callers set; empty ones restore libcurl's default.
 struct RequestTexts {
     const CWString& cookie;

@@ -107,6 +107,8 @@ bool TransferPool::start(std::size_t slotIndex, const TransferRequest& request, 
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, static_cast<void*>(&slot));
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_TCP_FASTOPEN, 1L);
+    // Fewer, larger pieces of a large answer; a small one needs no more.
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
                      static_cast<curl_off_t>(request.maxBodySize > 0 ? request.maxBodySize : 0));
     slot.handle->clearErrorText();

@@ -14,6 +14,7 @@
 #include "runtime/core/WString.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
 #include "runtime/net/BodySink.h"
+#include "runtime/net/RequestOptions.h"
 #include "runtime/net/ProgressThrottle.h"
 #include "runtime/net/TransferHandle.h"
 #include "runtime/platform/NoticeReceiver.h"
@@ -29,10 +30,6 @@ class rg_WangLaoChuanShuLei : public CQueltObject, public IQueltNoticeReceiver {
     QUELT_CLASS(rg_WangLaoChuanShuLei)
 
 public:
-    // libcurl's receive buffer: large pieces mean fewer reads and write callbacks
-    // for a large answer (its default is 16 KiB).
-    static constexpr long kReceiveBufferBytes = 256 * 1024;
-
     rg_WangLaoChuanShuLei();
     rg_WangLaoChuanShuLei(const rg_WangLaoChuanShuLei& other);
     rg_WangLaoChuanShuLei& operator=(const rg_WangLaoChuanShuLei& other);

@@ -74,6 +74,10 @@ public:
     // Waits until the data is on the disk, so that a power loss after a rename
     // cannot leave the new name with nothing behind it.
     bool flush();
+    // Starts writing `length` bytes from `offset` to the disk without waiting, so
+    // that a flush of a large file later has little left to wait for. Does nothing
+    // where the system has no such call.
+    void startWriteback(std::int64_t offset, std::int64_t length);
     // Sets the last-write time (the scale of fileLastWriteTime). After the last
     // write: a later one would set it to "now" again.
     bool setLastWriteTime(std::int64_t fileTime);

@@ -305,7 +305,7 @@ TEST_F(WireTest, RequestLimitsHoldForTheirRequestAlone) {
         EXPECT_EQ(response.curlResult(), c.curlResult) << c.what;
         EXPECT_EQ(sink.passedLimit(), c.passedLimit) << c.what;
         EXPECT_LE(body.size(), c.kept) << c.what;
-        EXPECT_GT(body.size() + rg_WangLaoChuanShuLei::kReceiveBufferBytes, c.kept) << c.what;
+        EXPECT_GT(body.size() + kReceiveBufferBytes, c.kept) << c.what;
         if (c.limits.timeoutMs != 0) {
             EXPECT_LT(elapsed, std::chrono::seconds(5)) << c.what;
         }

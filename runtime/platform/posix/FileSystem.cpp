@@ -238,6 +238,16 @@ bool OutputFile::flush() {
     return result == 0;
 }
 
+void OutputFile::startWriteback(std::int64_t offset, std::int64_t length) {
+#if defined(__linux__)
+    if (handle_ >= 0)
+        ::sync_file_range(static_cast<int>(handle_), offset, length, SYNC_FILE_RANGE_WRITE);
+#else
+    (void)offset;
+    (void)length;
+#endif
+}
+
 bool OutputFile::setLastWriteTime(std::int64_t fileTime) {
     if (handle_ < 0)
         return false;

@@ -245,6 +245,9 @@ bool OutputFile::flush() {
     return true;
 }
 
+// Windows writes the cache back by itself; the flush waits for what is left.
+void OutputFile::startWriteback(std::int64_t, std::int64_t) {}
+
 bool OutputFile::setLastWriteTime(std::int64_t fileTime) {
     if (handle_ == -1)
         return false;
