@@ -4,8 +4,45 @@
 
 #include <memory>
 #include <sstream>
+#include <string>
 
 namespace rg_quelt_app::cli {
+namespace {
+
+constexpr std::size_t kRowsPerPiece = 4096;
+
+// One row's object in compact JSON, in UTF-8.
+class RowJson {
+public:
+    RowJson() {
+        Json::StreamWriterBuilder builder;
+        builder["indentation"] = "";
+        builder["emitUTF8"] = true;
+        writer_.reset(builder.newStreamWriter());
+    }
+
+    std::string text(const ModuleRowTable& rows, std::size_t row, const RowReasons& reasons) {
+        Json::Value entry(Json::objectValue);
+        entry["ordinal"] = static_cast<Json::Int64>(rows.getCellText(row, kColumnOrdinal).toInteger());
+        entry["mode"] = rows.getCellText(row, kColumnMode).toUtf8String();
+        entry["name"] = rows.getCellText(row, kColumnName).toUtf8String();
+        entry["path"] = rows.getCellText(row, kColumnPath).toUtf8String();
+        entry["updateTime"] = rows.getCellText(row, kColumnTime).toUtf8String();
+        entry["size"] = static_cast<Json::Int64>(rows.getCellText(row, kColumnSize).toInteger());
+        const auto reason = reasons.find(row);
+        if (reason != reasons.end() && !reason->second.isEmpty())
+            entry["reason"] = reason->second.toUtf8String();
+        stream_.str(std::string());
+        writer_->write(entry, &stream_);
+        return stream_.str();
+    }
+
+private:
+    std::unique_ptr<Json::StreamWriter> writer_;
+    std::ostringstream stream_;
+};
+
+} // namespace
 
 CWString printableText(std::u16string_view text) {
     CWString shown;
@@ -16,64 +53,49 @@ CWString printableText(std::u16string_view text) {
     return shown;
 }
 
-KindTable snapshotRows(ModuleKind kind, const ModuleRowTable& rows) {
-    KindTable table;
-    table.kind = kind;
-    const std::size_t count = rows.rowCount();
-    table.rows.resize(count);
-    for (std::size_t row = 0; row < count; ++row) {
-        for (int column = 0; column < kColumnCount; ++column)
-            table.rows[row][static_cast<std::size_t>(column)] = rows.getCellText(row, column);
-    }
-    return table;
-}
-
-CWString tableText(const KindTable& table) {
-    CWString text;
+void writeTable(const ModuleRowTable& rows, const TextOut& out) {
+    CWString piece;
     for (int column = 0; column < kColumnCount; ++column) {
         if (column > 0)
-            text += u'\t';
-        text += columnTitle(column);
+            piece += u'\t';
+        piece += columnTitle(column);
     }
-    text += u'\n';
-    for (const auto& row : table.rows) {
+    piece += u'\n';
+    const std::size_t count = rows.rowCount();
+    for (std::size_t row = 0; row < count; ++row) {
         for (int column = 0; column < kColumnCount; ++column) {
             if (column > 0)
-                text += u'\t';
-            text += printableText(row[static_cast<std::size_t>(column)].view()).view();
+                piece += u'\t';
+            piece += printableText(rows.getCellText(row, column).view()).view();
         }
-        text += u'\n';
+        piece += u'\n';
+        if ((row + 1) % kRowsPerPiece == 0) {
+            out(piece.view());
+            piece = CWString();
+        }
     }
-    return text;
+    out(piece.view());
 }
 
-CWString jsonText(const std::vector<KindTable>& tables) {
-    Json::Value root(Json::arrayValue);
-    for (const KindTable& table : tables) {
-        Json::Value kind(Json::objectValue);
-        kind["kind"] = CWString(kindLetter(table.kind)).toUtf8String();
-        Json::Value rows(Json::arrayValue);
-        for (std::size_t index = 0; index < table.rows.size(); ++index) {
-            const auto& row = table.rows[index];
-            Json::Value entry(Json::objectValue);
-            entry["ordinal"] = static_cast<Json::Int64>(row[kColumnOrdinal].toInteger());
-            entry["mode"] = row[kColumnMode].toUtf8String();
-            entry["name"] = row[kColumnName].toUtf8String();
-            entry["path"] = row[kColumnPath].toUtf8String();
-            entry["updateTime"] = row[kColumnTime].toUtf8String();
-            entry["size"] = static_cast<Json::Int64>(row[kColumnSize].toInteger());
-            if (index < table.reasons.size() && !table.reasons[index].isEmpty())
-                entry["reason"] = table.reasons[index].toUtf8String();
-            rows.append(entry);
+void JsonTablesWriter::add(ModuleKind kind, const ModuleRowTable& rows, const RowReasons& reasons) {
+    std::string piece = first_ ? "[" : ",";
+    first_ = false;
+    piece += "{\"kind\":\"" + CWString(kindLetter(kind)).toUtf8String() + "\",\"rows\":[";
+    RowJson json;
+    const std::size_t count = rows.rowCount();
+    for (std::size_t row = 0; row < count; ++row) {
+        if (row > 0)
+            piece += ',';
+        piece += json.text(rows, row, reasons);
+        if ((row + 1) % kRowsPerPiece == 0) {
+            out_(CWString::fromUtf8(piece).view());
+            piece.clear();
         }
-        kind["rows"] = rows;
-        root.append(kind);
     }
-    Json::StreamWriterBuilder builder;
-    builder["indentation"] = "";
-    builder["emitUTF8"] = true;
-    const std::string bytes = Json::writeString(builder, root);
-    return CWString::fromUtf8(bytes) + u"\n";
+    piece += "]}";
+    out_(CWString::fromUtf8(piece).view());
 }
+
+void JsonTablesWriter::finish() { out_(first_ ? u"[]\n" : u"]\n"); }
 
 } // namespace rg_quelt_app::cli

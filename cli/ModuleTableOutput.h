@@ -1,36 +1,46 @@
 #pragma once
 // How mireth-sync prints module lists: a tab-separated table (a line of the six
 // column titles, then a line per row) or one JSON array with an object per kind.
+// Both are written straight from the rows, a piece of some thousand rows at a
+// time, so a list of any length costs little more memory than its rows.
 #include "updater/ModuleKind.h"
 #include "updater/ModuleRowTable.h"
 
-#include <array>
-#include <vector>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <string_view>
 
 namespace rg_quelt_app::cli {
 
-// One kind's rows as they stood when the command was done.
-struct KindTable {
-    ModuleKind kind = ModuleKind::Windows;
-    std::vector<std::array<CWString, kColumnCount>> rows;
-    // Why a row's file failed, by row; empty (or shorter) where nothing failed.
-    std::vector<CWString> reasons;
-};
+// Where the output goes, a piece at a time.
+using TextOut = std::function<void(std::u16string_view)>;
 
-KindTable snapshotRows(ModuleKind kind, const ModuleRowTable& rows);
+// Why a row's file failed, by row.
+using RowReasons = std::map<std::size_t, CWString>;
 
 // The title line and the row lines, each ending with a line break. A control
 // character inside a cell (a server may send any name: a tab, a line break, an
 // escape sequence for the terminal) is shown as a blank, so every row stays one
 // line of six fields and nothing from the server steers the terminal.
-CWString tableText(const KindTable& table);
+void writeTable(const ModuleRowTable& rows, const TextOut& out);
 
 // `text` with every control character (C0, DEL, C1) made a blank.
 CWString printableText(std::u16string_view text);
 
 // [{"kind":"w","rows":[{"ordinal":1,"mode":"下载","name":…,"path":…,"updateTime":…,
 // "size":1024}, …]}, …] on one line, with a line break; texts as they are, in UTF-8.
-// A failed file's row also carries "reason".
-CWString jsonText(const std::vector<KindTable>& tables);
+// A failed file's row also carries "reason". Kinds are added as they are done.
+class JsonTablesWriter {
+public:
+    explicit JsonTablesWriter(TextOut out) : out_(std::move(out)) {}
+    void add(ModuleKind kind, const ModuleRowTable& rows, const RowReasons& reasons);
+    // Closes the array; also when no kind was added.
+    void finish();
+
+private:
+    TextOut out_;
+    bool first_ = true;
+};
 
 } // namespace rg_quelt_app::cli

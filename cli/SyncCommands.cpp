@@ -91,28 +91,19 @@ void waitForWorker(rg_MoKuaiGengXinYinQing& engine, const JobTracker& tracker, b
     line.clear();
 }
 
-// The rows' failure reasons, by row, for the JSON output.
-void noteReasons(const JobTracker& tracker, KindTable& table) {
-    table.reasons.assign(table.rows.size(), CWString());
-    for (const JobTracker::Failure& failure : tracker.failures()) {
-        if (failure.row < table.reasons.size())
-            table.reasons[failure.row] = reasonText(failure.result);
-    }
-}
-
 // Downloads the rows marked after a check; the status of that kind.
 int runUpdate(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, const CommandLine& line, ModuleRowTable& rows,
-              KindTable& table) {
+              RowReasons& reasons) {
     const auto tracker = RefPtr<JobTracker>::adopt(JobTracker::create(rows));
     const UpdateResult started = updateModules(engine, kind, rows, line.force, globalConfig, *tracker);
     if (started.outcome != UpdateOutcome::Started)
         return kExitOk;
     waitForWorker(engine, *tracker, !line.quiet && isTerminal(Stream::Error));
-    table = snapshotRows(kind, rows);
-    noteReasons(*tracker, table);
 
     const JobTracker::Figures figures = tracker->figures();
     const std::vector<JobTracker::Failure> failures = tracker->failures();
+    for (const JobTracker::Failure& failure : failures)
+        reasons[failure.row] = reasonText(failure.result);
     for (std::size_t i = 0; i < failures.size() && i < kFailuresShown; ++i) {
         writeError(CWString(kindLetter(kind)) + u": " + modeTextOf(failures[i].result.outcome) + u" " +
                    printableText(rows.getCellText(failures[i].row, kColumnPath).view()).view() + u": " +
@@ -133,16 +124,15 @@ int runUpdate(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, const CommandLin
 
 // Checks, and for an update downloads, one kind; the status of that kind.
 int runKind(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, const CommandLine& line, ModuleRowTable& rows,
-            KindTable& table) {
+            RowReasons& reasons) {
     const CheckResult checked = checkModules(engine, kind, rows, globalConfig);
-    table = snapshotRows(kind, rows);
     if (checked.outcome != CheckOutcome::Checked) {
         writeError(listProblem(kind, checked, globalConfig.domain + listSuffix(kind)).view());
         return kExitListFailed;
     }
     if (line.command != Command::Update || rows.rowCount() == 0)
         return kExitOk;
-    return runUpdate(engine, kind, line, rows, table);
+    return runUpdate(engine, kind, line, rows, reasons);
 }
 
 // The kinds to work on; empty, with the reasons written, when the command must stop.
@@ -186,27 +176,32 @@ int runModules(const CommandLine& line) {
 
     rg_MoKuaiGengXinYinQing engine;
     engine.setTransferSettings(transferSettingsOf(line, file));
-    std::vector<KindTable> tables;
+    const TextOut out = [](std::u16string_view text) { write(Stream::Output, text); };
+    JsonTablesWriter json(out);
     int status = kExitOk;
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         const ModuleKind kind = kinds[i];
+        // One kind's rows at a time: printed, then gone.
         const auto rows = RefPtr<MemoryRowTable>::adopt(MemoryRowTable::create());
-        tables.emplace_back();
-        status = std::max(status, runKind(engine, kind, line, *rows, tables.back()));
-        if (line.json)
+        RowReasons reasons;
+        status = std::max(status, runKind(engine, kind, line, *rows, reasons));
+        if (line.json) {
+            json.add(kind, *rows, reasons);
             continue;
-        CWString text;
-        if (i > 0)
-            text += u"\n";
-        if (kinds.size() > 1) {
-            text += tabCaption(kind);
-            text += u"\n";
         }
-        text += tableText(tables.back()).view();
-        write(Stream::Output, text.view());
+        CWString head;
+        if (i > 0)
+            head += u"\n";
+        if (kinds.size() > 1) {
+            head += tabCaption(kind);
+            head += u"\n";
+        }
+        if (!head.isEmpty())
+            out(head.view());
+        writeTable(*rows, out);
     }
     if (line.json)
-        write(Stream::Output, jsonText(tables).view());
+        json.finish();
     return status;
 }
 
