@@ -689,8 +689,8 @@ TEST_F(MainWindowTest, OutcomesWrittenFromAnotherThreadReachTheirRowsWhileTheLis
 }
 
 TEST_F(MainWindowTest, ACheckKeepsTheWindowGoingWhileItsPageIgnoresItsButtonsUntilTheAnswerIsIn) {
-    // Every answer waits two seconds.
-    const rg_PeiZhiXinXiLei config = configured("_stallbefore/2/");
+    // Every answer waits three seconds.
+    const rg_PeiZhiXinXiLei config = configured("_stallbefore/3/");
     open(&config);
     SetForegroundWindow(main());
     const auto before = std::chrono::steady_clock::now();
