@@ -100,4 +100,13 @@ std::vector<JobTracker::Failure> JobTracker::failures() const {
     return failures_;
 }
 
+std::optional<JobTracker::Failure> JobTracker::failureAt(std::size_t row) const {
+    platform::CriticalSectionLock hold(lock_);
+    const auto found =
+        std::find_if(failures_.rbegin(), failures_.rend(), [row](const Failure& f) { return f.row == row; });
+    if (found == failures_.rend())
+        return std::nullopt;
+    return *found;
+}
+
 } // namespace rg_quelt_app

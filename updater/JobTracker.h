@@ -54,6 +54,9 @@ public:
     };
     // The files that failed, in the order they ended.
     std::vector<Failure> failures() const;
+    // The failure of the file of `row`, when it failed: for a front end that shows
+    // one row's reason without copying them all.
+    std::optional<Failure> failureAt(std::size_t row) const;
 
     void jobStarting(const rg_XiaZaiShuJu& job) override;
     void fileStarted(const rg_LianJieYuSuoYinLei& link) override;

@@ -6,18 +6,15 @@
 #include <algorithm>
 
 namespace rg_quelt_app {
-namespace {
 
-bool configured(ModuleKind kind, const rg_PeiZhiXinXiLei& config) {
+bool isConfigured(ModuleKind kind, const rg_PeiZhiXinXiLei& config) {
     return !config.domain.isEmpty() && !kindFolder(config, kind).isEmpty();
 }
-
-} // namespace
 
 CheckResult checkModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows,
                          const rg_PeiZhiXinXiLei& config) {
     CheckResult result;
-    if (!configured(kind, config))
+    if (!isConfigured(kind, config))
         return result;
     const std::uint64_t start = platform::tickCount();
     // The rows are written as the answer is read, without a record of each entry.
@@ -37,7 +34,7 @@ UpdateResult updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, Mod
                            const rg_PeiZhiXinXiLei& config, DownloadObserver& observer) {
     UpdateResult result;
     // A folder emptied after the check would send every file to the root of the drive.
-    if (!configured(kind, config))
+    if (!isConfigured(kind, config))
         return result;
     if (rows.rowCount() == 0) {
         result.outcome = UpdateOutcome::NothingChecked;

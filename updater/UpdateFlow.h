@@ -42,6 +42,10 @@ struct UpdateResult {
     std::int64_t bytes = 0; // their listed sizes
 };
 
+// Whether the domain and the kind's folder are set: a check or an update asks for
+// nothing else.
+bool isConfigured(ModuleKind kind, const rg_PeiZhiXinXiLei& config);
+
 // Fetches the kind's list, fills `rows` and marks the files to download. A list that
 // broke off fills the rows read before the break but marks none of them.
 CheckResult checkModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows,

@@ -23,6 +23,8 @@ CWString statusNote(std::int32_t responseCode) {
 
 constexpr std::uint64_t kTimerSlackMs = 50;
 
+constexpr const char16_t* kAbandonedReason = u"the request was abandoned";
+
 // "64 MiB" for whole mebibytes, else the bytes.
 CWString byteCountText(std::size_t bytes) {
     constexpr std::size_t kMiB = std::size_t(1) << 20;
@@ -41,12 +43,12 @@ CWString durationText(std::uint32_t ms) {
 } // namespace
 
 rg_MoKuaiGengXinYinQing::rg_MoKuaiGengXinYinQing() : receiver_(this) {
-    listNetAccess.progressEvent.bind(&ignoreProgress, receiver_.pointer());
+    listNetAccess.progressEvent.bind(&onListProgress, receiver_.pointer());
 }
 
 rg_MoKuaiGengXinYinQing::rg_MoKuaiGengXinYinQing(const rg_MoKuaiGengXinYinQing& other)
     : CQueltObject(other), settings_(other.settings_), listLimits_(other.listLimits_), receiver_(this) {
-    listNetAccess.progressEvent.bind(&ignoreProgress, receiver_.pointer());
+    listNetAccess.progressEvent.bind(&onListProgress, receiver_.pointer());
 }
 
 rg_MoKuaiGengXinYinQing::~rg_MoKuaiGengXinYinQing() {
@@ -75,6 +77,11 @@ CQueltObjectArray rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url, 
 
 const ListReading& rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url, const CWString& qq,
                                                             const CWString& password, ModuleListSink& sink) {
+    if (listRequestsAbandoned()) {
+        sink.restart();
+        lastListReading_ = {ListStatus::TransferFailed, CWString(kAbandonedReason)};
+        return lastListReading_;
+    }
     const CQueltMem body = listRequestBody(qq, password);
     CQueltMem answer;
     rg_quelt_windows_WangLao::MemoryBodySink answerSink(answer, listLimits_.answerBytes);
@@ -87,6 +94,11 @@ const ListReading& rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url,
     const auto result = static_cast<CURLcode>(response.curlResult());
     const bool complete = result == CURLE_OK;
     const CWString failure = transferFailureText(result, response.failureText().view());
+    if (result == CURLE_ABORTED_BY_CALLBACK && listRequestsAbandoned()) {
+        sink.restart();
+        lastListReading_ = {ListStatus::TransferFailed, CWString(kAbandonedReason)};
+        return lastListReading_;
+    }
     // Past a limit the check has failed, whatever part of a list arrived.
     if (answerSink.passedLimit() || result == CURLE_FILESIZE_EXCEEDED) {
         sink.restart();

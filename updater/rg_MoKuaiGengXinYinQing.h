@@ -4,9 +4,12 @@
 // the network access object of the list requests and the download worker's thread
 // state; one engine means one download job at a time in the whole program.
 //
-// Construct, use and destroy it on the user-interface thread. Destroying it stops a
+// Construct, use and destroy it on the user-interface thread; a list request may
+// also run on a helper thread, one at a time, while that thread keeps servicing
+// notices (the request's progress notices come to it). Destroying it stops a
 // running job and waits for the worker (bounded), servicing notices meanwhile, so
-// that nothing the worker uses goes before it.
+// that nothing the worker uses goes before it; a list request running elsewhere
+// must have ended before (abandonListRequests ends it).
 #include "runtime/core/EventObjectPointer.h"
 #include "runtime/core/QueltObjectArray.h"
 #include "runtime/data/rg_XianChengZhuangTaiLei.h"
@@ -16,6 +19,7 @@
 #include "updater/TransferSettings.h"
 #include "updater/rg_XiaZaiShuJu.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -71,6 +75,14 @@ public:
     void setListLimits(const ListLimits& limits) { listLimits_ = limits; }
     const ListLimits& listLimits() const { return listLimits_; }
 
+    // For a front end that is closing: the list request running on any thread
+    // ends at its next progress notice (libcurl gives one at least once a second,
+    // also while nothing arrives) as a failed transfer, and so does every request
+    // after it. From any thread; the notice itself runs on this engine's thread,
+    // which must keep servicing notices until the request has returned.
+    void abandonListRequests() { listAbandoned_.store(true, std::memory_order_release); }
+    bool listRequestsAbandoned() const { return listAbandoned_.load(std::memory_order_acquire); }
+
     // Why the last FetchModuleList gave what it gave.
     const ListReading& lastListReading() const { return lastListReading_; }
     ListStatus lastListStatus() const { return lastListReading_.status; }
@@ -79,14 +91,16 @@ public:
     rg_quelt_base::rg_XianChengZhuangTaiLei workerState;
 
 private:
-    static std::int32_t ignoreProgress(CQueltObject*, CQueltObject*, std::int32_t, std::int64_t, std::int64_t,
-                                       std::int64_t, std::int64_t) {
-        return 0;
+    // Non-zero aborts the list request.
+    static std::int32_t onListProgress(CQueltObject* self, CQueltObject*, std::int32_t, std::int64_t,
+                                       std::int64_t, std::int64_t, std::int64_t) {
+        return static_cast<const rg_MoKuaiGengXinYinQing*>(self)->listRequestsAbandoned() ? 1 : 0;
     }
 
     TransferSettings settings_;
     ListLimits listLimits_;
     ListReading lastListReading_;
+    std::atomic<bool> listAbandoned_{false};
     CQueltEventReceiver receiver_;
 };
 

@@ -1,10 +1,12 @@
 // What the main window does when the user acts: its event handlers and the actions
 // of its buttons.
 #include "runtime/gui/CommonDialogs.h"
+#include "runtime/gui/GuiConstants.h"
 #include "runtime/platform/FileWriteProblem.h"
 #include "updater/ConfigStore.h"
 #include "updater/JobTracker.h"
 #include "updater/UpdateFlow.h"
+#include "windows/JobStateText.h"
 #include "windows/ListBoxRowTable.h"
 #include "windows/rg_my_main_window.h"
 #include "windows/rg_win_BangZhu.h"
@@ -19,7 +21,24 @@ namespace {
 constexpr const char16_t* kMessageCaption = u"信息:";
 constexpr const char16_t* kMessageSaved = u"保存成功！";
 constexpr const char16_t* kMessageSaveFailed = u"保存失败！";
+constexpr const char16_t* kMessageListFailed = u"获取模块列表失败";
 constexpr std::uint32_t kMbOk = 0;
+
+// The state lines follow a running job this often.
+constexpr std::uint32_t kJobTimerId = 1;
+constexpr std::uint32_t kJobTimerMs = 250;
+
+std::size_t indexOf(ModuleKind kind) { return static_cast<std::size_t>(kind); }
+
+// "获取模块列表失败：" and the reason.
+CWString listFailureText(const ListReading& list) {
+    CWString text(kMessageListFailed);
+    if (!list.reason.isEmpty()) {
+        text += u"：";
+        text += list.reason.view();
+    }
+    return text;
+}
 
 // "保存失败！", then the file and, where the system can tell, what keeps it from
 // being written.
@@ -67,6 +86,28 @@ std::int32_t rg_my_main_window::onButtonClicked(CQueltObject* self, CQueltObject
     return 0;
 }
 
+std::int32_t rg_my_main_window::onModuleRowFocused(CQueltObject* self, CQueltObject*, std::int32_t kindIndex,
+                                                   std::int32_t row) {
+    auto& w = *static_cast<rg_my_main_window*>(self);
+    if (kindIndex >= 0 && static_cast<std::size_t>(kindIndex) < w.focusedRows_.size()) {
+        w.focusedRows_[static_cast<std::size_t>(kindIndex)] = row;
+        w.showState(static_cast<ModuleKind>(kindIndex));
+    }
+    return 0;
+}
+
+std::int32_t rg_my_main_window::onPageChanged(CQueltObject* self, CQueltObject*, std::int32_t) {
+    static_cast<rg_my_main_window*>(self)->showWaitCursor();
+    return 0;
+}
+
+std::int32_t rg_my_main_window::onFormMessage(CQueltObject* self, CQueltObject*, std::int32_t, std::uintptr_t,
+                                              std::uint32_t message, std::uintptr_t wparam, std::intptr_t) {
+    if (message == quelt_gui::kWmTimer && wparam == kJobTimerId)
+        static_cast<rg_my_main_window*>(self)->showJobStates();
+    return 0;
+}
+
 std::int32_t rg_my_main_window::onModuleRowFill(CQueltObject* self, CQueltObject*, std::int32_t kindIndex,
                                                 rg_ChaoJiLieBiaoKuangBiaoXiangTianChong* item) {
     auto& w = *static_cast<rg_my_main_window*>(self);
@@ -92,30 +133,112 @@ void rg_my_main_window::loadConfiguration() {
     serverFolderEdit.setCaption(c.serverFolder);
 }
 
+// The check runs on its own thread; the answer comes back in checkDone. Until then
+// the page's buttons do nothing, so a second click asks for nothing.
 void rg_my_main_window::checkModules(ModuleKind kind) {
     ModuleRowTable* rows = rowTable(kind);
-    if (!rows)
+    if (!rows || !checks_.runner || isChecking(kind))
         return;
-    if (rg_quelt_app::checkModules(engine, kind, *rows, globalConfig).outcome == CheckOutcome::NotConfigured)
+    if (!isConfigured(kind, globalConfig)) {
+        messageBox(this, CWString(kMessageConfigureFirst), CWString(kMessageCaption), kMbOk);
+        return;
+    }
+    // A job that ended is told until the next check; one that runs goes on.
+    RefPtr<JobTracker>& tracker = trackers_[indexOf(kind)];
+    if (tracker && tracker->figures().finished)
+        tracker = RefPtr<JobTracker>();
+    focusedRows_[indexOf(kind)] = -1;
+    checks_.runner->start(kind, *rows, globalConfig);
+    showState(kind);
+    showWaitCursor();
+}
+
+void rg_my_main_window::checkDone(ModuleKind kind, const CheckResult& result) {
+    showState(kind);
+    showWaitCursor();
+    // An empty list that arrived is no failure: the rows tell it.
+    if (result.outcome == CheckOutcome::Failed)
+        messageBox(this, listFailureText(result.list), CWString(kMessageCaption), kMbOk);
+    else if (result.outcome == CheckOutcome::NotConfigured)
         messageBox(this, CWString(kMessageConfigureFirst), CWString(kMessageCaption), kMbOk);
 }
 
 void rg_my_main_window::updateModules(ModuleKind kind) {
+    // The rows are being replaced: there is nothing to update yet.
+    if (isChecking(kind))
+        return;
     // A list box without a window has no rows, so it asks for a check too.
     ModuleRowTable* rows = rowTable(kind);
     UpdateOutcome outcome = UpdateOutcome::NothingChecked;
     if (rows) {
-        JobTracker* tracker = JobTracker::create(*rows);
+        auto tracker = RefPtr<JobTracker>::adopt(JobTracker::create(*rows));
         outcome = rg_quelt_app::updateModules(engine, kind, *rows, forceCheck(kind).isChecked(), globalConfig,
                                               *tracker)
                       .outcome;
-        // The worker holds its own share while the job runs.
-        tracker->release();
+        // Kept to be shown; the worker holds its own share while the job runs. A
+        // start refused (another job runs) leaves the page as it was.
+        if (outcome == UpdateOutcome::Started) {
+            trackers_[indexOf(kind)] = tracker;
+            showState(kind);
+            if (!jobTimer_)
+                jobTimer_ = startTimer(kJobTimerId, kJobTimerMs);
+        }
     }
     if (outcome == UpdateOutcome::NotConfigured)
         messageBox(this, CWString(kMessageConfigureFirst), CWString(kMessageCaption), kMbOk);
     else if (outcome == UpdateOutcome::NothingChecked)
         messageBox(this, CWString(kMessageCheckFirst), CWString(kMessageCaption), kMbOk);
+}
+
+bool rg_my_main_window::showState(ModuleKind kind) {
+    const std::size_t k = indexOf(kind);
+    const JobTracker* tracker = trackers_[k].get();
+    CWString text;
+    bool running = false;
+    if (tracker) {
+        const JobTracker::Figures figures = tracker->figures();
+        running = !figures.finished;
+        text = jobStateText(figures);
+    }
+    if (isChecking(kind))
+        text = CWString(kStateChecking);
+    // The selected row's reason, while the row still shows the file that failed.
+    const std::int32_t row = focusedRows_[k];
+    ModuleRowTable* rows = rowTable(kind);
+    if (tracker && rows && row >= 0) {
+        const auto failure = tracker->failureAt(static_cast<std::size_t>(row));
+        if (failure && rows->getCellText(failure->row, kColumnName).view() == failure->name.view()) {
+            if (!text.isEmpty())
+                text += u"\n";
+            text += failureText(*failure).view();
+        }
+    }
+    Label& label = this->*kKindPages[k].stateLabel;
+    if (label.getCaption().view() != text.view())
+        label.setCaption(text);
+    return running;
+}
+
+void rg_my_main_window::showJobStates() {
+    bool running = false;
+    for (const KindPage& k : kKindPages)
+        if (trackers_[indexOf(k.kind)])
+            running = showState(k.kind) || running;
+    if (!running && jobTimer_) {
+        stopTimer(kJobTimerId);
+        jobTimer_ = false;
+    }
+}
+
+void rg_my_main_window::showWaitCursor() {
+    const std::int32_t page = moduleTabs.currentSelection();
+    bool busy = false;
+    for (const KindPage& k : kKindPages)
+        busy = busy || (page == static_cast<std::int32_t>(indexOf(k.kind)) && isChecking(k.kind));
+    if (busy != waitCursor_) {
+        waitCursor_ = busy;
+        moduleTabs.setWaitCursor(busy);
+    }
 }
 
 void rg_my_main_window::chooseFolder(Button& browseButton) {

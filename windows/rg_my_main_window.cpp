@@ -26,6 +26,9 @@ constexpr std::int32_t kNoPage = -1;
 
 constexpr std::uint64_t kWorkerStopWait = 3000; // ms
 
+// The state lines of the module pages follow their identifiers 101 to 148.
+constexpr std::int32_t kFirstStateLabelId = 149;
+
 struct Place {
     std::int32_t id;
     std::int32_t x, y, width, height;
@@ -128,6 +131,7 @@ const W::KindPage W::kKindPages[3] = {
      &W::winCheckButton,
      &W::winInfoGroup,
      &W::winModuleList,
+     &W::winStateLabel,
      u"视窗模块",
      110,
      12,
@@ -152,6 +156,7 @@ const W::KindPage W::kKindPages[3] = {
      &W::androidCheckButton,
      &W::androidInfoGroup,
      &W::androidModuleList,
+     &W::androidStateLabel,
      u"安卓模块",
      127,
      12,
@@ -176,6 +181,7 @@ const W::KindPage W::kKindPages[3] = {
      &W::serverCheckButton,
      &W::serverInfoGroup,
      &W::serverModuleList,
+     &W::serverStateLabel,
      u"服务器模块",
      119,
      12,
@@ -198,9 +204,17 @@ rg_my_main_window::rg_my_main_window() : configFile_(configFilePath()) {
 }
 
 rg_my_main_window::~rg_my_main_window() {
+    // No check's answer reaches a window that is going, and the request that runs
+    // ends at its next progress notice.
+    if (checks_.runner)
+        checks_.runner->abandon();
     // No handler may run once the members start to go.
     teardown();
+    // Rows nobody shows end a check's fill and marking at once, and a job's
+    // transfers at their next piece of data.
     releaseRowTables();
+    if (checks_.runner)
+        checks_.runner->stop();
     // A download with its rows gone stops at its next piece of data; give it that
     // moment to remove its temporary file, answering what it still sends us. A
     // transfer that has stalled is not waited for: the process ends without it.
@@ -220,6 +234,9 @@ void rg_my_main_window::releaseRowTables() {
 }
 
 void rg_my_main_window::build() {
+    if (!checks_.runner)
+        checks_.runner = std::make_unique<ModuleCheckRunner>(
+            engine, [this](ModuleKind kind, const CheckResult& result) { checkDone(kind, result); });
     bindEvents();
     createControls();
     releaseRowTables();
@@ -229,6 +246,8 @@ void rg_my_main_window::build() {
 
 void rg_my_main_window::bindEvents() {
     bindEvent(*this, containerCreated, &rg_my_main_window::onWindowCreated);
+    bindEvent(*this, windowMessage, &rg_my_main_window::onFormMessage);
+    bindEvent(moduleTabs, moduleTabs.selectionChanged, &rg_my_main_window::onPageChanged);
     for (Button* button : {&helpButton, &saveButton})
         bindEvent(*button, button->clicked, &rg_my_main_window::onButtonClicked);
     for (const KindPage& k : kKindPages) {
@@ -236,6 +255,8 @@ void rg_my_main_window::bindEvents() {
             bindEvent(*button, button->clicked, &rg_my_main_window::onButtonClicked);
         ListBox& list = this->*k.list;
         bindEvent(list, list.itemFill, &rg_my_main_window::onModuleRowFill,
+                  static_cast<std::int32_t>(indexOf(k.kind)));
+        bindEvent(list, list.focusedItemChanged, &rg_my_main_window::onModuleRowFocused,
                   static_cast<std::int32_t>(indexOf(k.kind)));
     }
 }
@@ -277,6 +298,12 @@ void rg_my_main_window::createModulePage(const KindPage& k) {
         place(this->*k.forceCheck, functionGroup, kNoPage, {functions + 1, 253, 29, 80, 24}, u"强制更新");
         place(this->*k.updateButton, functionGroup, kNoPage, {functions + 2, 134, 19, 112, 40}, u"更新模块");
         place(this->*k.checkButton, functionGroup, kNoPage, {functions + 3, 14, 18, 112, 40}, u"检查更新");
+        // Two lines in the room right of the buttons: the job, and the selected
+        // row's failure.
+        Label& state = this->*k.stateLabel;
+        state.setMultiLine(true);
+        place(state, functionGroup, kNoPage,
+              {kFirstStateLabelId + static_cast<std::int32_t>(indexOf(k.kind)), 345, 14, 410, 46});
     };
     auto makeInfoGroup = [&] {
         place(infoGroup, moduleTabs, page, {info, 10, 96, 762, 448}, u"模块信息");
@@ -337,5 +364,9 @@ rg_my_main_window::CheckBox& rg_my_main_window::forceCheck(ModuleKind kind) {
 }
 
 ModuleRowTable* rg_my_main_window::rowTable(ModuleKind kind) { return rowTables_[indexOf(kind)]; }
+
+const JobTracker* rg_my_main_window::jobTracker(ModuleKind kind) const {
+    return trackers_[indexOf(kind)].get();
+}
 
 } // namespace rg_quelt_app

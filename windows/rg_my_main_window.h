@@ -9,7 +9,11 @@
 // update engine is a member too. The three module pages are made and answered from
 // one table of what belongs to each kind. All handlers run on the user-interface
 // thread; the module lists are virtual lists of their row tables, which the
-// download worker writes from its own thread.
+// download worker writes from its own thread, and so does a check, which runs on a
+// thread of its own (ModuleCheckRunner) while the window goes on. A line in each
+// page's function group tells what the page's check or download job does, did, and
+// why the selected row's file failed.
+#include "runtime/core/RefPtr.h"
 #include "runtime/gui/WinForm.h"
 #include "runtime/gui/rg_ChaoJiLieBiaoKuang.h"
 #include "runtime/gui/rg_FenZuKuang.h"
@@ -18,11 +22,15 @@
 #include "runtime/gui/rg_check_box.h"
 #include "runtime/gui/rg_edit_box.h"
 #include "runtime/gui/rg_label1.h"
+#include "updater/JobTracker.h"
 #include "updater/ModuleKind.h"
 #include "updater/ModuleRowTable.h"
+#include "updater/UpdateFlow.h"
 #include "updater/rg_MoKuaiGengXinYinQing.h"
+#include "windows/ModuleCheckRunner.h"
 
 #include <array>
+#include <memory>
 
 namespace rg_quelt_app {
 
@@ -57,6 +65,12 @@ public:
 
     // The row table of a module kind's list box (null before build).
     ModuleRowTable* rowTable(ModuleKind kind);
+    // Whether the kind's check has been asked for and its answer is not in yet:
+    // its "检查更新" and "更新模块" do nothing meanwhile.
+    bool isChecking(ModuleKind kind) const { return checks_.runner && checks_.runner->busy(kind); }
+    // The kind's last download job, shown in its state line; null before any, and
+    // again once a check follows a job that ended.
+    const JobTracker* jobTracker(ModuleKind kind) const;
 
     // The controls, in the order of their identifiers (101 to 148).
     Button helpButton;
@@ -107,6 +121,10 @@ public:
     CheckBox androidForceUpdateCheck;
     Button androidUpdateButton;
     Button androidCheckButton;
+    // The state line of each module page, in its function group (149 to 151).
+    Label winStateLabel;
+    Label androidStateLabel;
+    Label serverStateLabel;
 
     rg_MoKuaiGengXinYinQing engine;
 
@@ -127,6 +145,7 @@ public:
         Button rg_my_main_window::*checkButton;
         Group rg_my_main_window::*infoGroup;
         ListBox rg_my_main_window::*list;
+        Label rg_my_main_window::*stateLabel; // identifier 149 + the kind's index
         // The configuration group: identifiers from its own on.
         const char16_t* configCaption;
         std::int32_t configGroupId, configX, configY, configWidth;
@@ -153,6 +172,14 @@ private:
     static std::int32_t
     onModuleRowFill(CQueltObject* self, CQueltObject* source, std::int32_t userArgument,
                     rg_quelt_WTLJieMian_KuoZhanZuJian::rg_ChaoJiLieBiaoKuangBiaoXiangTianChong* item);
+    // The focused row of a module list; the user argument is the kind's index.
+    static std::int32_t onModuleRowFocused(CQueltObject* self, CQueltObject* source,
+                                           std::int32_t userArgument, std::int32_t row);
+    static std::int32_t onPageChanged(CQueltObject* self, CQueltObject* source, std::int32_t userArgument);
+    // Every message of the form: the job timer's ticks.
+    static std::int32_t onFormMessage(CQueltObject* self, CQueltObject* source, std::int32_t userArgument,
+                                      std::uintptr_t window, std::uint32_t message, std::uintptr_t wparam,
+                                      std::intptr_t lparam);
 
     void bindEvents();
     void createControls();
@@ -162,8 +189,30 @@ private:
     CheckBox& forceCheck(ModuleKind kind);
     void releaseRowTables();
 
+    // When a check's answer is in (its rows filled and marked): tells a failure.
+    void checkDone(ModuleKind kind, const CheckResult& result);
+    // Writes the kind's state line from its check and job; true while its job runs.
+    bool showState(ModuleKind kind);
+    // Every state line of a job; the timer stops once no job runs.
+    void showJobStates();
+    // The busy cursor over the tabs while the selected page's check runs.
+    void showWaitCursor();
+
     CWString configFile_;
     std::array<ListBoxRowTable*, 3> rowTables_{};
+    // Made by build(), after the engine: stopped before it goes. A copy of the
+    // window starts without one and makes its own when it builds itself.
+    struct OwnRunner {
+        OwnRunner() = default;
+        OwnRunner(const OwnRunner&) {}
+        OwnRunner& operator=(const OwnRunner&) { return *this; }
+        std::unique_ptr<ModuleCheckRunner> runner;
+    };
+    OwnRunner checks_;
+    std::array<RefPtr<JobTracker>, 3> trackers_;
+    std::array<std::int32_t, 3> focusedRows_{-1, -1, -1};
+    bool jobTimer_ = false;
+    bool waitCursor_ = false;
 };
 
 } // namespace rg_quelt_app

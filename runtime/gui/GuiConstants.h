@@ -72,6 +72,7 @@ inline constexpr std::uint32_t kWmKeyUp = 0x0101;
 inline constexpr std::uint32_t kWmChar = 0x0102;
 inline constexpr std::uint32_t kWmSysKeyDown = 0x0104;
 inline constexpr std::uint32_t kWmSysKeyUp = 0x0105;
+inline constexpr std::uint32_t kWmTimer = 0x0113;
 inline constexpr std::uint32_t kWmMouseMove = 0x0200;
 inline constexpr std::uint32_t kWmLButtonDown = 0x0201;
 inline constexpr std::uint32_t kWmLButtonUp = 0x0202;

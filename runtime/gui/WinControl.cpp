@@ -134,6 +134,29 @@ CWString CQueltWinControl::getCaption() const {
     return object.caption();
 }
 
+void CQueltWinControl::setWaitCursor(bool on) {
+    CQueltWindowImpl* impl = windowObject().impl();
+    if (!impl)
+        return;
+    windowObject().setCursor(on ? impl->waitCursor() : 0);
+    // The cursor is chosen where the control hears its messages.
+    if (on)
+        attachListener();
+    if (impl->window() != 0 && impl->exists())
+        impl->refreshCursor();
+}
+
+bool CQueltWinControl::startTimer(std::uint32_t id, std::uint32_t intervalMs) {
+    CQueltWindowImpl* impl = windowObject().existingImpl();
+    return impl && impl->window() != 0 && impl->exists() && impl->startTimer(id, intervalMs);
+}
+
+void CQueltWinControl::stopTimer(std::uint32_t id) {
+    CQueltWindowImpl* impl = windowObject().existingImpl();
+    if (impl && impl->window() != 0 && impl->exists())
+        impl->stopTimer(id);
+}
+
 void CQueltWinControl::setThinBorder() {
     if (isForm())
         return;

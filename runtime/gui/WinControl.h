@@ -51,6 +51,13 @@ public:
     CWString getCaption() const;
     void setThinBorder();
     void setCursor(std::uintptr_t cursor) { windowObject().setCursor(cursor); }
+    // Over this control and every control inside it that keeps the default cursor,
+    // the system's busy cursor while `on`; shown at once where the mouse is.
+    void setWaitCursor(bool on);
+    // The timer message (kWmTimer with `id` as wparam, through windowMessage) every
+    // `intervalMs` while the window exists; false without a window or timer.
+    bool startTimer(std::uint32_t id, std::uint32_t intervalMs);
+    void stopTimer(std::uint32_t id);
 
     // Binds `slot` of this control to `handler` of the receiving object behind
     // `target`, then attaches the listener so that the events arrive.

@@ -65,6 +65,16 @@ public:
     // Services of the event translation.
     virtual bool keyIsDown(std::uint32_t virtualKey) const = 0;
     virtual void showCursor(std::uintptr_t cursor) = 0;
+    // The system's busy cursor; 0 where there is none.
+    virtual std::uintptr_t waitCursor() const { return 0; }
+    // Shows at once the cursor of the window under the mouse when that is this
+    // window or one inside it, rather than at the next move of the mouse.
+    virtual void refreshCursor() {}
+    // A timer of the window: the timer message (kWmTimer, wparam `id`) reaches the
+    // control every `intervalMs` until stopped or the window goes. False where
+    // there is no timer.
+    virtual bool startTimer(std::uint32_t, std::uint32_t) { return false; }
+    virtual void stopTimer(std::uint32_t) {}
     // Reads the dropped paths into `paths` and releases the drop record.
     virtual void takeDroppedFiles(std::uintptr_t drop, rg_quelt_base::rg_WenBenShuZuLei& paths) = 0;
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -154,6 +155,37 @@ TEST_F(EngineTest, AListRequestPastItsTimeLimitFails) {
     config.domain = CWString::fromUtf8(base);
     EXPECT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).list.status, ListStatus::Ok);
     EXPECT_EQ(rg_MoKuaiGengXinYinQing().listLimits().timeoutMs, 120000u);
+}
+
+TEST_F(EngineTest, AnAbandonedListRequestOnAnotherThreadEndsAtItsNextProgressNotice) {
+    config.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/_stallbefore/30/");
+    Rows rows;
+    CheckResult result;
+    std::atomic<bool> returned{false};
+    std::thread check([&] {
+        result = checkModules(engine, ModuleKind::Windows, *rows, config);
+        returned = true;
+    });
+    // The request's progress notices come to the engine's thread, which answers
+    // them while it waits, as a message loop does.
+    auto serviceFor = [](std::chrono::milliseconds span, const std::atomic<bool>* until = nullptr) {
+        const auto end = std::chrono::steady_clock::now() + span;
+        while (std::chrono::steady_clock::now() < end && !(until && *until))
+            platform::serviceNotices(10);
+    };
+    serviceFor(std::chrono::milliseconds(300));
+    EXPECT_FALSE(returned);
+    engine.abandonListRequests();
+    serviceFor(std::chrono::seconds(5), &returned);
+    check.join();
+    ASSERT_TRUE(returned);
+    EXPECT_EQ(result.outcome, CheckOutcome::Failed);
+    EXPECT_EQ(result.list.reason.view(), u"the request was abandoned");
+    EXPECT_LT(result.elapsedMs, 3000u);
+    // The requests after it are not even sent.
+    EXPECT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).list.reason.view(),
+              u"the request was abandoned");
+    EXPECT_EQ(server.recordedRequests(tag()).size(), 1u);
 }
 
 TEST_F(EngineTest, AnUpdateWritesEveryMarkedFile) {

@@ -95,6 +95,13 @@ TEST_F(JobTrackerTest, FactsBecomeRowTextsAndFigures) {
     EXPECT_EQ(failures[0].row, 1u);
     EXPECT_EQ(failures[0].result.detail.view(), u"disk full");
     EXPECT_EQ(failures[1].name.view(), u"c.ext");
+    // One row's failure, without the others; none for a row that succeeded.
+    const auto third = tracker->failureAt(2);
+    ASSERT_TRUE(third.has_value());
+    EXPECT_EQ(third->name.view(), u"c.ext");
+    EXPECT_EQ(third->result.detail.view(), u"HTTP 404");
+    EXPECT_FALSE(tracker->failureAt(0).has_value());
+    EXPECT_FALSE(tracker->failureAt(7).has_value());
 }
 
 TEST_F(JobTrackerTest, ARowThatShowsAnotherFileKeepsItsTextAndAbandonedRowsStopTheJob) {

@@ -5,6 +5,7 @@
 #include "tests/support/ModuleServer.h"
 #include "tests/support/TempFolder.h"
 #include "updater/ConfigStore.h"
+#include "windows/JobStateText.h"
 #include "windows/rg_my_main_window.h"
 #include "windows/rg_win_BangZhu.h"
 
@@ -23,6 +24,11 @@ namespace {
 
 CWString textOf(const fs::path& path) { return CWString(path.u16string()); }
 std::wstring wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+// A window text as UTF-8, for a failure's message.
+std::string shown(const std::wstring& text) {
+    return CWString(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()))
+        .toUtf8String();
+}
 std::u16string cell(rg_my_main_window::ListBox& list, int row, int column) {
     return std::u16string(list.getCellText(row, column).view());
 }
@@ -91,6 +97,25 @@ protected:
 
     void selectPage(int page) { clickTab(hwndOf(window->moduleTabs), page); }
 
+    rg_my_main_window::Button& checkButton(ModuleKind kind) {
+        return kind == ModuleKind::Windows   ? window->winCheckButton
+               : kind == ModuleKind::Android ? window->androidCheckButton
+                                             : window->serverCheckButton;
+    }
+
+    // Clicks the page's "检查更新" and waits, as the user does, until its answer is in.
+    void checkAndWait(ModuleKind kind) {
+        click(checkButton(kind));
+        ASSERT_TRUE(pumpUntil([&] { return !window->isChecking(kind); }));
+        pump();
+    }
+
+    std::wstring stateLine(ModuleKind kind) {
+        return windowText(hwndOf(kind == ModuleKind::Windows   ? window->winStateLabel
+                                 : kind == ModuleKind::Android ? window->androidStateLabel
+                                                               : window->serverStateLabel));
+    }
+
     // Brings the window to the front and paints everything that is due.
     void paintNow() {
         SetForegroundWindow(main());
@@ -102,7 +127,7 @@ protected:
     void checkManyModules(int entries) {
         const rg_PeiZhiXinXiLei config = configured("_entries/" + std::to_string(entries) + "/");
         open(&config);
-        click(window->winCheckButton);
+        checkAndWait(ModuleKind::Windows);
     }
 
     mireth_test::ModuleServer server;
@@ -128,7 +153,25 @@ TEST_F(MainWindowTest, TheWindowIsLaidOutAsDesigned) {
     // Creation order is child order; the Android page has its list group first.
     EXPECT_EQ(childIds(tabs), (std::vector<int>{104, 108, 110, 118, 119, 127, 135, 136, 137, 141, 143, 145}));
     EXPECT_EQ(childIds(hwndOf(window->androidInfoGroup)), (std::vector<int>{144}));
-    EXPECT_EQ(childIds(hwndOf(window->androidFunctionGroup)), (std::vector<int>{146, 147, 148}));
+    // Each page's state line is the last of its function group, right of the buttons.
+    EXPECT_EQ(childIds(hwndOf(window->androidFunctionGroup)), (std::vector<int>{146, 147, 148, 150}));
+    EXPECT_EQ(childIds(hwndOf(window->winFunctionGroup)), (std::vector<int>{105, 106, 107, 149}));
+    EXPECT_EQ(childIds(hwndOf(window->serverFunctionGroup)), (std::vector<int>{138, 139, 140, 151}));
+    for (auto* page :
+         {&window->winFunctionGroup, &window->androidFunctionGroup, &window->serverFunctionGroup}) {
+        HWND line = GetWindow(hwndOf(*page), GW_CHILD);
+        while (GetWindow(line, GW_HWNDNEXT))
+            line = GetWindow(line, GW_HWNDNEXT);
+        RECT inside{}, room{}, force{};
+        GetWindowRect(line, &inside);
+        GetClientRect(hwndOf(*page), &room);
+        GetWindowRect(GetWindow(GetWindow(hwndOf(*page), GW_CHILD), GW_HWNDFIRST), &force);
+        MapWindowPoints(nullptr, hwndOf(*page), reinterpret_cast<POINT*>(&inside), 2);
+        MapWindowPoints(nullptr, hwndOf(*page), reinterpret_cast<POINT*>(&force), 2);
+        EXPECT_GE(inside.left, force.right) << "over the check box";
+        EXPECT_LE(inside.right, room.right - 4) << "over the frame";
+        EXPECT_LE(inside.bottom, room.bottom - 4) << "over the frame";
+    }
     EXPECT_EQ(childIds(hwndOf(window->winConfigGroup)),
               (std::vector<int>{111, 112, 113, 114, 115, 116, 117}));
     EXPECT_EQ(childIds(hwndOf(window->serverConfigGroup)),
@@ -272,7 +315,7 @@ TEST_F(MainWindowTest, ACheckFillsTheListAndMarksWhatIsMissingOrOlder) {
     mireth_test::writeFile(windowsFolder.path() / "binary.bin", "a newer local copy");
     const rg_PeiZhiXinXiLei config = configured();
     open(&config);
-    click(window->winCheckButton);
+    checkAndWait(ModuleKind::Windows);
     rg_my_main_window::ListBox& list = window->winModuleList;
     ASSERT_GE(list.rowCount(), 9);
     EXPECT_EQ(cell(list, 0, kColumnOrdinal), u"1");
@@ -285,7 +328,7 @@ TEST_F(MainWindowTest, ACheckFillsTheListAndMarksWhatIsMissingOrOlder) {
 
     // A second check refills rather than appends; the other pages stay empty.
     const int rows = list.rowCount();
-    click(window->winCheckButton);
+    checkAndWait(ModuleKind::Windows);
     EXPECT_EQ(list.rowCount(), rows);
     EXPECT_EQ(window->androidModuleList.rowCount(), 0);
     const auto requests = server.recordedRequests(tag());
@@ -298,7 +341,7 @@ TEST_F(MainWindowTest, AnUpdateWritesOutcomesWhileTheWindowStaysResponsive) {
     // 300000 bytes at 100000 per second: the big module takes three seconds.
     const rg_PeiZhiXinXiLei config = configured("_slow/100000/");
     open(&config);
-    click(window->winCheckButton);
+    checkAndWait(ModuleKind::Windows);
     rg_my_main_window::ListBox& list = window->winModuleList;
     ASSERT_GE(list.rowCount(), 9);
 
@@ -315,14 +358,37 @@ TEST_F(MainWindowTest, AnUpdateWritesOutcomesWhileTheWindowStaysResponsive) {
     probe.join();
     EXPECT_TRUE(answered);
     EXPECT_TRUE(progressShown) << "no row showed the progress of its download";
+    // The state line follows the job without a box: files, failures, bytes, rate.
+    EXPECT_TRUE(pumpUntil([&] { return stateLine(ModuleKind::Windows).rfind(L"正在更新：已完成 ", 0) == 0; }))
+        << shown(stateLine(ModuleKind::Windows));
+    EXPECT_NE(stateLine(ModuleKind::Windows).find(L"/秒"), std::wstring::npos);
+    paintNow();
+    fs::create_directories("screenshots");
+    EXPECT_TRUE(saveWindowImage(main(), L"screenshots/page0-during-a-job.bmp"));
     ASSERT_TRUE(pumpUntil([this] { return !window->engine.isDownloading(); }));
     pump();
+    // It tells the counts per outcome once the job is over, until the next check:
+    // those the rows show.
+    int succeeded = 0, failed = 0;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        succeeded += cell(list, row, kColumnMode) == u"成功";
+        failed += cell(list, row, kColumnMode) == u"下载失败";
+    }
+    EXPECT_EQ(succeeded + failed, list.rowCount());
+    const std::wstring done = L"更新完成：成功 " + std::to_wstring(succeeded) + L" 个，下载失败 " +
+                              std::to_wstring(failed) + L" 个，保存失败 0 个；";
+    EXPECT_TRUE(pumpUntil([&] { return stateLine(ModuleKind::Windows).rfind(done, 0) == 0; },
+                          std::chrono::seconds(5)))
+        << shown(stateLine(ModuleKind::Windows));
 
     EXPECT_EQ(cell(list, rowOf(list, u"a.ext"), kColumnMode), u"成功");
     EXPECT_EQ(cell(list, big, kColumnMode), u"成功");
     EXPECT_EQ(cell(list, rowOf(list, u"z.ext"), kColumnMode), u"成功");
     EXPECT_EQ(mireth_test::readFile(windowsFolder.path() / "deep" / "x" / "y" / "z.ext"), "deep module\n");
     EXPECT_EQ(fs::file_size(windowsFolder.path() / "big.bin"), 300000u);
+    checkAndWait(ModuleKind::Windows);
+    EXPECT_EQ(stateLine(ModuleKind::Windows), L"");
+    EXPECT_EQ(window->jobTracker(ModuleKind::Windows), nullptr);
 }
 
 TEST_F(MainWindowTest, ForcedUpdateMarksEveryRowBeforeTheJobStarts) {
@@ -330,7 +396,7 @@ TEST_F(MainWindowTest, ForcedUpdateMarksEveryRowBeforeTheJobStarts) {
     // Every answer waits two seconds, so the rows can be read before any outcome.
     const rg_PeiZhiXinXiLei config = configured("_stallbefore/2/");
     open(&config);
-    click(window->winCheckButton);
+    checkAndWait(ModuleKind::Windows);
     rg_my_main_window::ListBox& list = window->winModuleList;
     ASSERT_GE(list.rowCount(), 9);
     ASSERT_EQ(cell(list, rowOf(list, u"binary.bin"), kColumnMode), u"");
@@ -349,12 +415,12 @@ TEST_F(MainWindowTest, ForcedUpdateMarksEveryRowBeforeTheJobStarts) {
 TEST_F(MainWindowTest, AnotherPageStartsNothingWhileAJobRuns) {
     const rg_PeiZhiXinXiLei config = configured("_stallbefore/1/");
     open(&config);
-    click(window->winCheckButton);
+    checkAndWait(ModuleKind::Windows);
     click(window->winUpdateButton);
     ASSERT_TRUE(window->engine.isDownloading());
 
     selectPage(2);
-    click(window->serverCheckButton);
+    checkAndWait(ModuleKind::Server);
     rg_my_main_window::ListBox& list = window->serverModuleList;
     ASSERT_EQ(list.rowCount(), 1);
     EXPECT_EQ(cell(list, 0, kColumnMode), u"下载");
@@ -622,6 +688,172 @@ TEST_F(MainWindowTest, OutcomesWrittenFromAnotherThreadReachTheirRowsWhileTheLis
     }
 }
 
+TEST_F(MainWindowTest, ACheckKeepsTheWindowGoingWhileItsPageIgnoresItsButtonsUntilTheAnswerIsIn) {
+    // Every answer waits three seconds.
+    const rg_PeiZhiXinXiLei config = configured("_stallbefore/3/");
+    open(&config);
+    SetForegroundWindow(main());
+    const auto before = std::chrono::steady_clock::now();
+    click(window->winCheckButton);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(1000))
+        << "the click waited for the answer";
+    ASSERT_TRUE(window->isChecking(ModuleKind::Windows));
+    EXPECT_EQ(stateLine(ModuleKind::Windows), wide(kStateChecking));
+
+    // The busy cursor over the page, wherever on it; not beside the tabs.
+    const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
+    EXPECT_EQ(cursorAfterAsking(hwndOf(window->winModuleList)), wait);
+    EXPECT_EQ(cursorAfterAsking(hwndOf(window->winCheckButton)), wait);
+    EXPECT_EQ(cursorAfterAsking(hwndOf(window->moduleTabs)), wait);
+    EXPECT_NE(cursorAfterAsking(hwndOf(window->helpButton)), wait);
+
+    // A second click asks for nothing, and "更新模块" on rows that are not in yet
+    // says nothing.
+    click(window->winCheckButton);
+    DialogWatcher none({}, L"#32770", std::chrono::milliseconds(1000));
+    click(window->winUpdateButton);
+    EXPECT_FALSE(none.join().found) << "a message appeared";
+    EXPECT_FALSE(window->engine.isDownloading());
+
+    // The window moves and paints meanwhile.
+    ASSERT_TRUE(SetWindowPos(main(), nullptr, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    RECT frame{};
+    GetWindowRect(main(), &frame);
+    EXPECT_EQ(frame.left, 20);
+    EXPECT_EQ(frame.top, 30);
+    paintNow();
+    EXPECT_FALSE(GetUpdateRect(hwndOf(window->winModuleList), nullptr, FALSE));
+    ASSERT_TRUE(window->isChecking(ModuleKind::Windows)) << "the answer came too soon for this test";
+
+    // Another page's check waits for this one, with its own busy cursor.
+    selectPage(2);
+    EXPECT_NE(cursorAfterAsking(hwndOf(window->serverModuleList)), wait);
+    click(window->serverCheckButton);
+    EXPECT_TRUE(window->isChecking(ModuleKind::Server));
+    EXPECT_EQ(cursorAfterAsking(hwndOf(window->serverModuleList)), wait);
+
+    ASSERT_TRUE(pumpUntil([this] {
+        return !window->isChecking(ModuleKind::Windows) && !window->isChecking(ModuleKind::Server);
+    }));
+    pump();
+    EXPECT_NE(cursorAfterAsking(hwndOf(window->serverModuleList)), wait);
+    EXPECT_GE(window->winModuleList.rowCount(), 9);
+    EXPECT_EQ(window->serverModuleList.rowCount(), 1);
+    EXPECT_EQ(stateLine(ModuleKind::Windows), L"");
+    const auto requests = server.recordedRequests(tag());
+    ASSERT_EQ(requests.size(), 2u) << "one list request per page";
+    EXPECT_NE(requests[1].path.find("api/s/list"), std::string::npos);
+    EXPECT_GE(requests[1].arrived, requests[0].answered) << "the pages took turns";
+}
+
+TEST_F(MainWindowTest, AFailedListRequestIsToldWithItsReasonAndTheRowsReadBeforeABreakStay) {
+    const rg_PeiZhiXinXiLei config = configured();
+    open(&config);
+    const std::string base = server.httpBase() + "_tag/" + tag() + "/";
+    struct Case {
+        const char* what;
+        std::string domain;
+        const wchar_t* picture; // of the message
+        int fewestRows, mostRows;
+    };
+    const Case cases[] = {
+        {"refused connection", "http://127.0.0.1:9/", L"screenshots/list-failed-refused.bmp", 0, 0},
+        {"not a list", base + "_nonjson/", L"screenshots/list-failed-not-a-list.bmp", 0, 0},
+        {"broken off", base + "_entries/1000/_cut/30000/", nullptr, 1, 999},
+    };
+    fs::create_directories("screenshots");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        globalConfig.domain = CWString::fromUtf8(c.domain);
+        bool pictured = !c.picture;
+        DialogWatcher watcher([&](HWND dialog, SeenDialog&) {
+            if (c.picture)
+                pictured = saveWindowImage(dialog, c.picture);
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        click(window->winCheckButton);
+        ASSERT_TRUE(pumpUntil([this] { return !window->isChecking(ModuleKind::Windows); }));
+        const SeenDialog& seen = watcher.join();
+        ASSERT_TRUE(seen.found);
+        EXPECT_TRUE(pictured);
+        EXPECT_EQ(seen.caption, wide(u"信息:"));
+        EXPECT_EQ(seen.owner, main());
+        const std::wstring prefix = wide(u"获取模块列表失败：");
+        EXPECT_EQ(seen.text.rfind(prefix, 0), 0u) << shown(seen.text);
+        EXPECT_GT(seen.text.size(), prefix.size()) << "no reason";
+        EXPECT_GE(window->winModuleList.rowCount(), c.fewestRows);
+        EXPECT_LE(window->winModuleList.rowCount(), c.mostRows);
+        EXPECT_EQ(window->winModuleList.rowCount(),
+                  static_cast<int>(window->rowTable(ModuleKind::Windows)->rowCount()));
+    }
+
+    // A list that arrived empty is no failure: the page shows no rows and says nothing.
+    globalConfig.domain = CWString::fromUtf8(base + "_entries/0/");
+    DialogWatcher none({}, L"#32770", std::chrono::milliseconds(1500));
+    click(window->winCheckButton);
+    ASSERT_TRUE(pumpUntil([this] { return !window->isChecking(ModuleKind::Windows); }));
+    pumpUntil([] { return false; }, std::chrono::milliseconds(300));
+    EXPECT_FALSE(none.join().found) << "a message appeared";
+    EXPECT_EQ(window->winModuleList.rowCount(), 0);
+}
+
+// Selects and focuses `row` as a click on it does.
+void selectRow(HWND list, int row) {
+    LVITEMW state{};
+    state.state = state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    pump();
+}
+
+TEST_F(MainWindowTest, AJobsOutcomesReachTheirRowsWhileTheListScrollsAndAFailedRowSaysWhy) {
+    // Every third file is here already and newer: those rows are not in the job.
+    // The others are nowhere on the server: each fails.
+    constexpr int kEntries = 600;
+    for (int k = 0; k < kEntries; k += 3)
+        mireth_test::writeFile(windowsFolder.path() / ("lib" + std::to_string(k % 50)) /
+                                   ("m" + std::to_string(k) + ".ext"),
+                               "local");
+    const rg_PeiZhiXinXiLei config = configured("_entries/" + std::to_string(kEntries) + "/");
+    open(&config);
+    checkAndWait(ModuleKind::Windows);
+    rg_my_main_window::ListBox& list = window->winModuleList;
+    ASSERT_EQ(list.rowCount(), kEntries);
+    auto expected = [](int row) -> std::u16string { return row % 3 == 0 ? u"" : u"下载失败"; };
+
+    click(window->winUpdateButton);
+    ASSERT_TRUE(window->engine.isDownloading());
+    const HWND view = hwndOf(list);
+    int pages = 0;
+    while (window->engine.isDownloading()) {
+        SendMessageW(view, WM_VSCROLL, pages % 20 == 19 ? SB_TOP : SB_PAGEDOWN, 0);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        pump();
+        ++pages;
+    }
+    pump();
+    EXPECT_GT(pages, 0);
+    for (int row = 0; row < kEntries; ++row)
+        ASSERT_EQ(cell(list, row, kColumnMode), expected(row)) << "row " << row;
+    SendMessageW(view, LVM_ENSUREVISIBLE, 0, FALSE);
+    paintNow();
+    EXPECT_FALSE(GetUpdateRect(view, nullptr, FALSE));
+
+    const std::wstring done = L"更新完成：成功 0 个，下载失败 400 个，保存失败 0 个；";
+    EXPECT_TRUE(pumpUntil([&] { return stateLine(ModuleKind::Windows).rfind(done, 0) == 0; },
+                          std::chrono::seconds(5)))
+        << shown(stateLine(ModuleKind::Windows));
+    // A selected row that failed says why on a second line; one that was not in
+    // the job adds nothing.
+    selectRow(view, 1);
+    const std::wstring line = stateLine(ModuleKind::Windows);
+    const std::wstring why = L"\nm1.ext：下载失败，";
+    const std::size_t at = line.find(why);
+    ASSERT_NE(at, std::wstring::npos) << shown(line);
+    EXPECT_GT(line.size(), at + why.size()) << "no reason: " << shown(line);
+    selectRow(view, 3);
+    EXPECT_EQ(stateLine(ModuleKind::Windows).find(L'\n'), std::wstring::npos);
+}
+
 // Pictures of every page after a check, and of the help window, for review. They
 // land in screenshots/ of the build tree, as PNG files once the test run is over
 // (tests/windows/CMakeLists.txt).
@@ -630,11 +862,11 @@ TEST_F(MainWindowTest, ScreenshotsOfEveryPageAndTheHelpWindow) {
     const rg_PeiZhiXinXiLei config = configured();
     open(&config);
     fs::create_directories("screenshots");
-    click(window->winCheckButton);
+    checkAndWait(ModuleKind::Windows);
     selectPage(1);
-    click(window->androidCheckButton);
+    checkAndWait(ModuleKind::Android);
     selectPage(2);
-    click(window->serverCheckButton);
+    checkAndWait(ModuleKind::Server);
     const wchar_t* names[] = {L"screenshots/page0-windows.bmp", L"screenshots/page1-android.bmp",
                               L"screenshots/page2-server.bmp", L"screenshots/page3-configuration.bmp"};
     SetForegroundWindow(main());

@@ -273,6 +273,30 @@ bool CVWnd_Window::keyIsDown(std::uint32_t virtualKey) const {
 
 void CVWnd_Window::showCursor(std::uintptr_t cursor) { SetCursor(reinterpret_cast<HCURSOR>(cursor)); }
 
+std::uintptr_t CVWnd_Window::waitCursor() const {
+    return reinterpret_cast<std::uintptr_t>(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+}
+
+// The system asks for the cursor only when the mouse moves: ask the window under it
+// now, as a move would.
+void CVWnd_Window::refreshCursor() {
+    POINT at{};
+    if (!GetCursorPos(&at))
+        return;
+    HWND under = WindowFromPoint(at);
+    if (!under || (under != hwnd() && !IsChild(hwnd(), under)))
+        return;
+    const LRESULT hit = SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y));
+    SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                 MAKELPARAM(static_cast<WORD>(hit), WM_MOUSEMOVE));
+}
+
+bool CVWnd_Window::startTimer(std::uint32_t id, std::uint32_t intervalMs) {
+    return SetTimer(hwnd(), static_cast<UINT_PTR>(id), intervalMs, nullptr) != 0;
+}
+
+void CVWnd_Window::stopTimer(std::uint32_t id) { KillTimer(hwnd(), static_cast<UINT_PTR>(id)); }
+
 void CVWnd_Window::takeDroppedFiles(std::uintptr_t drop, rg_quelt_base::rg_WenBenShuZuLei& paths) {
     HDROP files = reinterpret_cast<HDROP>(drop);
     if (!files)

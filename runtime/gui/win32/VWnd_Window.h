@@ -45,6 +45,10 @@ public:
     void deleteFont(std::uintptr_t font) override;
     bool keyIsDown(std::uint32_t virtualKey) const override;
     void showCursor(std::uintptr_t cursor) override;
+    std::uintptr_t waitCursor() const override;
+    void refreshCursor() override;
+    bool startTimer(std::uint32_t id, std::uint32_t intervalMs) override;
+    void stopTimer(std::uint32_t id) override;
     void takeDroppedFiles(std::uintptr_t drop, rg_quelt_base::rg_WenBenShuZuLei& paths) override;
 
 protected:

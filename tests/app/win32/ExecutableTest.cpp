@@ -190,6 +190,42 @@ HWND control(HWND window, std::initializer_list<int> path) {
     return window;
 }
 
+TEST(ExecutableTest, ClosingDuringASlowCheckEndsTheProgramWithinTwoSeconds) {
+    mireth_test::ModuleServer server;
+    mireth_test::TempFolder modules("closing-check");
+    ASSERT_TRUE(server.clearRequests("closing-check"));
+    rg_quelt_app::rg_PeiZhiXinXiLei config;
+    // The list is answered only after 20 seconds.
+    config.domain = CWString::fromUtf8(server.httpBase() + "_tag/closing-check/_stallbefore/20/");
+    config.windowsFolder = CWString(modules.path().u16string());
+    ProgramConfig file(config);
+    ASSERT_TRUE(file.written());
+
+    Program program;
+    ASSERT_TRUE(program.started());
+    HWND window = program.mainWindow();
+    ASSERT_NE(window, nullptr);
+    HWND check = control(window, {103, 104, 107});
+    ASSERT_NE(check, nullptr);
+    using Clock = std::chrono::steady_clock;
+    const auto clicked = Clock::now();
+    SendMessageW(check, BM_CLICK, 0, 0);
+    EXPECT_LT(Clock::now() - clicked, std::chrono::milliseconds(1000)) << "the click waited for the answer";
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    ASSERT_TRUE(program.running());
+    DWORD_PTR ignored = 0;
+    EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored), 0)
+        << "the window does not answer during the check";
+    ASSERT_EQ(server.recordedRequests("closing-check").size(), 1u);
+
+    const auto closed = Clock::now();
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.exitCode(), 0);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - closed);
+    RecordProperty("msToEnd", static_cast<int>(took.count()));
+    EXPECT_LT(took.count(), 2000) << "the program took " << took.count() << " ms to end";
+}
+
 TEST(ExecutableTest, ClosingDuringADownloadEndsCleanlyAndLeavesNoBrokenFile) {
     mireth_test::ModuleServer server;
     mireth_test::TempFolder modules("closing");
@@ -217,8 +253,9 @@ TEST(ExecutableTest, ClosingDuringADownloadEndsCleanlyAndLeavesNoBrokenFile) {
     EXPECT_EQ(program.exitCode(), 0);
 
     const std::filesystem::path big = modules.path() / "big.bin";
-    if (std::filesystem::exists(big))
+    if (std::filesystem::exists(big)) {
         EXPECT_EQ(std::filesystem::file_size(big), 300000u);
+    }
     for (const auto& entry : std::filesystem::recursive_directory_iterator(modules.path()))
         EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos)
             << "left behind: " << entry.path().string();

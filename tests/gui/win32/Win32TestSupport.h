@@ -1,6 +1,6 @@
 #pragma once
 // What the window-layer tests share: handling the queue as the message loop does,
-// and the native handle of a control.
+// the native handle of a control, and the cursor a window chooses.
 #include "runtime/gui/WinControl.h"
 #include "runtime/gui/win32/MainMessageLoop.h"
 
@@ -19,4 +19,12 @@ inline void pump() {
 
 inline HWND hwndOf(const rg_quelt_WTLJieMian_base::CQueltWinControl& control) {
     return reinterpret_cast<HWND>(control.window());
+}
+
+// The cursor the system shows once `window` was asked for one, as a move of the
+// mouse over its client area asks.
+inline HCURSOR cursorAfterAsking(HWND window) {
+    SetCursor(nullptr);
+    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
 }

@@ -369,6 +369,65 @@ TEST(WindowLayerTest, PreTranslationClimbsFromAChildToItsFormAndTheDefaultButton
     EXPECT_NE(HIWORD(SendMessageW(hwndOf(form), DM_GETDEFID, 0, 0)), DC_HASDEFID);
 }
 
+// A container inside `parent` at its top left.
+bool placeInside(CQueltWinControl& control, CQueltWinControl& parent, std::int32_t identifier) {
+    CQueltCreationRecord record;
+    record.parentWindow = parent.window();
+    record.parentControl = &parent;
+    record.identifier = identifier;
+    record.x = record.y = 0;
+    record.width = record.height = 80;
+    return control.create(record);
+}
+
+TEST(WindowLayerTest, AWaitCursorShowsOverTheControlAndTheControlsInsideItUntilTurnedOff) {
+    TestForm form;
+    ASSERT_TRUE(form.createDefault(300, 200));
+    CQueltWinContainer outer, inner;
+    ASSERT_TRUE(placeInside(outer, form, 41));
+    ASSERT_TRUE(placeInside(inner, outer, 42));
+    const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
+    const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    EXPECT_EQ(cursorAfterAsking(hwndOf(inner)), arrow);
+    outer.setWaitCursor(true);
+    // The inner control keeps the default and asks its parent first.
+    EXPECT_EQ(cursorAfterAsking(hwndOf(inner)), wait);
+    EXPECT_EQ(cursorAfterAsking(hwndOf(outer)), wait);
+    EXPECT_EQ(cursorAfterAsking(hwndOf(form)), arrow) << "the form is not inside it";
+    outer.setWaitCursor(false);
+    EXPECT_EQ(cursorAfterAsking(hwndOf(inner)), arrow);
+}
+
+TEST(WindowLayerTest, ATimerTicksThroughTheWindowMessageEventUntilStopped) {
+    struct TimerForm : TestForm {
+        static std::int32_t onMessage(CQueltObject* self, CQueltObject*, std::int32_t, std::uintptr_t,
+                                      std::uint32_t message, std::uintptr_t wparam, std::intptr_t) {
+            if (message == kWmTimer)
+                static_cast<TimerForm*>(self)->seen.push_back(static_cast<std::int32_t>(wparam));
+            return 0;
+        }
+    } form;
+    EXPECT_FALSE(form.startTimer(7, 20)) << "no timer without a window";
+    form.bindEvent(form, form.windowMessage, &TimerForm::onMessage);
+    ASSERT_TRUE(form.createDefault(300, 200));
+    ASSERT_TRUE(form.startTimer(7, 20));
+    auto pumpFor = [](std::chrono::milliseconds span) {
+        const auto end = std::chrono::steady_clock::now() + span;
+        while (std::chrono::steady_clock::now() < end) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            pump();
+        }
+    };
+    pumpFor(std::chrono::milliseconds(300));
+    ASSERT_GE(form.seen.size(), 2u);
+    EXPECT_EQ(form.seen.front(), 7);
+    form.stopTimer(7);
+    pump();
+    const std::size_t ticks = form.seen.size();
+    pumpFor(std::chrono::milliseconds(150));
+    EXPECT_EQ(form.seen.size(), ticks);
+}
+
 TEST(WindowLayerTest, DestroyingTheRegisteredMainWindowPostsQuitZero) {
     TestForm form;
     ASSERT_TRUE(form.createDefault(300, 200));
