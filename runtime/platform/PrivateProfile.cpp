@@ -109,18 +109,6 @@ bool usableKey(std::u16string_view name) {
            name.front() != u';';
 }
 
-std::u16string decodeUtf8(std::string_view bytes) {
-    std::u16string out(utf8ToUtf16(bytes.data(), bytes.size(), nullptr, 0), u'\0');
-    utf8ToUtf16(bytes.data(), bytes.size(), out.data(), out.size());
-    return out;
-}
-
-std::string encodeUtf8(std::u16string_view text) {
-    std::string out(utf16ToUtf8(text.data(), text.size(), nullptr, 0), '\0');
-    utf16ToUtf8(text.data(), text.size(), out.data(), out.size());
-    return out;
-}
-
 std::u16string decodeUtf16(std::string_view bytes, bool bigEndian) {
     std::u16string out(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < out.size(); ++i) {
@@ -156,7 +144,7 @@ ProfileDocument ProfileDocument::fromBytes(std::string_view bytes, unsigned ansi
         document.text_ = decodeUtf16(bytes.substr(2), true);
     } else if (bytes.starts_with("\xEF\xBB\xBF")) {
         document.encoding_ = ProfileEncoding::utf8Bom;
-        document.text_ = decodeUtf8(bytes.substr(3));
+        document.text_ = utf8ToUtf16String(bytes.substr(3));
     } else {
         bool ascii = true;
         for (const char c : bytes) {
@@ -165,10 +153,10 @@ ProfileDocument ProfileDocument::fromBytes(std::string_view bytes, unsigned ansi
                 break;
             }
         }
-        document.text_ = decodeUtf8(bytes);
+        document.text_ = utf8ToUtf16String(bytes);
         if (ascii) {
             document.encoding_ = ProfileEncoding::ascii;
-        } else if (encodeUtf8(document.text_) == bytes) {
+        } else if (utf16ToUtf8String(document.text_) == bytes) {
             // Decoding is exact only for valid UTF-8: anything else came back changed.
             document.encoding_ = ProfileEncoding::utf8;
         } else {
@@ -282,9 +270,9 @@ std::string ProfileDocument::toBytes() const {
     case ProfileEncoding::utf16be:
         return encodeUtf16(text_, true);
     case ProfileEncoding::utf8Bom:
-        return "\xEF\xBB\xBF" + encodeUtf8(text_);
+        return "\xEF\xBB\xBF" + utf16ToUtf8String(text_);
     default:
-        return encodeUtf8(text_);
+        return utf16ToUtf8String(text_);
     }
 }
 

@@ -17,8 +17,7 @@ std::FILE* fileOf(StandardStream stream) { return stream == StandardStream::outp
 void prepareStandardStreams() {}
 
 void writeStandardStream(StandardStream stream, std::u16string_view text) {
-    std::string bytes(utf16ToUtf8(text.data(), text.size(), nullptr, 0), '\0');
-    utf16ToUtf8(text.data(), text.size(), bytes.data(), bytes.size());
+    const std::string bytes = utf16ToUtf8String(text);
     std::FILE* file = fileOf(stream);
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fflush(file);

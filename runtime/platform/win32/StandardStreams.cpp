@@ -37,8 +37,7 @@ void writeStandardStream(StandardStream stream, std::u16string_view text) {
         const std::wstring wide(text.begin(), text.end());
         std::fputws(wide.c_str(), file);
     } else {
-        std::string bytes(utf16ToUtf8(text.data(), text.size(), nullptr, 0), '\0');
-        utf16ToUtf8(text.data(), text.size(), bytes.data(), bytes.size());
+        const std::string bytes = utf16ToUtf8String(text);
         std::fwrite(bytes.data(), 1, bytes.size(), file);
     }
     std::fflush(file);
