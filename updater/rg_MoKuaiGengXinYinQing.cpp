@@ -38,6 +38,13 @@ CWString durationText(std::uint32_t ms) {
     return CWString::fromInteger(ms) + u" ms";
 }
 
+// The list request's body: qq and pwd in the system ANSI code page.
+CQueltMem listRequestBody(const CWString& qq, const CWString& password) {
+    FormBody body;
+    body.field("qq", qq.toAnsi()).field("pwd", password.toAnsi());
+    return body.bytes();
+}
+
 } // namespace
 
 rg_MoKuaiGengXinYinQing::rg_MoKuaiGengXinYinQing() : receiver_(this) {
@@ -58,12 +65,6 @@ rg_MoKuaiGengXinYinQing::~rg_MoKuaiGengXinYinQing() {
 void rg_MoKuaiGengXinYinQing::setTransferSettings(const TransferSettings& settings) {
     settings_ = settings;
     listNetAccess.setPolicy(settings.policy());
-}
-
-CQueltMem listRequestBody(const CWString& qq, const CWString& password) {
-    FormBody body;
-    body.field("qq", qq.toAnsi()).field("pwd", password.toAnsi());
-    return body.bytes();
 }
 
 CQueltObjectArray rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url, const CWString& qq,
