@@ -10,7 +10,6 @@ namespace rg_quelt_app::cli {
 enum class Stream { Output, Error };
 
 void write(Stream stream, std::u16string_view text);
-// The text and a line break.
 void writeLine(Stream stream, std::u16string_view text);
 // "mireth-sync: " + text, a line on standard error.
 void writeError(std::u16string_view text);

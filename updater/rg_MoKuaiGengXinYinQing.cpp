@@ -21,6 +21,7 @@ CWString statusNote(std::int32_t responseCode) {
     return CWString(u" (HTTP ") + CWString::fromInteger(responseCode).view() + u")";
 }
 
+// How much sooner than our clock libcurl's own may see the request's time run out.
 constexpr std::uint64_t kTimerSlackMs = 50;
 
 // "64 MiB" for whole mebibytes, else the bytes.
