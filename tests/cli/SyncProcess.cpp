@@ -110,13 +110,19 @@ int spawnRedirected(const std::string& program, const std::vector<std::string>& 
     return static_cast<int>(status);
 }
 #else
-int spawnRedirected(const std::string& program, const std::vector<std::string>& arguments,
-                    const fs::path& out, const fs::path& err, int terminal = -1,
-                    std::string* terminalText = nullptr) {
+// The program's name, its arguments and the null that ends them, as posix_spawn takes them.
+std::vector<char*> argvOf(const std::string& program, const std::vector<std::string>& arguments) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    return argv;
+}
+
+int spawnRedirected(const std::string& program, const std::vector<std::string>& arguments,
+                    const fs::path& out, const fs::path& err, int terminal = -1,
+                    std::string* terminalText = nullptr) {
+    std::vector<char*> argv = argvOf(program, arguments);
     posix_spawn_file_actions_t actions;
     if (posix_spawn_file_actions_init(&actions) != 0)
         return -1;
@@ -198,10 +204,7 @@ SyncResult runProgram(const std::string& program, const std::vector<std::string>
 
 #if !defined(_WIN32)
 int startProgram(const std::string& program, const std::vector<std::string>& arguments) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argvOf(program, arguments);
     posix_spawn_file_actions_t actions;
     if (posix_spawn_file_actions_init(&actions) != 0)
         return -1;

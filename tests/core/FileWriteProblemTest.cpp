@@ -10,9 +10,7 @@
 
 namespace {
 
-using mireth_test::readFile;
-using mireth_test::TempFolder;
-using mireth_test::writeFile;
+using namespace mireth_test;
 
 TEST(FileWriteProblemTest, NamesWhatKeepsAFileFromBeingWrittenAndTouchesNothing) {
     TempFolder temp;

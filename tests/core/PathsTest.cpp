@@ -12,9 +12,7 @@
 
 namespace {
 
-using mireth_test::readFile;
-using mireth_test::TempFolder;
-using mireth_test::writeFile;
+using namespace mireth_test;
 
 // A file system in memory that records every call. A folder can be created when
 // its parent (by the separator rules given) is present.

@@ -17,9 +17,7 @@
 
 namespace {
 
-using mireth_test::readFile;
-using mireth_test::TempFolder;
-using mireth_test::writeFile;
+using namespace mireth_test;
 
 using platform::ProfileDocument;
 using platform::ProfileEncoding;

@@ -20,9 +20,7 @@
 
 namespace {
 
-using mireth_test::readFile;
-using mireth_test::TempFolder;
-using mireth_test::writeFile;
+using namespace mireth_test;
 
 using namespace rg_quelt_app;
 
