@@ -58,13 +58,12 @@ int listBench(const char* domain, const char* folder) {
     double best = 1e30;
     std::size_t rows = 0;
     for (int i = 0; i < 5; ++i) {
-        MemoryRowTable* table = MemoryRowTable::create();
+        const auto table = RefPtr<MemoryRowTable>::adopt(MemoryRowTable::create());
         const auto start = Clock::now();
         checkModules(engine, ModuleKind::Windows, *table, config);
         const double t = seconds(start);
         best = t < best ? t : best;
         rows = table->rowCount();
-        table->release();
     }
     std::printf("list %.4f %zu\n", best, rows);
     return rows > 0 ? 0 : 1;

@@ -14,10 +14,6 @@ ParsedCommandLine failure(std::u16string_view reason) {
     return parsed;
 }
 
-bool startsWith(std::u16string_view text, std::u16string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 // KIND words into kinds, "all" as the three in order; each kind once.
 bool readKinds(const std::vector<CWString>& words, std::size_t first, CommandLine& line, CWString& error) {
     std::vector<ModuleKind>& kinds = line.kinds;
@@ -52,7 +48,7 @@ bool readNumberOption(const std::vector<CWString>& arguments, std::size_t& i, st
                       int low, int high, int& value, bool& matched, CWString& error) {
     const std::u16string_view argument = arguments[i].view();
     const CWString joined = CWString(name) + u"=";
-    matched = argument == name || startsWith(argument, joined.view());
+    matched = argument == name || argument.starts_with(joined.view());
     if (!matched)
         return true;
     std::u16string_view text;
@@ -104,7 +100,7 @@ ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
             line.quiet = true;
         } else if (argument == u"--force") {
             line.force = true;
-        } else if (argument == u"--config" || startsWith(argument, u"--config=")) {
+        } else if (argument == u"--config" || argument.starts_with(u"--config=")) {
             if (sawConfig)
                 return failure(u"--config is given twice");
             sawConfig = true;
@@ -117,7 +113,7 @@ ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
             }
             if (line.configFile.isEmpty())
                 return failure(u"--config needs a file name");
-        } else if (startsWith(argument, u"-") && argument.size() > 1) {
+        } else if (argument.starts_with(u'-') && argument.size() > 1) {
             return failure(CWString(u"unknown option '") + argument + u"'");
         } else {
             words.push_back(arguments[i]);

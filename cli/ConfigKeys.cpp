@@ -1,28 +1,57 @@
 #include "cli/ConfigKeys.h"
 
 #include "updater/ConfigStore.h"
+#include "updater/ModuleKind.h"
 #include "updater/TransferSettings.h"
+
+#include <string>
+#include <vector>
 
 namespace rg_quelt_app::cli {
 namespace {
 
-constexpr ConfigKey kKeys[] = {
-    {u"domain", &rg_PeiZhiXinXiLei::domain, nullptr, false},
-    {u"windows.qq", &rg_PeiZhiXinXiLei::windowsQq, nullptr, false},
-    {u"windows.password", &rg_PeiZhiXinXiLei::windowsPassword, nullptr, true},
-    {u"windows.folder", &rg_PeiZhiXinXiLei::windowsFolder, nullptr, false},
-    {u"android.qq", &rg_PeiZhiXinXiLei::androidQq, nullptr, false},
-    {u"android.password", &rg_PeiZhiXinXiLei::androidPassword, nullptr, true},
-    {u"android.folder", &rg_PeiZhiXinXiLei::androidFolder, nullptr, false},
-    {u"server.qq", &rg_PeiZhiXinXiLei::serverQq, nullptr, false},
-    {u"server.password", &rg_PeiZhiXinXiLei::serverPassword, nullptr, true},
-    {u"server.folder", &rg_PeiZhiXinXiLei::serverFolder, nullptr, false},
+constexpr ConfigKey kGlobalSettings[] = {
     {u"jobs", nullptr, kParallelDownloadsKey, false, TransferSettings::kMinParallel,
      TransferSettings::kMaxParallel},
     {u"retries", nullptr, kRetriesKey, false, 0, TransferSettings::kMaxRetries},
     {u"ca-file", nullptr, kCaFileKey, false},
     {u"verify-certificates", nullptr, kVerifyCertificatesKey, false, 0, 1},
 };
+
+// Built once, on first use, and never changed: the keys' names point into
+// kindKeyNames, which lives as long as the table.
+struct KeyTable {
+    static constexpr std::size_t kTextsPerKind = 3;
+    std::u16string kindKeyNames[kTextsPerKind * kAllModuleKinds.size()];
+    std::vector<ConfigKey> keys;
+
+    KeyTable() {
+        keys.push_back({u"domain", &rg_PeiZhiXinXiLei::domain, nullptr, false});
+        std::u16string* name = kindKeyNames;
+        for (ModuleKind kind : kAllModuleKinds) {
+            const KindFields& fields = kindFields(kind);
+            const struct {
+                const char16_t* suffix;
+                CWString rg_PeiZhiXinXiLei::*field;
+                bool secret;
+            } texts[kTextsPerKind] = {{u".qq", fields.qq, false},
+                                      {u".password", fields.password, true},
+                                      {u".folder", fields.folder, false}};
+            for (const auto& text : texts) {
+                *name = std::u16string(kindName(kind)) + text.suffix;
+                keys.push_back({*name++, text.field, nullptr, text.secret});
+            }
+        }
+        keys.insert(keys.end(), std::begin(kGlobalSettings), std::end(kGlobalSettings));
+    }
+    KeyTable(const KeyTable&) = delete;
+    KeyTable& operator=(const KeyTable&) = delete;
+};
+
+const std::vector<ConfigKey>& allKeys() {
+    static const KeyTable table;
+    return table.keys;
+}
 
 constexpr char16_t kMask[] = u"********";
 
@@ -31,12 +60,12 @@ CWString decimal(int value) { return CWString::fromInteger(value); }
 } // namespace
 
 const ConfigKey* configKeys(std::size_t& count) {
-    count = sizeof kKeys / sizeof kKeys[0];
-    return kKeys;
+    count = allKeys().size();
+    return allKeys().data();
 }
 
 const ConfigKey* findConfigKey(std::u16string_view name) {
-    for (const ConfigKey& key : kKeys) {
+    for (const ConfigKey& key : allKeys()) {
         if (name == key.name)
             return &key;
     }

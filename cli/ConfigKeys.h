@@ -1,8 +1,9 @@
 #pragma once
 // The configuration keys of the command line and what they stand for, in the order
-// of setup.ini: "domain", "windows.qq", ... for the ten texts of rg_PeiZhiXinXiLei,
-// then the optional transfer settings of "全局" ("jobs", "retries", "ca-file",
-// "verify-certificates").
+// of setup.ini: "domain", then each kind's "<kind>.qq", "<kind>.password" and
+// "<kind>.folder" under the kind's name (ModuleKind: "windows", "android",
+// "server") for the ten texts of rg_PeiZhiXinXiLei, then the optional transfer
+// settings of "全局" ("jobs", "retries", "ca-file", "verify-certificates").
 #include "updater/rg_PeiZhiXinXiLei.h"
 
 #include <string_view>
@@ -10,7 +11,7 @@
 namespace rg_quelt_app::cli {
 
 struct ConfigKey {
-    const char16_t* name;
+    std::u16string_view name;
     CWString rg_PeiZhiXinXiLei::*field; // null for a setting of "全局" of its own
     const char16_t* globalKey;          // that setting's key in setup.ini
     bool secret;                        // shown masked by "config show"

@@ -8,6 +8,8 @@
 namespace rg_quelt_app::cli {
 namespace {
 
+// One column short of an 80-column terminal: a line that fills the last column
+// wraps on some terminals, and "\r" would no longer go back to its start.
 constexpr std::size_t kLineWidth = 79;
 
 bool isWide(char16_t unit) {

@@ -164,8 +164,6 @@ TransferSettings transferSettingsOf(const CommandLine& line, const CWString& fil
     return settings;
 }
 
-} // namespace
-
 int runModules(const CommandLine& line) {
     const CWString file = configFileOf(line);
     // As the window does at its start: the file into the one process-wide record.
@@ -241,6 +239,8 @@ int runConfig(const CommandLine& line) {
     }
     return kExitOk;
 }
+
+} // namespace
 
 int runSync(const std::vector<CWString>& arguments) {
     const ParsedCommandLine parsed = parseCommandLine(arguments);

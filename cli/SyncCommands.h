@@ -16,7 +16,4 @@ enum ExitStatus : int {
 // Parses the arguments (without the program's name) and runs the command.
 int runSync(const std::vector<CWString>& arguments);
 
-int runModules(const CommandLine& line);
-int runConfig(const CommandLine& line);
-
 } // namespace rg_quelt_app::cli

@@ -2,16 +2,18 @@
 #include "cli/Console.h"
 #include "cli/SyncCommands.h"
 #include "runtime/core/QueltException.h"
+#include "runtime/platform/ConsoleEntry.h"
 
 #include <exception>
-#include <vector>
 
-namespace {
-
-int guardedRun(const std::vector<CWString>& arguments) {
+int platform::consoleMain(const std::vector<std::u16string>& arguments) {
     using namespace rg_quelt_app::cli;
     try {
-        return runSync(arguments);
+        std::vector<CWString> texts;
+        texts.reserve(arguments.size());
+        for (const std::u16string& argument : arguments)
+            texts.emplace_back(argument);
+        return runSync(texts);
     } catch (const CQueltException& error) {
         writeError(CWString(u"stopped by an internal error: ") + error.description().view());
     } catch (const std::exception& error) {
@@ -21,24 +23,3 @@ int guardedRun(const std::vector<CWString>& arguments) {
     }
     return kExitListFailed;
 }
-
-} // namespace
-
-#if defined(_WIN32)
-int wmain(int argc, wchar_t** argv) {
-    static_assert(sizeof(wchar_t) == sizeof(char16_t), "the Windows arguments are UTF-16");
-    rg_quelt_app::cli::initialiseConsole();
-    std::vector<CWString> arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.emplace_back(std::u16string_view(reinterpret_cast<const char16_t*>(argv[i])));
-    return guardedRun(arguments);
-}
-#else
-int main(int argc, char** argv) {
-    rg_quelt_app::cli::initialiseConsole();
-    std::vector<CWString> arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.push_back(CWString::fromUtf8(argv[i]));
-    return guardedRun(arguments);
-}
-#endif

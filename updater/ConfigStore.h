@@ -15,8 +15,9 @@
 
 namespace rg_quelt_app {
 
-// Constructed empty during static initialisation, before any window exists, and
-// destroyed at exit. Changed only by the window's load and save.
+// Constructed empty during static initialisation, before any front end starts, and
+// destroyed at exit. Changed only by a front end: the window's load and save, and
+// mireth-sync's load before it runs its command.
 extern rg_PeiZhiXinXiLei& globalConfig;
 
 // Values read from the file are cut to this many characters less one.

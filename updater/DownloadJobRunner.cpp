@@ -33,6 +33,17 @@ CWString number(std::int64_t value) { return CWString::fromInteger(value); }
 
 void wakePool(void* pool) { static_cast<rg_quelt_windows_WangLao::TransferPool*>(pool)->wake(); }
 
+// The download request's body: qq, pwd, type, path and file, in UTF-8.
+CQueltMem downloadRequestBody(const rg_XiaZaiShuJu& job, const rg_LianJieYuSuoYinLei& link) {
+    FormBody body;
+    body.field("qq", job.qq.toUtf8String())
+        .field("pwd", job.password.toUtf8String())
+        .field("type", job.kindLetter.toUtf8String())
+        .field("path", link.remoteFolder.toUtf8String())
+        .field("file", link.fileName.toUtf8String());
+    return body.bytes();
+}
+
 } // namespace
 
 // One request for one link: its answer on the way into the temporary file.
@@ -380,16 +391,6 @@ int DownloadJobRunner::waitMs(std::uint64_t now) const {
     for (std::size_t i = 1; i < waiting; ++i)
         next = std::min(next, notBefore_[queue_[i]]);
     return next > now ? static_cast<int>(std::min<std::uint64_t>(next - now, kPollMs)) : 0;
-}
-
-CQueltMem downloadRequestBody(const rg_XiaZaiShuJu& job, const rg_LianJieYuSuoYinLei& link) {
-    FormBody body;
-    body.field("qq", job.qq.toUtf8String())
-        .field("pwd", job.password.toUtf8String())
-        .field("type", job.kindLetter.toUtf8String())
-        .field("path", link.remoteFolder.toUtf8String())
-        .field("file", link.fileName.toUtf8String());
-    return body.bytes();
 }
 
 } // namespace rg_quelt_app

@@ -85,7 +85,4 @@ private:
     FileFinisher finisher_;
 };
 
-// The download request's body: qq, pwd, type, path and file, in UTF-8.
-CQueltMem downloadRequestBody(const rg_XiaZaiShuJu& job, const rg_LianJieYuSuoYinLei& link);
-
 } // namespace rg_quelt_app

@@ -6,7 +6,7 @@
 //
 // ObserverRef is how an observer travels as a runtime object (in a thread-state
 // slot): it shares the observer by reference count.
-#include "runtime/core/RefObject.h"
+#include "runtime/core/SharedRecordRef.h"
 #include "updater/DownloadResult.h"
 #include "updater/rg_LianJieYuSuoYinLei.h"
 
@@ -35,15 +35,15 @@ public:
     virtual bool stopRequested() const { return false; }
 };
 
-class ObserverRef : public CQueltRefObject {
+class ObserverRef : public SharedRecordRef<DownloadObserver> {
     QUELT_CLASS(ObserverRef)
 
 public:
     ObserverRef() = default;
     // Takes a reference of its own on `observer`.
-    explicit ObserverRef(DownloadObserver* observer);
+    explicit ObserverRef(DownloadObserver* observer) { share(observer); }
 
-    DownloadObserver* observer() const { return static_cast<DownloadObserver*>(record()); }
+    DownloadObserver* observer() const { return get(); }
 };
 
 } // namespace rg_quelt_app

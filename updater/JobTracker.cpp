@@ -8,9 +8,9 @@
 
 namespace rg_quelt_app {
 
-JobTracker::JobTracker(ModuleRowTable& rows) : rows_(rows) { rows_.addRef(); }
+JobTracker::JobTracker(ModuleRowTable& rows) : rows_(&rows) {}
 
-JobTracker::~JobTracker() { rows_.release(); }
+JobTracker::~JobTracker() = default;
 
 void JobTracker::jobStarting(const rg_XiaZaiShuJu& job) {
     platform::CriticalSectionLock hold(lock_);
@@ -46,8 +46,8 @@ void JobTracker::fileProgress(const rg_LianJieYuSuoYinLei& link, std::int64_t re
         entry.received = received;
         entry.total = total;
     }
-    rows_.setCellTextIfShows(static_cast<std::size_t>(link.rowIndex), kColumnMode,
-                             downloadingText(received, total), link.fileName, link.localFile);
+    rows_->setCellTextIfShows(static_cast<std::size_t>(link.rowIndex), kColumnMode,
+                              downloadingText(received, total), link.fileName, link.localFile);
 }
 
 void JobTracker::fileDone(const rg_LianJieYuSuoYinLei& link, const FileResult& result) {
@@ -72,8 +72,8 @@ void JobTracker::fileDone(const rg_LianJieYuSuoYinLei& link, const FileResult& r
         if (result.outcome != FileOutcome::Success)
             failures_.push_back({row, link.fileName, result});
     }
-    rows_.setCellTextIfShows(row, kColumnMode, CWString::borrowed(modeTextOf(result.outcome)), link.fileName,
-                             link.localFile);
+    rows_->setCellTextIfShows(row, kColumnMode, CWString::borrowed(modeTextOf(result.outcome)), link.fileName,
+                              link.localFile);
 }
 
 void JobTracker::jobDone(bool stopped) {

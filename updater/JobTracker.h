@@ -7,6 +7,7 @@
 // reason. Once its rows are abandoned it asks the job to stop.
 //
 // The worker calls it on its own thread; the front end reads it from any other.
+#include "runtime/core/RefPtr.h"
 #include "runtime/platform/CriticalSection.h"
 #include "updater/DownloadObserver.h"
 #include "updater/ModuleRowTable.h"
@@ -63,7 +64,7 @@ public:
     void fileProgress(const rg_LianJieYuSuoYinLei& link, std::int64_t received, std::int64_t total) override;
     void fileDone(const rg_LianJieYuSuoYinLei& link, const FileResult& result) override;
     void jobDone(bool stopped) override;
-    bool stopRequested() const override { return rows_.abandoned(); }
+    bool stopRequested() const override { return rows_->abandoned(); }
 
 private:
     explicit JobTracker(ModuleRowTable& rows);
@@ -72,7 +73,7 @@ private:
     // The link's entry among the files on their way, made when missing; under lock_.
     ActiveFile& activeEntry(const rg_LianJieYuSuoYinLei& link);
 
-    ModuleRowTable& rows_;
+    const RefPtr<ModuleRowTable> rows_;
     mutable platform::CriticalSection lock_;
     Figures figures_;
     std::uint64_t startTick_ = 0;

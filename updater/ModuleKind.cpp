@@ -8,19 +8,26 @@ struct KindFacts {
     const char16_t* suffix;
     const char16_t* letter;
     const char16_t* longName;
-    CWString rg_PeiZhiXinXiLei::*qq;
-    CWString rg_PeiZhiXinXiLei::*password;
-    CWString rg_PeiZhiXinXiLei::*folder;
+    KindFields fields;
 };
 
 // In the order of ModuleKind.
 constexpr KindFacts kKinds[] = {
-    {u"Mireth视窗模块", u"api/w/list", u"w", u"windows", &rg_PeiZhiXinXiLei::windowsQq,
-     &rg_PeiZhiXinXiLei::windowsPassword, &rg_PeiZhiXinXiLei::windowsFolder},
-    {u"Mireth安卓模块", u"api/a/list", u"a", u"android", &rg_PeiZhiXinXiLei::androidQq,
-     &rg_PeiZhiXinXiLei::androidPassword, &rg_PeiZhiXinXiLei::androidFolder},
-    {u"Mireth服务器模块", u"api/s/list", u"s", u"server", &rg_PeiZhiXinXiLei::serverQq,
-     &rg_PeiZhiXinXiLei::serverPassword, &rg_PeiZhiXinXiLei::serverFolder},
+    {u"Mireth视窗模块",
+     u"api/w/list",
+     u"w",
+     u"windows",
+     {&rg_PeiZhiXinXiLei::windowsQq, &rg_PeiZhiXinXiLei::windowsPassword, &rg_PeiZhiXinXiLei::windowsFolder}},
+    {u"Mireth安卓模块",
+     u"api/a/list",
+     u"a",
+     u"android",
+     {&rg_PeiZhiXinXiLei::androidQq, &rg_PeiZhiXinXiLei::androidPassword, &rg_PeiZhiXinXiLei::androidFolder}},
+    {u"Mireth服务器模块",
+     u"api/s/list",
+     u"s",
+     u"server",
+     {&rg_PeiZhiXinXiLei::serverQq, &rg_PeiZhiXinXiLei::serverPassword, &rg_PeiZhiXinXiLei::serverFolder}},
 };
 
 const KindFacts& facts(ModuleKind kind) { return kKinds[static_cast<int>(kind)]; }
@@ -43,14 +50,18 @@ std::optional<ModuleKind> moduleKindFromText(std::u16string_view text) {
     return std::nullopt;
 }
 
-const CWString& kindQq(const rg_PeiZhiXinXiLei& config, ModuleKind kind) { return config.*facts(kind).qq; }
+const KindFields& kindFields(ModuleKind kind) { return facts(kind).fields; }
+
+const CWString& kindQq(const rg_PeiZhiXinXiLei& config, ModuleKind kind) {
+    return config.*facts(kind).fields.qq;
+}
 
 const CWString& kindPassword(const rg_PeiZhiXinXiLei& config, ModuleKind kind) {
-    return config.*facts(kind).password;
+    return config.*facts(kind).fields.password;
 }
 
 const CWString& kindFolder(const rg_PeiZhiXinXiLei& config, ModuleKind kind) {
-    return config.*facts(kind).folder;
+    return config.*facts(kind).fields.folder;
 }
 
 const CWString& folderForLetter(const rg_PeiZhiXinXiLei& config, std::u16string_view letter) {

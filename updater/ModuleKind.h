@@ -24,6 +24,14 @@ const char16_t* kindName(ModuleKind kind);
 // "w", "a" or "s", also the long names "windows", "android", "server".
 std::optional<ModuleKind> moduleKindFromText(std::u16string_view text);
 
+// The kind's three texts among the fields of rg_PeiZhiXinXiLei.
+struct KindFields {
+    CWString rg_PeiZhiXinXiLei::*qq;
+    CWString rg_PeiZhiXinXiLei::*password;
+    CWString rg_PeiZhiXinXiLei::*folder;
+};
+const KindFields& kindFields(ModuleKind kind);
+
 const CWString& kindQq(const rg_PeiZhiXinXiLei& config, ModuleKind kind);
 const CWString& kindPassword(const rg_PeiZhiXinXiLei& config, ModuleKind kind);
 const CWString& kindFolder(const rg_PeiZhiXinXiLei& config, ModuleKind kind);

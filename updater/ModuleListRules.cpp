@@ -25,13 +25,6 @@ CWString withSeparator(const CWString& folder) {
     return prefix;
 }
 
-bool isAbsolute(std::u16string_view path) {
-    if (!path.empty() && path[0] == kPathSeparator)
-        return true;
-    return PathRules::native().driveLetters && path.size() >= 3 && path[1] == u':' &&
-           path[2] == kPathSeparator;
-}
-
 // The decimal text of `value` at the end of `buffer`: plain digits, a leading "-"
 // for negative values.
 std::u16string_view decimalText(std::int64_t value, char16_t (&buffer)[20]) {
@@ -136,7 +129,7 @@ void MarkAllRows(ModuleRowTable& rows) {
 
 CWString localFolderOf(const CWString& localFile) {
     const std::u16string_view file = localFile.view();
-    if (!isAbsolute(file))
+    if (!isAbsolutePath(file))
         return CWString();
     const std::size_t last = file.find_last_of(kPathSeparator);
     // A file right under a root keeps the root's separator.

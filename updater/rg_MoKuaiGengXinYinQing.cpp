@@ -21,6 +21,7 @@ CWString statusNote(std::int32_t responseCode) {
     return CWString(u" (HTTP ") + CWString::fromInteger(responseCode).view() + u")";
 }
 
+// How much sooner than our clock libcurl's own may see the request's time run out.
 constexpr std::uint64_t kTimerSlackMs = 50;
 
 constexpr const char16_t* kAbandonedReason = u"the request was abandoned";
@@ -38,6 +39,13 @@ CWString durationText(std::uint32_t ms) {
     if (ms != 0 && ms % 1000 == 0)
         return CWString::fromInteger(ms / 1000) + u" s";
     return CWString::fromInteger(ms) + u" ms";
+}
+
+// The list request's body: qq and pwd in the system ANSI code page.
+CQueltMem listRequestBody(const CWString& qq, const CWString& password) {
+    FormBody body;
+    body.field("qq", qq.toAnsi()).field("pwd", password.toAnsi());
+    return body.bytes();
 }
 
 } // namespace
@@ -60,12 +68,6 @@ rg_MoKuaiGengXinYinQing::~rg_MoKuaiGengXinYinQing() {
 void rg_MoKuaiGengXinYinQing::setTransferSettings(const TransferSettings& settings) {
     settings_ = settings;
     listNetAccess.setPolicy(settings.policy());
-}
-
-CQueltMem listRequestBody(const CWString& qq, const CWString& password) {
-    FormBody body;
-    body.field("qq", qq.toAnsi()).field("pwd", password.toAnsi());
-    return body.bytes();
 }
 
 CQueltObjectArray rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url, const CWString& qq,

@@ -104,7 +104,4 @@ private:
     CQueltEventReceiver receiver_;
 };
 
-// The list request's body: qq and pwd in the system ANSI code page.
-CQueltMem listRequestBody(const CWString& qq, const CWString& password);
-
 } // namespace rg_quelt_app

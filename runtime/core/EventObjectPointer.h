@@ -8,6 +8,7 @@
 // makes sure none starts afterwards; a handler on the tearing-down thread itself
 // (an object destroyed from inside its own handler) does not block it.
 #include "runtime/core/RefObject.h"
+#include "runtime/core/RefPtr.h"
 #include "runtime/platform/ConditionVariable.h"
 #include "runtime/platform/CriticalSection.h"
 
@@ -47,20 +48,20 @@ private:
 // call teardown() first thing in their own destructor.
 class CQueltEventReceiver {
 public:
-    explicit CQueltEventReceiver(CQueltObject* owner) : pointer_(CQueltEventObjectPointer::create(owner)) {}
+    explicit CQueltEventReceiver(CQueltObject* owner)
+        : pointer_(RefPtr<CQueltEventObjectPointer>::adopt(CQueltEventObjectPointer::create(owner))) {}
     ~CQueltEventReceiver() { teardown(); }
     CQueltEventReceiver(const CQueltEventReceiver&) = delete;
     CQueltEventReceiver& operator=(const CQueltEventReceiver&) = delete;
 
-    CQueltEventObjectPointer* pointer() const { return pointer_; }
+    CQueltEventObjectPointer* pointer() const { return pointer_.get(); }
     void teardown() {
         if (pointer_) {
             pointer_->teardown();
-            pointer_->release();
-            pointer_ = nullptr;
+            pointer_ = RefPtr<CQueltEventObjectPointer>();
         }
     }
 
 private:
-    CQueltEventObjectPointer* pointer_;
+    RefPtr<CQueltEventObjectPointer> pointer_;
 };

@@ -1,9 +1,6 @@
 #include "runtime/core/EventSlot.h"
 
-CQueltEventSlotBase::~CQueltEventSlotBase() {
-    if (target_)
-        target_->release();
-}
+#include <utility>
 
 bool CQueltEventSlotBase::isBound() {
     platform::SpinGuard guard(lock_);
@@ -12,26 +9,22 @@ bool CQueltEventSlotBase::isBound() {
 
 void CQueltEventSlotBase::bindAny(AnyHandler handler, CQueltEventObjectPointer* target,
                                   std::int32_t userArgument) {
-    CQueltEventObjectPointer* previous = nullptr;
+    // Released outside the lock, as `previous` goes: the last release destroys the target.
+    RefPtr<CQueltEventObjectPointer> previous;
     {
         platform::SpinGuard guard(lock_);
         userArgument_ = userArgument;
         if (!target) {
             handler_ = nullptr;
-            previous = target_;
-            target_ = nullptr;
+            previous = std::move(target_);
         } else {
             handler_ = handler;
-            if (target_ != target) {
-                target->addRef();
-                previous = target_;
-                target_ = target;
+            if (target_.get() != target) {
+                previous = std::move(target_);
+                target_ = RefPtr<CQueltEventObjectPointer>(target);
             }
         }
     }
-    // Released outside the lock: the last release destroys the target.
-    if (previous)
-        previous->release();
 }
 
 bool CQueltEventSlotBase::beginFire(Call& call) {
@@ -40,15 +33,13 @@ bool CQueltEventSlotBase::beginFire(Call& call) {
         call.handler = handler_;
         call.userArgument = userArgument_;
         call.pointer = target_;
-        if (call.pointer)
-            call.pointer->addRef();
     }
     if (!call.pointer)
         return false;
     if (call.handler)
         call.target = call.pointer->beginCall();
     if (!call.target) {
-        call.pointer->release();
+        call.pointer = RefPtr<CQueltEventObjectPointer>();
         return false;
     }
     return true;
@@ -56,5 +47,5 @@ bool CQueltEventSlotBase::beginFire(Call& call) {
 
 void CQueltEventSlotBase::endFire(Call& call) {
     call.pointer->endCall();
-    call.pointer->release();
+    call.pointer = RefPtr<CQueltEventObjectPointer>();
 }

@@ -6,6 +6,7 @@
 //
 // Copying a raising object does not copy its bindings: a copied slot is unbound.
 #include "runtime/core/EventObjectPointer.h"
+#include "runtime/core/RefPtr.h"
 #include "runtime/platform/SpinLock.h"
 
 #include <cstdint>
@@ -17,7 +18,7 @@ public:
     CQueltEventSlotBase() = default;
     CQueltEventSlotBase(const CQueltEventSlotBase&) : CQueltEventSlotBase() {}
     CQueltEventSlotBase& operator=(const CQueltEventSlotBase&) { return *this; }
-    ~CQueltEventSlotBase();
+    ~CQueltEventSlotBase() = default;
 
     bool isBound();
     void unbind() { bindAny(nullptr, nullptr, 0); }
@@ -28,7 +29,7 @@ protected:
     // What a firing needs, taken under the slot lock with a reference on the target.
     struct Call {
         AnyHandler handler = nullptr;
-        CQueltEventObjectPointer* pointer = nullptr;
+        RefPtr<CQueltEventObjectPointer> pointer;
         CQueltObject* target = nullptr;
         std::int32_t userArgument = 0;
     };
@@ -39,7 +40,7 @@ protected:
 private:
     platform::SpinWord lock_{1};
     AnyHandler handler_ = nullptr;
-    CQueltEventObjectPointer* target_ = nullptr;
+    RefPtr<CQueltEventObjectPointer> target_;
     std::int32_t userArgument_ = 0;
 };
 

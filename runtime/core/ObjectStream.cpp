@@ -6,6 +6,30 @@
 #include <cstring>
 #include <limits>
 
+namespace {
+
+// Integers go into the stream as little-endian bytes, whatever the machine's order.
+template <typename Unsigned>
+bool writeLittleEndian(CQueltObjectStream& stream, Unsigned value) {
+    unsigned char bytes[sizeof(Unsigned)];
+    for (std::size_t i = 0; i < sizeof bytes; ++i)
+        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+    return stream.writeBytes(bytes, sizeof bytes);
+}
+
+template <typename Unsigned>
+bool readLittleEndian(CQueltObjectStream& stream, Unsigned& value) {
+    unsigned char bytes[sizeof(Unsigned)];
+    if (!stream.readBytes(bytes, sizeof bytes))
+        return false;
+    value = 0;
+    for (std::size_t i = sizeof bytes; i-- > 0;)
+        value = static_cast<Unsigned>((value << 8) | bytes[i]);
+    return true;
+}
+
+} // namespace
+
 bool CQueltObjectStream::writeBytes(const void* data, std::size_t size) {
     if (!good())
         return false;
@@ -27,38 +51,26 @@ bool CQueltObjectStream::readBytes(void* data, std::size_t size) {
 }
 
 bool CQueltObjectStream::writeInt32(std::int32_t value) {
-    unsigned char bytes[4];
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<unsigned char>(static_cast<std::uint32_t>(value) >> (8 * i));
-    return writeBytes(bytes, sizeof bytes);
+    return writeLittleEndian(*this, static_cast<std::uint32_t>(value));
 }
 
 bool CQueltObjectStream::writeInt64(std::int64_t value) {
-    unsigned char bytes[8];
-    for (int i = 0; i < 8; ++i)
-        bytes[i] = static_cast<unsigned char>(static_cast<std::uint64_t>(value) >> (8 * i));
-    return writeBytes(bytes, sizeof bytes);
+    return writeLittleEndian(*this, static_cast<std::uint64_t>(value));
 }
 
 bool CQueltObjectStream::readInt32(std::int32_t& value) {
-    unsigned char bytes[4];
-    if (!readBytes(bytes, sizeof bytes))
+    std::uint32_t bits = 0;
+    if (!readLittleEndian(*this, bits))
         return false;
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | bytes[i];
-    value = static_cast<std::int32_t>(v);
+    value = static_cast<std::int32_t>(bits);
     return true;
 }
 
 bool CQueltObjectStream::readInt64(std::int64_t& value) {
-    unsigned char bytes[8];
-    if (!readBytes(bytes, sizeof bytes))
+    std::uint64_t bits = 0;
+    if (!readLittleEndian(*this, bits))
         return false;
-    std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i)
-        v = (v << 8) | bytes[i];
-    value = static_cast<std::int64_t>(v);
+    value = static_cast<std::int64_t>(bits);
     return true;
 }
 

@@ -8,7 +8,8 @@ bool isDriveLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' &
 
 // One trailing separator goes, unless it is the whole path or ends a drive ("D:\").
 std::u16string_view withoutTrailingSeparator(std::u16string_view path, PathRules rules) {
-    if (path.size() > 1 && path.back() == rules.separator && !(rules.driveLetters && path[path.size() - 2] == u':'))
+    if (path.size() > 1 && path.back() == rules.separator &&
+        !(rules.driveLetters && path[path.size() - 2] == u':'))
         path.remove_suffix(1);
     return path;
 }
@@ -16,22 +17,24 @@ std::u16string_view withoutTrailingSeparator(std::u16string_view path, PathRules
 bool isRoot(std::u16string_view path, PathRules rules) {
     if (path.size() == 1 && path[0] == rules.separator)
         return true;
-    if (!rules.driveLetters || path.size() < 2 || path.size() > 3 || !isDriveLetter(path[0]) || path[1] != u':')
+    if (!rules.driveLetters || path.size() < 2 || path.size() > 3 || !isDriveLetter(path[0]) ||
+        path[1] != u':')
         return false;
     return path.size() == 2 || path[2] == rules.separator;
 }
 
-bool isAbsolute(std::u16string_view path, PathRules rules) {
+bool createdOrThere(platform::CreateFolderResult result) {
+    return result == platform::CreateFolderResult::created ||
+           result == platform::CreateFolderResult::alreadyExists;
+}
+
+} // namespace
+
+bool isAbsolutePath(std::u16string_view path, PathRules rules) {
     if (!path.empty() && path[0] == rules.separator)
         return true;
     return rules.driveLetters && path.size() >= 3 && path[1] == u':' && path[2] == rules.separator;
 }
-
-bool createdOrThere(platform::CreateFolderResult result) {
-    return result == platform::CreateFolderResult::created || result == platform::CreateFolderResult::alreadyExists;
-}
-
-} // namespace
 
 const PathSystem& PathSystem::real() {
     static const PathSystem system;
@@ -56,7 +59,7 @@ CWString resolvePath(const CWString& base, const CWString& path, PathRules rules
         return path;
     if (path.isEmpty())
         return base;
-    if (isAbsolute(path.view(), rules))
+    if (isAbsolutePath(path.view(), rules))
         return path;
 
     std::u16string result(base.view());
@@ -86,6 +89,22 @@ CWString resolvePath(const CWString& base, const CWString& path, PathRules rules
     return CWString(result);
 }
 
+CWString helpFilePath(const CWString& file) {
+    return helpFilePath(file, programFolder(), PathRules::native(), PathSystem::real());
+}
+
+CWString helpFilePath(const CWString& file, const CWString& programFolder, PathRules rules,
+                      const PathSystem& system) {
+    // resolvePath would take an empty folder as "no base" and hand back `file` as it
+    // stands, to be looked up in whatever the current folder is.
+    if (file.isEmpty() || (programFolder.isEmpty() && !isAbsolutePath(file.view(), rules)))
+        return CWString();
+    const CWString path = resolvePath(programFolder, file, rules);
+    if (!system.exists(path.view()) || system.isFolder(path.view()))
+        return CWString();
+    return path;
+}
+
 bool pathExists(const CWString& path) { return pathExists(path, PathRules::native(), PathSystem::real()); }
 
 bool pathExists(const CWString& path, PathRules rules, const PathSystem& system) {
@@ -94,7 +113,9 @@ bool pathExists(const CWString& path, PathRules rules, const PathSystem& system)
     return system.exists(withoutTrailingSeparator(path.view(), rules));
 }
 
-bool createFolderTree(const CWString& path) { return createFolderTree(path, PathRules::native(), PathSystem::real()); }
+bool createFolderTree(const CWString& path) {
+    return createFolderTree(path, PathRules::native(), PathSystem::real());
+}
 
 bool createFolderTree(const CWString& path, PathRules rules, const PathSystem& system) {
     if (path.isEmpty())

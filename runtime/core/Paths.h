@@ -1,7 +1,8 @@
 #pragma once
-// Path and folder helpers: the program's own folder, resolving a relative path
-// against a folder, testing whether a path exists, and creating a folder together
-// with its missing parents. They keep no state and may be called from any thread.
+// Path and folder helpers: the program's own folder, telling an absolute path,
+// resolving a relative path against a folder, finding a help file, testing whether
+// a path exists, and creating a folder together with its missing parents. They keep no state and may be
+// called from any thread.
 //
 // The rules are written once for both kinds of path: Windows paths with '\' and
 // drive letters ("D:\", "D:"), and POSIX paths with '/' and the root "/". The
@@ -10,6 +11,7 @@
 // checked on any machine.
 #include "runtime/core/WString.h"
 #include "runtime/platform/FileSystem.h"
+#include "runtime/platform/PathStyle.h"
 
 #include <string_view>
 
@@ -19,21 +21,16 @@ struct PathRules {
 
     static constexpr PathRules windows() { return {u'\\', true}; }
     static constexpr PathRules posix() { return {u'/', false}; }
-    static constexpr PathRules native() {
-#ifdef _WIN32
-        return windows();
-#else
-        return posix();
-#endif
-    }
+    static constexpr PathRules native() { return platform::kWindowsPaths ? windows() : posix(); }
 };
 
-// The file-system calls that pathExists and createFolderTree make. The default
-// object calls the platform; tests put their own in its place.
+// The file-system calls that the helpers below make. The default object calls the
+// platform; tests put their own in its place.
 class PathSystem {
 public:
     virtual ~PathSystem() = default;
     virtual bool exists(std::u16string_view path) const { return platform::pathExists(path); }
+    virtual bool isFolder(std::u16string_view path) const { return platform::isFolder(path); }
     virtual platform::CreateFolderResult createFolder(std::u16string_view path) const {
         return platform::createFolder(path);
     }
@@ -46,12 +43,24 @@ CWString programFolder();
 // `file` cut after its last separator; empty when it has none.
 CWString folderOfFile(const CWString& file, PathRules rules = PathRules::native());
 
-// `path` taken relative to the folder `base`, unless it is absolute (starts with the
-// separator, or with a drive letter, ':' and the separator). "\.\" becomes "\";
+// Starts with the separator, or with a drive letter's ':' and the separator ("D:\").
+// A drive without a separator ("D:x") is relative: to that drive's current folder,
+// which is nothing the program controls.
+bool isAbsolutePath(std::u16string_view path, PathRules rules = PathRules::native());
+
+// `path` taken relative to the folder `base`, unless isAbsolutePath. "\.\" becomes "\";
 // "\..\" goes away together with the folder before it; when there is no such folder
 // the path is returned as it stands at that point. An empty base gives `path`
 // unchanged, an empty path gives `base`.
 CWString resolvePath(const CWString& base, const CWString& path, PathRules rules = PathRules::native());
+
+// The help file a form names, as it is opened: `file` resolved against the
+// program's folder (an absolute path stays as it is). Empty when `file` is empty,
+// when it is relative and the program's folder cannot be read, and when no file
+// stands there (a folder of that name does not count).
+CWString helpFilePath(const CWString& file);
+CWString helpFilePath(const CWString& file, const CWString& programFolder, PathRules rules,
+                      const PathSystem& system);
 
 // A file or folder of that name exists. One trailing separator does not count,
 // unless it is all there is or follows a drive's ':'.

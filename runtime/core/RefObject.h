@@ -44,12 +44,16 @@ public:
     ~CQueltRefObject() override;
 
     CRefObject* record() const { return record_; }
-    // Replaces the held record, adopting the caller's reference.
-    void adopt(CRefObject* record);
 
     bool equals(const CQueltObject& other) const override;
     void reset() override { adopt(nullptr); }
     void releaseContents() override { adopt(nullptr); }
+
+protected:
+    // Replaces the held record, adopting the caller's reference. Protected, so that
+    // a class that reads its record back as one type (SharedRecordRef) decides
+    // what goes in.
+    void adopt(CRefObject* record);
 
 private:
     CRefObject* record_ = nullptr;

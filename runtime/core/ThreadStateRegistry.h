@@ -19,6 +19,7 @@ public:
 
 class ThreadStateRegistry {
 public:
+    // Milliseconds of platform::tickCount, the clock that reap is given.
     static constexpr std::uint64_t kReapInterval = 1000;
     static constexpr std::uint64_t kRetentionAge = 16000;
 

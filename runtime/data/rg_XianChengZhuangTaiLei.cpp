@@ -46,9 +46,9 @@ unsigned startRoutine(void* parameter) {
 
 } // namespace
 
-rg_XianChengZhuangTaiLei::rg_XianChengZhuangTaiLei() : CQueltRefObject(new ThreadStateRecord()) {}
+rg_XianChengZhuangTaiLei::rg_XianChengZhuangTaiLei() : SharedRecordRef(new ThreadStateRecord()) {}
 
-ThreadStateRecord* rg_XianChengZhuangTaiLei::stateRecord() const { return static_cast<ThreadStateRecord*>(record()); }
+ThreadStateRecord* rg_XianChengZhuangTaiLei::stateRecord() const { return get(); }
 
 void rg_XianChengZhuangTaiLei::reset() {
     dropParameterCopies();
@@ -58,7 +58,7 @@ void rg_XianChengZhuangTaiLei::reset() {
 rg_XianChengZhuangTaiLei& rg_XianChengZhuangTaiLei::operator=(const rg_XianChengZhuangTaiLei& other) {
     if (this != &other) {
         dropParameterCopies();
-        CQueltRefObject::operator=(other);
+        SharedRecordRef::operator=(other);
     }
     return *this;
 }

@@ -15,7 +15,7 @@
 //
 // A default-constructed object holds a fresh record. After releaseContents() an
 // object holds none, and every operation on it does nothing.
-#include "runtime/core/RefObject.h"
+#include "runtime/core/SharedRecordRef.h"
 #include "runtime/platform/Thread.h"
 
 #include <cstdint>
@@ -24,7 +24,7 @@ namespace rg_quelt_base {
 
 class ThreadStateRecord;
 
-class rg_XianChengZhuangTaiLei : public CQueltRefObject {
+class rg_XianChengZhuangTaiLei : public SharedRecordRef<ThreadStateRecord> {
     QUELT_CLASS(rg_XianChengZhuangTaiLei)
 
 public:
@@ -36,7 +36,7 @@ public:
 
     rg_XianChengZhuangTaiLei();
     // Copies share the record; the job's own parameter copies stay with the job.
-    rg_XianChengZhuangTaiLei(const rg_XianChengZhuangTaiLei& other) : CQueltRefObject(other) {}
+    rg_XianChengZhuangTaiLei(const rg_XianChengZhuangTaiLei& other) : SharedRecordRef(other) {}
     rg_XianChengZhuangTaiLei& operator=(const rg_XianChengZhuangTaiLei& other);
     ~rg_XianChengZhuangTaiLei() override;
 

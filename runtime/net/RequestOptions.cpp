@@ -50,8 +50,7 @@ void setText(CURL* curl, CURLoption option, const CWString& text) {
     curl_easy_setopt(curl, option, CurlText(text).optionOrNull());
 }
 
-} // namespace
-
+// libcurl's header list for `headers`; null for an empty list or when an append fails.
 curl_slist* buildHeaderList(const rg_quelt_base::rg_WenBenShuZuLei& headers) {
     curl_slist* list = nullptr;
     for (std::size_t i = 0; i < headers.Count(); ++i) {
@@ -65,6 +64,8 @@ curl_slist* buildHeaderList(const rg_quelt_base::rg_WenBenShuZuLei& headers) {
     }
     return list;
 }
+
+} // namespace
 
 void applyRequestOptions(CURL* curl, TransferHandle& handle, const CWString& url, const CQueltMem* body,
                          const rg_quelt_base::rg_WenBenShuZuLei& headers, const RequestTexts& texts,

@@ -50,7 +50,4 @@ void applyRequestOptions(CURL* curl, TransferHandle& handle, const CWString& url
 // the certificates to check it with could not be read).
 bool isCertificateFailure(int curlResult);
 
-// libcurl's header list for `headers`; null for an empty list or when an append fails.
-curl_slist* buildHeaderList(const rg_quelt_base::rg_WenBenShuZuLei& headers);
-
 } // namespace rg_quelt_windows_WangLao

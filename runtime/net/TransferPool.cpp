@@ -1,5 +1,6 @@
 #include "runtime/net/TransferPool.h"
 
+#include "runtime/core/RefPtr.h"
 #include "runtime/net/CurlGlobal.h"
 #include "runtime/net/RedirectRule.h"
 #include "runtime/net/RequestOptions.h"
@@ -12,13 +13,13 @@
 namespace rg_quelt_windows_WangLao {
 
 struct TransferPool::Slot {
-    explicit Slot(std::size_t slotIndex) : index(slotIndex), handle(new TransferHandle()) {}
-    ~Slot() { handle->release(); }
+    explicit Slot(std::size_t slotIndex)
+        : index(slotIndex), handle(RefPtr<TransferHandle>::adopt(new TransferHandle())) {}
     Slot(const Slot&) = delete;
     Slot& operator=(const Slot&) = delete;
 
     std::size_t index;
-    TransferHandle* handle;
+    const RefPtr<TransferHandle> handle;
     ITransferListener* listener = nullptr;
     bool busy = false;
     std::string url; // where the request now goes

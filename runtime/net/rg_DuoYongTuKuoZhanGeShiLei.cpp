@@ -19,22 +19,6 @@ bool present(const rg_quelt_base::rg_WenBenShuZuLei* list) { return list && !lis
 
 } // namespace
 
-rg_DuoYongTuKuoZhanGeShiLei::rg_DuoYongTuKuoZhanGeShiLei(const rg_DuoYongTuKuoZhanGeShiLei& other)
-    : CQueltObject(other), handle_(other.handle_) {
-    handle_->addRef();
-}
-
-rg_DuoYongTuKuoZhanGeShiLei&
-rg_DuoYongTuKuoZhanGeShiLei::operator=(const rg_DuoYongTuKuoZhanGeShiLei& other) {
-    if (this != &other) {
-        CQueltObject::operator=(other);
-        other.handle_->addRef();
-        handle_->release();
-        handle_ = other.handle_;
-    }
-    return *this;
-}
-
 CWString rg_DuoYongTuKuoZhanGeShiLei::fileNameOf(std::u16string_view path) {
     const std::size_t last = path.find_last_of(kSeparator);
     return CWString(last == std::u16string_view::npos ? path : path.substr(last + 1));
@@ -82,37 +66,8 @@ void rg_DuoYongTuKuoZhanGeShiLei::Build(rg_WangLaoChuanShuLei& transfer,
 rg_DuoYongTuKuoZhanGeShiPianDuanLei::rg_DuoYongTuKuoZhanGeShiPianDuanLei(MimeHandle& form) {
     if (form.mime)
         part_ = curl_mime_addpart(form.mime);
-    if (part_) {
-        form_ = &form;
-        form_->addRef();
-    }
-}
-
-rg_DuoYongTuKuoZhanGeShiPianDuanLei::rg_DuoYongTuKuoZhanGeShiPianDuanLei(
-    const rg_DuoYongTuKuoZhanGeShiPianDuanLei& other)
-    : CQueltObject(other), part_(other.part_), form_(other.form_) {
-    if (form_)
-        form_->addRef();
-}
-
-rg_DuoYongTuKuoZhanGeShiPianDuanLei&
-rg_DuoYongTuKuoZhanGeShiPianDuanLei::operator=(const rg_DuoYongTuKuoZhanGeShiPianDuanLei& other) {
-    if (this != &other) {
-        CQueltObject::operator=(other);
-        if (other.form_)
-            other.form_->addRef();
-        if (form_)
-            form_->release();
-        part_ = other.part_;
-        form_ = other.form_;
-    }
-    return *this;
-}
-
-// The part itself stays inside the MIME handle; only the reference goes.
-rg_DuoYongTuKuoZhanGeShiPianDuanLei::~rg_DuoYongTuKuoZhanGeShiPianDuanLei() {
-    if (form_)
-        form_->release();
+    if (part_)
+        form_ = RefPtr<MimeHandle>(&form);
 }
 
 } // namespace rg_quelt_windows_WangLao

@@ -3,6 +3,7 @@
 // parallel text lists: local file paths, part names and part types. The MIME
 // handle is shared by the form and its parts and freed with the last of them.
 #include "runtime/core/RefObject.h"
+#include "runtime/core/RefPtr.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
 
 #include <curl/curl.h>
@@ -26,10 +27,7 @@ class rg_DuoYongTuKuoZhanGeShiLei : public CQueltObject {
     QUELT_CLASS(rg_DuoYongTuKuoZhanGeShiLei)
 
 public:
-    rg_DuoYongTuKuoZhanGeShiLei() : handle_(new MimeHandle()) {}
-    rg_DuoYongTuKuoZhanGeShiLei(const rg_DuoYongTuKuoZhanGeShiLei& other);
-    rg_DuoYongTuKuoZhanGeShiLei& operator=(const rg_DuoYongTuKuoZhanGeShiLei& other);
-    ~rg_DuoYongTuKuoZhanGeShiLei() override { handle_->release(); }
+    rg_DuoYongTuKuoZhanGeShiLei() : handle_(RefPtr<MimeHandle>::adopt(new MimeHandle())) {}
 
     MimeHandle& handle() const { return *handle_; }
     curl_mime* mime() const { return handle_->mime; }
@@ -42,7 +40,7 @@ public:
     static CWString fileNameOf(std::u16string_view path);
 
 private:
-    MimeHandle* handle_;
+    RefPtr<MimeHandle> handle_; // never null
 };
 
 // One part of a form; keeps the form's MIME handle alive while it exists.
@@ -52,15 +50,13 @@ class rg_DuoYongTuKuoZhanGeShiPianDuanLei : public CQueltObject {
 public:
     rg_DuoYongTuKuoZhanGeShiPianDuanLei() = default;
     explicit rg_DuoYongTuKuoZhanGeShiPianDuanLei(MimeHandle& form);
-    rg_DuoYongTuKuoZhanGeShiPianDuanLei(const rg_DuoYongTuKuoZhanGeShiPianDuanLei& other);
-    rg_DuoYongTuKuoZhanGeShiPianDuanLei& operator=(const rg_DuoYongTuKuoZhanGeShiPianDuanLei& other);
-    ~rg_DuoYongTuKuoZhanGeShiPianDuanLei() override;
 
     curl_mimepart* part() const { return part_; }
 
 private:
+    // The part itself stays inside the MIME handle; the part holds only a reference.
     curl_mimepart* part_ = nullptr;
-    MimeHandle* form_ = nullptr;
+    RefPtr<MimeHandle> form_;
 };
 
 } // namespace rg_quelt_windows_WangLao

@@ -1,8 +1,8 @@
 #include "runtime/net/rg_WangLaoChuanShuLei.h"
 
 #include "runtime/net/CurlText.h"
-#include "runtime/net/RedirectRule.h"
 #include "runtime/net/MemoryBodySink.h"
+#include "runtime/net/RedirectRule.h"
 #include "runtime/platform/SystemInfo.h"
 
 #include <limits>
@@ -64,19 +64,16 @@ std::intptr_t rg_WangLaoChuanShuLei::sendProgress(const ProgressCounts& counts) 
 }
 
 rg_WangLaoChuanShuLei::rg_WangLaoChuanShuLei()
-    : noticeWindow_(platform::createNoticeWindow(this)), handle_(new TransferHandle()) {}
+    : noticeWindow_(platform::createNoticeWindow(this)),
+      handle_(RefPtr<TransferHandle>::adopt(new TransferHandle())) {}
 
 rg_WangLaoChuanShuLei::rg_WangLaoChuanShuLei(const rg_WangLaoChuanShuLei& other)
-    : CQueltObject(other), noticeWindow_(platform::createNoticeWindow(this)), handle_(other.handle_) {
-    handle_->addRef();
-}
+    : CQueltObject(other), noticeWindow_(platform::createNoticeWindow(this)), handle_(other.handle_) {}
 
 rg_WangLaoChuanShuLei& rg_WangLaoChuanShuLei::operator=(const rg_WangLaoChuanShuLei& other) {
-    if (this != &other && handle_ != other.handle_) {
+    if (this != &other && handle_.get() != other.handle_.get()) {
         CQueltObject::operator=(other);
         detachProgress();
-        other.handle_->addRef();
-        handle_->release();
         handle_ = other.handle_;
     }
     return *this;
@@ -84,7 +81,7 @@ rg_WangLaoChuanShuLei& rg_WangLaoChuanShuLei::operator=(const rg_WangLaoChuanShu
 
 rg_WangLaoChuanShuLei::~rg_WangLaoChuanShuLei() {
     detachProgress();
-    handle_->release();
+    handle_ = RefPtr<TransferHandle>(); // before the notice window goes, as always
     progressConnection.unbind();
     platform::destroyNoticeWindow(noticeWindow_);
 }

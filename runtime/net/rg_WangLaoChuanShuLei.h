@@ -11,6 +11,7 @@
 // One easy handle must not be used by two threads at once.
 #include "runtime/core/EventSlot.h"
 #include "runtime/core/QueltMem.h"
+#include "runtime/core/RefPtr.h"
 #include "runtime/core/WString.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
 #include "runtime/net/BodySink.h"
@@ -84,7 +85,7 @@ private:
     void detachProgress();
 
     platform::NoticeWindow* noticeWindow_ = nullptr;
-    TransferHandle* handle_;
+    RefPtr<TransferHandle> handle_;
     bool wantsProgress_ = false;
     ListenerProbe listenerProbe_ = nullptr;
     const void* listenerContext_ = nullptr;

@@ -76,7 +76,8 @@ ParsedLine parseLine(std::u16string_view line) {
     std::size_t valueStart = equals + 1;
     while (valueStart < line.size() && (line[valueStart] == u' ' || line[valueStart] == u'\t'))
         ++valueStart;
-    return {LineKind::key, trimBlanks(line.substr(0, equals)), trimBlanks(line.substr(equals + 1)), valueStart};
+    return {LineKind::key, trimBlanks(line.substr(0, equals)), trimBlanks(line.substr(equals + 1)),
+            valueStart};
 }
 
 std::u16string unquoted(std::u16string_view value) {
@@ -104,19 +105,8 @@ bool usableSection(std::u16string_view name) {
 
 bool usableKey(std::u16string_view name) {
     return !name.empty() && trimBlanks(name).size() == name.size() &&
-           name.find_first_of(u"\r\n=") == std::u16string_view::npos && name.front() != u'[' && name.front() != u';';
-}
-
-std::u16string decodeUtf8(std::string_view bytes) {
-    std::u16string out(utf8ToUtf16(bytes.data(), bytes.size(), nullptr, 0), u'\0');
-    utf8ToUtf16(bytes.data(), bytes.size(), out.data(), out.size());
-    return out;
-}
-
-std::string encodeUtf8(std::u16string_view text) {
-    std::string out(utf16ToUtf8(text.data(), text.size(), nullptr, 0), '\0');
-    utf16ToUtf8(text.data(), text.size(), out.data(), out.size());
-    return out;
+           name.find_first_of(u"\r\n=") == std::u16string_view::npos && name.front() != u'[' &&
+           name.front() != u';';
 }
 
 std::u16string decodeUtf16(std::string_view bytes, bool bigEndian) {
@@ -142,21 +132,19 @@ std::string encodeUtf16(std::u16string_view text, bool bigEndian) {
     return out;
 }
 
-bool startsWith(std::string_view bytes, std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; }
-
 } // namespace
 
 ProfileDocument ProfileDocument::fromBytes(std::string_view bytes, unsigned ansiCodePage) {
     ProfileDocument document;
-    if (startsWith(bytes, "\xFF\xFE")) {
+    if (bytes.starts_with("\xFF\xFE")) {
         document.encoding_ = ProfileEncoding::utf16le;
         document.text_ = decodeUtf16(bytes.substr(2), false);
-    } else if (startsWith(bytes, "\xFE\xFF")) {
+    } else if (bytes.starts_with("\xFE\xFF")) {
         document.encoding_ = ProfileEncoding::utf16be;
         document.text_ = decodeUtf16(bytes.substr(2), true);
-    } else if (startsWith(bytes, "\xEF\xBB\xBF")) {
+    } else if (bytes.starts_with("\xEF\xBB\xBF")) {
         document.encoding_ = ProfileEncoding::utf8Bom;
-        document.text_ = decodeUtf8(bytes.substr(3));
+        document.text_ = utf8ToUtf16String(bytes.substr(3));
     } else {
         bool ascii = true;
         for (const char c : bytes) {
@@ -165,10 +153,10 @@ ProfileDocument ProfileDocument::fromBytes(std::string_view bytes, unsigned ansi
                 break;
             }
         }
-        document.text_ = decodeUtf8(bytes);
+        document.text_ = utf8ToUtf16String(bytes);
         if (ascii) {
             document.encoding_ = ProfileEncoding::ascii;
-        } else if (encodeUtf8(document.text_) == bytes) {
+        } else if (utf16ToUtf8String(document.text_) == bytes) {
             // Decoding is exact only for valid UTF-8: anything else came back changed.
             document.encoding_ = ProfileEncoding::utf8;
         } else {
@@ -202,10 +190,12 @@ std::u16string_view ProfileDocument::newline() const {
     return first > 0 && text_[first - 1] == u'\r' ? u"\r\n" : u"\n";
 }
 
-bool ProfileDocument::lookup(std::u16string_view section, std::u16string_view key, std::u16string& value) const {
+bool ProfileDocument::lookup(std::u16string_view section, std::u16string_view key,
+                             std::u16string& value) const {
     bool inSection = false;
     for (const Line& line : lines()) {
-        const ParsedLine parsed = parseLine(std::u16string_view(text_).substr(line.start, line.end - line.start));
+        const ParsedLine parsed =
+            parseLine(std::u16string_view(text_).substr(line.start, line.end - line.start));
         if (parsed.kind == LineKind::section) {
             // Only the first section of that name counts.
             if (inSection)
@@ -280,9 +270,9 @@ std::string ProfileDocument::toBytes() const {
     case ProfileEncoding::utf16be:
         return encodeUtf16(text_, true);
     case ProfileEncoding::utf8Bom:
-        return "\xEF\xBB\xBF" + encodeUtf8(text_);
+        return "\xEF\xBB\xBF" + utf16ToUtf8String(text_);
     default:
-        return encodeUtf8(text_);
+        return utf16ToUtf8String(text_);
     }
 }
 
@@ -301,8 +291,9 @@ std::u16string getPrivateProfileString(std::u16string_view section, std::u16stri
     return value;
 }
 
-bool writePrivateProfileString(std::u16string_view section, std::u16string_view key, std::u16string_view value,
-                               std::u16string_view fileName, unsigned ansiCodePage) {
+bool writePrivateProfileString(std::u16string_view section, std::u16string_view key,
+                               std::u16string_view value, std::u16string_view fileName,
+                               unsigned ansiCodePage) {
     const ProfileEntry entry{section, key, value};
     return writePrivateProfileStrings(&entry, 1, fileName, ansiCodePage);
 }
@@ -314,8 +305,8 @@ bool writePrivateProfileStrings(const ProfileEntry* entries, std::size_t count, 
     // An unreadable file is never replaced by one that knows only these keys.
     if (read == ReadFileResult::failed)
         return false;
-    ProfileDocument document = read == ReadFileResult::ok ? ProfileDocument::fromBytes(bytes, ansiCodePage)
-                                                          : ProfileDocument();
+    ProfileDocument document =
+        read == ReadFileResult::ok ? ProfileDocument::fromBytes(bytes, ansiCodePage) : ProfileDocument();
     bool all = true;
     bool changed = false;
     for (std::size_t i = 0; i < count; ++i) {

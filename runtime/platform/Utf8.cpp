@@ -52,6 +52,28 @@ char32_t decodeUtf8(const unsigned char* s, std::size_t length, std::size_t& i) 
     return value;
 }
 
+// Plain ASCII runs are the common case, and their units are the same in both forms:
+// the run at source[i] is copied whole, without decoding. Returns its length, cut
+// short where `dest` is full (`cut` says so); with a null `dest` only measures it.
+template <typename From, typename To>
+std::size_t copyAsciiRun(const From* source, std::size_t length, std::size_t i, To* dest,
+                         std::size_t capacity, std::size_t out, bool& cut) {
+    std::size_t end = i + 1;
+    while (end < length && source[end] < 0x80)
+        ++end;
+    std::size_t run = end - i;
+    cut = false;
+    if (dest) {
+        if (out + run > capacity) {
+            run = capacity - out;
+            cut = true;
+        }
+        for (std::size_t k = 0; k < run; ++k)
+            dest[out + k] = static_cast<To>(source[i + k]);
+    }
+    return run;
+}
+
 } // namespace
 
 std::size_t utf8ToUtf16(const char* source, std::size_t length, char16_t* dest, std::size_t capacity) {
@@ -59,21 +81,12 @@ std::size_t utf8ToUtf16(const char* source, std::size_t length, char16_t* dest, 
     std::size_t out = 0;
     std::size_t i = 0;
     while (i < length) {
-        // Plain ASCII runs are the common case: copy them whole, without decoding.
         if (s[i] < 0x80) {
-            std::size_t end = i + 1;
-            while (end < length && s[end] < 0x80)
-                ++end;
-            std::size_t run = end - i;
-            if (dest) {
-                if (out + run > capacity)
-                    run = capacity - out;
-                for (std::size_t k = 0; k < run; ++k)
-                    dest[out + k] = s[i + k];
-                if (i + run < end)
-                    return out + run;
-            }
+            bool cut = false;
+            const std::size_t run = copyAsciiRun(s, length, i, dest, capacity, out, cut);
             out += run;
+            if (cut)
+                return out;
             i += run;
             continue;
         }
@@ -99,21 +112,12 @@ std::size_t utf8ToUtf16(const char* source, std::size_t length, char16_t* dest, 
 std::size_t utf16ToUtf8(const char16_t* source, std::size_t length, char* dest, std::size_t capacity) {
     std::size_t out = 0;
     for (std::size_t i = 0; i < length; ++i) {
-        // ASCII runs, the common case, go straight through, whole.
         if (source[i] < 0x80) {
-            std::size_t end = i + 1;
-            while (end < length && source[end] < 0x80)
-                ++end;
-            std::size_t run = end - i;
-            if (dest) {
-                if (out + run > capacity)
-                    run = capacity - out;
-                for (std::size_t k = 0; k < run; ++k)
-                    dest[out + k] = static_cast<char>(source[i + k]);
-                if (i + run < end)
-                    return out + run;
-            }
+            bool cut = false;
+            const std::size_t run = copyAsciiRun(source, length, i, dest, capacity, out, cut);
             out += run;
+            if (cut)
+                return out;
             i += run - 1;
             continue;
         }
@@ -155,6 +159,18 @@ std::size_t utf16ToUtf8(const char16_t* source, std::size_t length, char* dest, 
         out += n;
     }
     return out;
+}
+
+std::u16string utf8ToUtf16String(std::string_view bytes) {
+    std::u16string text(utf8ToUtf16(bytes.data(), bytes.size(), nullptr, 0), u'\0');
+    utf8ToUtf16(bytes.data(), bytes.size(), text.data(), text.size());
+    return text;
+}
+
+std::string utf16ToUtf8String(std::u16string_view text) {
+    std::string bytes(utf16ToUtf8(text.data(), text.size(), nullptr, 0), '\0');
+    utf16ToUtf8(text.data(), text.size(), bytes.data(), bytes.size());
+    return bytes;
 }
 
 } // namespace platform

@@ -223,7 +223,7 @@ TEST_F(MirethSyncTest, AllWorksOnEveryConfiguredKindAndNamesTheOthers) {
     EXPECT_NE(result.error.find("; skipped"), std::string::npos) << result.error;
     std::vector<std::string> captions;
     for (const std::string& line : result.outputLines()) {
-        if (line.rfind("Mireth", 0) == 0)
+        if (line.starts_with("Mireth"))
             captions.push_back(line);
     }
     EXPECT_EQ(captions, (std::vector<std::string>{"Mireth视窗模块", "Mireth服务器模块"}));
@@ -240,7 +240,7 @@ TEST_F(MirethSyncTest, CheckAllPrintsATablePerKindAndDownloadsNothing) {
     std::vector<std::string> captions;
     std::size_t titles = 0, rows = 0;
     for (const std::string& line : lines) {
-        if (line.rfind("Mireth", 0) == 0)
+        if (line.starts_with("Mireth"))
             captions.push_back(line);
         else if (line == kTitleLine)
             ++titles;
@@ -531,7 +531,8 @@ TEST_F(MirethSyncTest, AServerOfItsOwnCertificateIsTrustedOnlyWhenToldTo) {
             ASSERT_EQ(rowNamed(result, "svc.ext").size(), 6u) << result.output;
             EXPECT_EQ(rowNamed(result, "svc.ext").at(1), "下载");
         } else {
-            EXPECT_NE(result.error.find("could not fetch the module list"), std::string::npos) << result.error;
+            EXPECT_NE(result.error.find("could not fetch the module list"), std::string::npos)
+                << result.error;
             EXPECT_NE(result.error.find("\"证书文件\""), std::string::npos) << result.error;
             EXPECT_NE(result.error.find("\"校验证书\"=0"), std::string::npos) << result.error;
         }

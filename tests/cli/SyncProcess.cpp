@@ -110,7 +110,7 @@ int spawnRedirected(const std::string& program, const std::vector<std::string>& 
     return static_cast<int>(status);
 }
 #else
-// The program and its arguments as posix_spawn takes them; they live in the strings.
+// The program's name, its arguments and the null that ends them, as posix_spawn takes them.
 std::vector<char*> argvOf(const std::string& program, const std::vector<std::string>& arguments) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)

@@ -1,4 +1,5 @@
 #include "runtime/core/EventSlot.h"
+#include "runtime/core/RefPtr.h"
 #include "runtime/core/WString.h"
 
 #include <gtest/gtest.h>
@@ -123,8 +124,7 @@ TEST(EventSlot, NoHandlerRunsAfterTeardownReturns) {
         auto* receiver = new Receiver();
         CQueltEventSlot<int> slot;
         slot.bind(&countingHandler, receiver->target());
-        CQueltEventObjectPointer* target = receiver->target();
-        target->addRef();
+        const RefPtr<CQueltEventObjectPointer> target(receiver->target());
         std::atomic<bool> stop{false};
         std::vector<std::thread> firers;
         handlerEntries.store(0);
@@ -146,7 +146,6 @@ TEST(EventSlot, NoHandlerRunsAfterTeardownReturns) {
         stop.store(true);
         for (auto& thread : firers)
             thread.join();
-        target->release();
     }
 }
 

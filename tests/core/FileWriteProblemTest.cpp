@@ -2,7 +2,7 @@
 
 #include "runtime/core/Paths.h"
 #include "runtime/platform/FileSystem.h"
-#include "tests/core/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,13 @@
 
 namespace {
 
+using namespace mireth_test;
+
 TEST(FileWriteProblemTest, NamesWhatKeepsAFileFromBeingWrittenAndTouchesNothing) {
     TempFolder temp;
     ASSERT_TRUE(temp.ok());
     const CWString file = temp / u"setup.ini";
-    ASSERT_TRUE(TempFolder::writeBytes(file, "[全局]\n域名=x\n"));
+    ASSERT_TRUE(writeFile(file, "[全局]\n域名=x\n"));
     const CWString missing = temp / u"new.ini";
     const CWString inMissingFolder =
         temp / u"absent" + std::u16string(1, PathRules::native().separator) + u"setup.ini";
@@ -36,7 +38,7 @@ TEST(FileWriteProblemTest, NamesWhatKeepsAFileFromBeingWrittenAndTouchesNothing)
         EXPECT_EQ(problem.empty(), c.writable) << c.what;
     }
     // The probe neither truncates the file nor leaves one behind, nor makes folders.
-    EXPECT_EQ(TempFolder::readBytes(file), "[全局]\n域名=x\n");
+    EXPECT_EQ(readFile(file), "[全局]\n域名=x\n");
     EXPECT_FALSE(platform::pathExists(missing.view()));
     EXPECT_FALSE(platform::pathExists((temp / u"absent").view()));
 }

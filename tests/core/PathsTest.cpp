@@ -1,7 +1,7 @@
 #include "runtime/core/Paths.h"
 #include "runtime/platform/FileSystem.h"
 
-#include "tests/core/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace mireth_test;
+
 // A file system in memory that records every call. A folder can be created when
 // its parent (by the separator rules given) is present.
 class FakeSystem : public PathSystem {
@@ -19,6 +21,10 @@ public:
     explicit FakeSystem(PathRules rules) : rules_(rules) {}
 
     void add(std::u16string_view path) { present_.insert(std::u16string(path)); }
+    void addFolder(std::u16string_view path) {
+        add(path);
+        folders_.insert(std::u16string(path));
+    }
     void failWith(std::u16string_view path, platform::CreateFolderResult result) {
         failing_ = std::u16string(path);
         failure_ = result;
@@ -27,6 +33,10 @@ public:
     bool exists(std::u16string_view path) const override {
         calls_.push_back(u"exists " + std::u16string(path));
         return present_.count(std::u16string(path)) != 0;
+    }
+    bool isFolder(std::u16string_view path) const override {
+        calls_.push_back(u"folder " + std::u16string(path));
+        return folders_.count(std::u16string(path)) != 0;
     }
     platform::CreateFolderResult createFolder(std::u16string_view path) const override {
         calls_.push_back(u"create " + std::u16string(path));
@@ -42,6 +52,7 @@ public:
         if (!parent.empty() && !present_.count(parent))
             return platform::CreateFolderResult::pathNotFound;
         present_.insert(name);
+        folders_.insert(name);
         return platform::CreateFolderResult::created;
     }
 
@@ -50,6 +61,7 @@ public:
 private:
     PathRules rules_;
     mutable std::set<std::u16string> present_;
+    mutable std::set<std::u16string> folders_;
     mutable std::vector<std::u16string> calls_;
     std::u16string failing_;
     platform::CreateFolderResult failure_ = platform::CreateFolderResult::failed;
@@ -89,6 +101,58 @@ TEST(ResolvePath, PosixRules) {
     // A drive letter means nothing here, and a backslash is part of a name.
     EXPECT_EQ(resolved(u"/srv/", u"C:/x", PathRules::posix()), u"/srv/C:/x");
     EXPECT_EQ(resolved(u"/srv/", u"..\\x", PathRules::posix()), u"/srv/..\\x");
+}
+
+TEST(IsAbsolutePath, RootOrDriveWithItsSeparator) {
+    const struct {
+        std::u16string_view path;
+        bool windows;
+        bool posix;
+    } cases[] = {
+        {u"\\x", true, false},   {u"D:\\x", true, false}, {u"D:\\", true, false},
+        {u"D:x", false, false},  {u"D:", false, false},   {u"/x", false, true},
+        {u"C:/x", false, false}, {u"x\\y", false, false}, {u"", false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isAbsolutePath(c.path, PathRules::windows()), c.windows) << CWString(c.path).toUtf8String();
+        EXPECT_EQ(isAbsolutePath(c.path, PathRules::posix()), c.posix) << CWString(c.path).toUtf8String();
+    }
+}
+
+TEST(HelpFilePath, BesideTheProgramUnlessAbsoluteAndOnlyAFile) {
+    FakeSystem system(PathRules::windows());
+    system.add(u"D:\\app\\x.hlp");
+    system.add(u"D:\\doc\\x.hlp");
+    system.add(u"C:\\h\\x.hlp");
+    system.addFolder(u"D:\\app\\help");
+    const struct {
+        std::u16string_view file;
+        std::u16string_view folder;
+        std::u16string_view path; // empty: none
+    } cases[] = {
+        {u"x.hlp", u"D:\\app\\", u"D:\\app\\x.hlp"},
+        {u"..\\doc\\x.hlp", u"D:\\app\\", u"D:\\doc\\x.hlp"},
+        {u"C:\\h\\x.hlp", u"D:\\app\\", u"C:\\h\\x.hlp"},
+        {u"C:\\h\\x.hlp", u"", u"C:\\h\\x.hlp"},
+        {u"missing.hlp", u"D:\\app\\", u""},
+        {u"help", u"D:\\app\\", u""},    // a folder
+        {u"D:x.hlp", u"D:\\app\\", u""}, // relative to the program, so D:\app\D:x.hlp
+        {u"", u"D:\\app\\", u""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(helpFilePath(CWString(c.file), CWString(c.folder), PathRules::windows(), system), c.path)
+            << CWString(c.file).toUtf8String();
+    }
+    // Without the program's folder a relative name is never looked up (the current
+    // folder would decide).
+    system.calls().clear();
+    EXPECT_TRUE(helpFilePath(CWString(u"x.hlp"), CWString(), PathRules::windows(), system).isEmpty());
+    EXPECT_TRUE(system.calls().empty());
+
+    FakeSystem posix(PathRules::posix());
+    posix.add(u"/opt/app/doc/x.hlp");
+    EXPECT_EQ(helpFilePath(CWString(u"doc/x.hlp"), CWString(u"/opt/app/"), PathRules::posix(), posix),
+              u"/opt/app/doc/x.hlp");
 }
 
 TEST(PathExists, OneTrailingSeparatorDoesNotCount) {
@@ -222,7 +286,7 @@ TEST_F(RealFolders, CreateFolderTreeMakesTheWholeChain) {
 
 TEST_F(RealFolders, CreateFolderTreeBelowAFileFails) {
     const CWString file = temp_ / u"plain";
-    ASSERT_TRUE(TempFolder::writeBytes(file, "x"));
+    ASSERT_TRUE(writeFile(file, "x"));
     EXPECT_FALSE(createFolderTree(file + std::u16string{sep_} + u"sub"));
 }
 
@@ -259,10 +323,10 @@ TEST_F(RealFolders, ReadsAndWritesFiles) {
 TEST_F(RealFolders, RenameOverReplacesTheTarget) {
     const CWString from = temp_ / u"new.part";
     const CWString to = temp_ / u"module.dll";
-    ASSERT_TRUE(TempFolder::writeBytes(from, "new contents"));
-    ASSERT_TRUE(TempFolder::writeBytes(to, "old"));
+    ASSERT_TRUE(writeFile(from, "new contents"));
+    ASSERT_TRUE(writeFile(to, "old"));
     EXPECT_TRUE(platform::renameOver(from.view(), to.view()));
-    EXPECT_EQ(TempFolder::readBytes(to), "new contents");
+    EXPECT_EQ(readFile(to), "new contents");
     EXPECT_FALSE(platform::pathExists(from.view()));
     EXPECT_FALSE(platform::renameOver(from.view(), to.view())) << "the source is gone";
 }
@@ -271,7 +335,7 @@ TEST_F(RealFolders, ReplaceFileContentsLeavesNoTemporaryFile) {
     const CWString target = temp_ / u"setup.ini";
     EXPECT_TRUE(platform::replaceFileContents(target.view(), "first", 5));
     EXPECT_TRUE(platform::replaceFileContents(target.view(), "second", 6));
-    EXPECT_EQ(TempFolder::readBytes(target), "second");
+    EXPECT_EQ(readFile(target), "second");
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(temp_.path()))
         ++entries;
@@ -284,7 +348,7 @@ TEST_F(RealFolders, ReplaceFileContentsLeavesNoTemporaryFile) {
 
 TEST_F(RealFolders, LastWriteTimeIsNow) {
     const CWString name = temp_ / u"fresh";
-    ASSERT_TRUE(TempFolder::writeBytes(name, "x"));
+    ASSERT_TRUE(writeFile(name, "x"));
     std::int64_t fileTime = 0;
     ASSERT_TRUE(platform::fileLastWriteTime(name.view(), fileTime));
     const auto unixNow =
@@ -373,7 +437,7 @@ TEST(SystemPathForm, LongPathsTakeTheLongFormOfTheSameFile) {
     // Where the system takes such a name for the device, the path is refused
     // rather than handed over as "\\.\CON".
     const std::u16string device = platform::systemPathForm(u"C:\\" + name + u"\\" + name + u"\\CON");
-    EXPECT_TRUE(device.empty() || device.rfind(u"\\\\?\\C:\\", 0) == 0) << CWString(device).toUtf8String();
+    EXPECT_TRUE(device.empty() || device.starts_with(u"\\\\?\\C:\\")) << CWString(device).toUtf8String();
 #else
     const std::u16string path = u"/tmp/" + std::u16string(300, u'n') + u"/./a";
     EXPECT_EQ(platform::systemPathForm(path), path);

@@ -4,7 +4,7 @@
 #include "runtime/platform/CodePage.h"
 #include "runtime/platform/FileSystem.h"
 
-#include "tests/core/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,8 @@
 #endif
 
 namespace {
+
+using namespace mireth_test;
 
 using platform::ProfileDocument;
 using platform::ProfileEncoding;
@@ -230,9 +232,9 @@ TEST_F(ProfileFiles, TheFirstWriteCreatesTheFileInTheUnicodeForm) {
     ASSERT_TRUE(platform::writePrivateProfileString(u"全局", u"域名", u"http://a/", file_.view()));
     ASSERT_TRUE(platform::writePrivateProfileString(u"全局", u"域名", u"http://b/", file_.view()));
 #ifdef _WIN32
-    EXPECT_EQ(TempFolder::readBytes(file_), nativeForm(u"[全局]\r\n域名=http://b/\r\n"));
+    EXPECT_EQ(readFile(file_), nativeForm(u"[全局]\r\n域名=http://b/\r\n"));
 #else
-    EXPECT_EQ(TempFolder::readBytes(file_), nativeForm(u"[全局]\n域名=http://b/\n"));
+    EXPECT_EQ(readFile(file_), nativeForm(u"[全局]\n域名=http://b/\n"));
 #endif
     EXPECT_EQ(get(u"全局", u"域名"), u"http://b/");
 }
@@ -249,21 +251,20 @@ TEST_F(ProfileFiles, ForeignLinesAreKeptByteForByte) {
                                     {"\xEF\xBB\xBF" + utf8(before), "\xEF\xBB\xBF" + utf8(after)},
                                     {utf8(before), utf8(after)}};
     for (const auto& form : forms) {
-        ASSERT_TRUE(TempFolder::writeBytes(file_, form[0]));
+        ASSERT_TRUE(writeFile(file_, form[0]));
         ASSERT_TRUE(platform::writePrivateProfileString(u"视窗模块", u"密码", u"new", file_.view()));
-        EXPECT_EQ(TempFolder::readBytes(file_), form[1]);
+        EXPECT_EQ(readFile(file_), form[1]);
     }
 }
 
 TEST_F(ProfileFiles, AGbkFileIsReadAndRewrittenInUnicode) {
-    ASSERT_TRUE(TempFolder::writeBytes(file_, "[\xC8\xAB\xBE\xD6]\r\n\xD3\xF2\xC3\xFB=http://gbk/\r\n"
-                                              "[\xCA\xD3\xB4\xB0\xC4\xA3\xBF\xE9]\r\nQQ\xBA\xC5=42\r\n"));
+    ASSERT_TRUE(writeFile(file_, "[\xC8\xAB\xBE\xD6]\r\n\xD3\xF2\xC3\xFB=http://gbk/\r\n"
+                                 "[\xCA\xD3\xB4\xB0\xC4\xA3\xBF\xE9]\r\nQQ\xBA\xC5=42\r\n"));
     EXPECT_EQ(platform::getPrivateProfileString(u"全局", u"域名", u"", 100, file_.view(), kGbk),
               u"http://gbk/");
     EXPECT_EQ(platform::getPrivateProfileString(u"视窗模块", u"QQ号", u"", 100, file_.view(), kGbk), u"42");
     ASSERT_TRUE(platform::writePrivateProfileString(u"视窗模块", u"QQ号", u"43", file_.view(), kGbk));
-    EXPECT_EQ(TempFolder::readBytes(file_),
-              nativeForm(u"[全局]\r\n域名=http://gbk/\r\n[视窗模块]\r\nQQ号=43\r\n"));
+    EXPECT_EQ(readFile(file_), nativeForm(u"[全局]\r\n域名=http://gbk/\r\n[视窗模块]\r\nQQ号=43\r\n"));
     // Now Unicode, it reads the same whatever the ANSI code page.
     EXPECT_EQ(get(u"全局", u"域名"), u"http://gbk/");
 }
@@ -278,9 +279,9 @@ TEST_F(ProfileFiles, FailedWritesChangeNothing) {
     EXPECT_FALSE(platform::writePrivateProfileString(u"s", u"k", u"v", temp_.text().view()));
     EXPECT_TRUE(platform::isFolder(temp_.text().view()));
 
-    ASSERT_TRUE(TempFolder::writeBytes(file_, "[s]\nk=1\n"));
+    ASSERT_TRUE(writeFile(file_, "[s]\nk=1\n"));
     EXPECT_FALSE(platform::writePrivateProfileString(u"s", u"bad=key", u"v", file_.view()));
-    EXPECT_EQ(TempFolder::readBytes(file_), "[s]\nk=1\n");
+    EXPECT_EQ(readFile(file_), "[s]\nk=1\n");
 }
 
 TEST_F(ProfileFiles, OneRewriteForSeveralKeys) {
@@ -288,9 +289,9 @@ TEST_F(ProfileFiles, OneRewriteForSeveralKeys) {
         {u"a", u"x", u"1"}, {u"a", u"bad=key", u"2"}, {u"b", u"y", u"3"}, {u"a", u"x", u"4"}};
     EXPECT_FALSE(platform::writePrivateProfileStrings(entries, 4, file_.view())) << "one entry was left out";
 #ifdef _WIN32
-    EXPECT_EQ(TempFolder::readBytes(file_), nativeForm(u"[a]\r\nx=4\r\n[b]\r\ny=3\r\n"));
+    EXPECT_EQ(readFile(file_), nativeForm(u"[a]\r\nx=4\r\n[b]\r\ny=3\r\n"));
 #else
-    EXPECT_EQ(TempFolder::readBytes(file_), nativeForm(u"[a]\nx=4\n[b]\ny=3\n"));
+    EXPECT_EQ(readFile(file_), nativeForm(u"[a]\nx=4\n[b]\ny=3\n"));
 #endif
     EXPECT_TRUE(platform::writePrivateProfileStrings(entries, 1, file_.view()));
     EXPECT_EQ(get(u"a", u"x"), u"1");
@@ -300,9 +301,9 @@ TEST_F(ProfileFiles, NoTemporaryFileBesideItMeansNoWrite) {
     // The name leaves no room for the temporary file's suffix within the file
     // system's limit of 255 units: the save must fail rather than rewrite in place.
     const CWString longName = temp_ / std::u16string(250, u'n');
-    ASSERT_TRUE(TempFolder::writeBytes(longName, "[s]\nk=1\n"));
+    ASSERT_TRUE(writeFile(longName, "[s]\nk=1\n"));
     EXPECT_FALSE(platform::writePrivateProfileString(u"s", u"k", u"2", longName.view()));
-    EXPECT_EQ(TempFolder::readBytes(longName), "[s]\nk=1\n");
+    EXPECT_EQ(readFile(longName), "[s]\nk=1\n");
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(temp_.path()))
         ++entries;
@@ -333,7 +334,7 @@ TEST_F(ProfileFiles, ASymbolicLinkIsWrittenThroughToItsTarget) {
     namespace fs = std::filesystem;
     ASSERT_TRUE(fs::create_directory(temp_.path() / "real"));
     const CWString target((temp_.path() / "real" / "setup.ini").u16string());
-    ASSERT_TRUE(TempFolder::writeBytes(target, "[s]\nk=1\n"));
+    ASSERT_TRUE(writeFile(target, "[s]\nk=1\n"));
     // setup.ini -> middle.ini -> real/setup.ini, both relative.
     std::error_code error;
     fs::create_symlink(fs::path("real") / "setup.ini", temp_.path() / "middle.ini", error);
@@ -346,7 +347,7 @@ TEST_F(ProfileFiles, ASymbolicLinkIsWrittenThroughToItsTarget) {
     ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", u"2", file_.view()));
     EXPECT_TRUE(fs::is_symlink(temp_.path() / "setup.ini"));
     EXPECT_TRUE(fs::is_symlink(temp_.path() / "middle.ini"));
-    EXPECT_EQ(TempFolder::readBytes(target), "[s]\nk=2\n");
+    EXPECT_EQ(readFile(target), "[s]\nk=2\n");
 #ifndef _WIN32
     EXPECT_EQ(modeOf(target.toUtf8String()), 0640u);
 
@@ -355,7 +356,7 @@ TEST_F(ProfileFiles, ASymbolicLinkIsWrittenThroughToItsTarget) {
     fs::create_symlink(temp_.path() / "real" / "new.ini", temp_.path() / "dangling.ini");
     ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", u"3", dangling.view()));
     EXPECT_TRUE(fs::is_symlink(temp_.path() / "dangling.ini"));
-    EXPECT_EQ(TempFolder::readBytes(CWString((temp_.path() / "real" / "new.ini").u16string())), "[s]\nk=3\n");
+    EXPECT_EQ(readFile(CWString((temp_.path() / "real" / "new.ini").u16string())), "[s]\nk=3\n");
     fs::create_symlink("loop.ini", temp_.path() / "loop.ini");
     EXPECT_FALSE(platform::writePrivateProfileString(u"s", u"k", u"4", (temp_ / u"loop.ini").view()));
     EXPECT_TRUE(fs::is_symlink(temp_.path() / "loop.ini"));

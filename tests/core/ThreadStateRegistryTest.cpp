@@ -1,5 +1,7 @@
 #include "runtime/core/ThreadStateRegistry.h"
 
+#include "runtime/core/RefPtr.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,9 +23,9 @@ private:
 };
 
 void addFresh(ThreadStateRegistry& registry, bool done, std::uint64_t tick) {
-    auto* state = new State(done, tick);
-    registry.add(state);
-    state->release(); // the registry holds the only reference now
+    // Once `state` goes, the registry holds the only reference.
+    const auto state = RefPtr<State>::adopt(new State(done, tick));
+    registry.add(state.get());
 }
 
 TEST(ThreadStateRegistry, ReapsOnlyOldFinishedStatesAtMostOncePerSecond) {
@@ -64,9 +66,10 @@ TEST(ThreadStateRegistry, ClosingReleasesEverythingAndRefusesMore) {
     registry.close();
     EXPECT_EQ(statesFreed, 2);
     EXPECT_TRUE(registry.closed());
-    auto* late = new State(true, 0);
-    EXPECT_FALSE(registry.add(late));
-    late->release();
+    {
+        const auto late = RefPtr<State>::adopt(new State(true, 0));
+        EXPECT_FALSE(registry.add(late.get()));
+    }
     EXPECT_EQ(statesFreed, 3);
 }
 

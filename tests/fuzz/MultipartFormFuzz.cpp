@@ -97,7 +97,7 @@ std::vector<Part> partsOf(const std::string& request) {
     const std::string head = request.substr(0, bodyStart + 2);
     const std::string type = headerValue(head, "Content-Type");
     const std::size_t boundaryAt = type.find("boundary=");
-    FUZZ_CHECK(type.rfind("multipart/form-data", 0) == 0 && boundaryAt != std::string::npos);
+    FUZZ_CHECK(type.starts_with("multipart/form-data") && boundaryAt != std::string::npos);
     const std::string delimiter = "--" + type.substr(boundaryAt + 9);
     const std::string body = request.substr(bodyStart + 4);
     std::vector<Part> parts;

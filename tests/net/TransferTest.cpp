@@ -1,6 +1,7 @@
 // The transfer classes without a server: local file:// transfers exercise the
 // sinks, the progress path and handle sharing.
 #include "runtime/core/InitOrder.h"
+#include "runtime/core/RefPtr.h"
 #include "runtime/net/rg_DuoYongTuKuoZhanGeShiLei.h"
 #include "runtime/net/rg_WangLaoFangWenLei.h"
 #include "runtime/platform/NoticeReceiver.h"
@@ -103,20 +104,18 @@ TEST(MultipartForm, FileNameIsTheTextAfterTheLastSeparator) {
 TEST(MultipartForm, PartsKeepTheFormAlive) {
     rg_WangLaoChuanShuLei transfer;
     rg_quelt_base::rg_WenBenShuZuLei files{u"a.txt", u"b.txt"};
-    MimeHandle* handle = nullptr;
+    RefPtr<MimeHandle> handle;
     {
         rg_DuoYongTuKuoZhanGeShiLei form;
         form.Build(transfer, files, nullptr, nullptr);
         ASSERT_NE(form.mime(), nullptr);
-        handle = &form.handle();
-        handle->addRef();
+        handle = RefPtr<MimeHandle>(&form.handle());
         // The parts were released after building; only the form and we hold it.
         EXPECT_EQ(handle->refCount(), 2);
         rg_DuoYongTuKuoZhanGeShiPianDuanLei part(form.handle());
         EXPECT_EQ(handle->refCount(), 3);
     }
     EXPECT_EQ(handle->refCount(), 1);
-    handle->release();
 }
 
 TEST(Transfer, BodyArrivesWholeThroughTheWriteCallback) {

@@ -276,7 +276,7 @@ ModuleServer::Ports ModuleServer::parsePortFile(std::string_view text) {
     std::istringstream lines{std::string(text)};
     std::string line;
     while (std::getline(lines, line)) {
-        if (line.rfind("certificate ", 0) == 0) {
+        if (line.starts_with("certificate ")) {
             ports.certificate = line.substr(12);
             while (!ports.certificate.empty() &&
                    (ports.certificate.back() == '\r' || ports.certificate.back() == ' '))

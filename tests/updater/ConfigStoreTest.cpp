@@ -5,13 +5,13 @@
 #include "runtime/platform/CodePage.h"
 #include "runtime/platform/FileWriteProblem.h"
 
-#include "tests/core/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <optional>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #ifndef _WIN32
@@ -19,6 +19,8 @@
 #endif
 
 namespace {
+
+using namespace mireth_test;
 
 using namespace rg_quelt_app;
 
@@ -72,7 +74,7 @@ TEST_F(ConfigFile, NoFileLoadsEmpty) {
 }
 
 TEST_F(ConfigFile, AFileWithOnlyTheDomain) {
-    ASSERT_TRUE(TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=http://only.test/\n")));
+    ASSERT_TRUE(writeFile(file_, utf8(u"[全局]\n域名=http://only.test/\n")));
     rg_PeiZhiXinXiLei expected;
     expected.domain = CWString(u"http://only.test/");
     EXPECT_TRUE(LoadConfig(file_).equals(expected));
@@ -80,10 +82,10 @@ TEST_F(ConfigFile, AFileWithOnlyTheDomain) {
 
 TEST_F(ConfigFile, SavingEmptyValuesWritesAllTenKeysInOrder) {
     EXPECT_TRUE(SaveConfig(rg_PeiZhiXinXiLei(), file_));
-    EXPECT_EQ(TempFolder::readBytes(file_), nativeFile(u"[全局]\n域名=\n"
-                                                       u"[视窗模块]\nQQ号=\n密码=\n路径=\n"
-                                                       u"[安卓模块]\nQQ号=\n密码=\n路径=\n"
-                                                       u"[服务器模块]\nQQ号=\n密码=\n路径=\n"));
+    EXPECT_EQ(readFile(file_), nativeFile(u"[全局]\n域名=\n"
+                                          u"[视窗模块]\nQQ号=\n密码=\n路径=\n"
+                                          u"[安卓模块]\nQQ号=\n密码=\n路径=\n"
+                                          u"[服务器模块]\nQQ号=\n密码=\n路径=\n"));
     EXPECT_TRUE(LoadConfig(file_).equals(rg_PeiZhiXinXiLei()));
 }
 
@@ -106,9 +108,8 @@ TEST_F(ConfigFile, ARoundTripGivesAnEqualRecord) {
 TEST_F(ConfigFile, LongValuesArriveCutTo10239) {
     const std::u16string exact(10239, u'x');
     const std::u16string longer = std::u16string(10239, u'y') + u"overflow";
-    ASSERT_TRUE(
-        TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=" + exact + u"\n[视窗模块]\n路径=" + longer +
-                                           u"\n[安卓模块]\n路径=" + std::u16string(10240, u'z') + u"\n")));
+    ASSERT_TRUE(writeFile(file_, utf8(u"[全局]\n域名=" + exact + u"\n[视窗模块]\n路径=" + longer +
+                                      u"\n[安卓模块]\n路径=" + std::u16string(10240, u'z') + u"\n")));
     const rg_PeiZhiXinXiLei loaded = LoadConfig(file_);
     EXPECT_EQ(loaded.domain, exact);
     EXPECT_EQ(loaded.windowsFolder.length(), 10239u);
@@ -120,13 +121,13 @@ TEST_F(ConfigFile, ForeignSectionsAndCommentsAreKeptByteForByte) {
     const std::u16string head = u"; 本文件由程序维护\n[其他程序]\nkey = keep  me \n\n";
     const std::u16string tail = u"\n; 结尾注释\n[Extra]\nA=1";
     const std::u16string before = head + u"[全局]\n域名=http://old.test/\n未知键=留着\n" + tail;
-    ASSERT_TRUE(TempFolder::writeBytes(file_, nativeFile(before)));
+    ASSERT_TRUE(writeFile(file_, nativeFile(before)));
 
     rg_PeiZhiXinXiLei record;
     record.domain = CWString(u"http://new.test/");
     record.windowsQq = CWString(u"7");
     ASSERT_TRUE(SaveConfig(record, file_));
-    EXPECT_EQ(TempFolder::readBytes(file_),
+    EXPECT_EQ(readFile(file_),
               nativeFile(head + u"[全局]\n域名=http://new.test/\n未知键=留着\n" + tail +
                          u"\n[视窗模块]\nQQ号=7\n密码=\n路径=\n[安卓模块]\nQQ号=\n密码=\n路径=\n"
                          u"[服务器模块]\nQQ号=\n密码=\n路径=\n"));
@@ -139,15 +140,15 @@ TEST_F(ConfigFile, AnAnsiFileIsReadInTheSystemCodePage) {
     const std::string ansi = CWString(u"[全局]\r\n域名=http://gbk.test/\r\n").toAnsi();
     if (platform::ansiIsUtf8() || ansi.find('?') != std::string::npos)
         GTEST_SKIP() << "the system's ANSI code page has no Chinese";
-    ASSERT_TRUE(TempFolder::writeBytes(file_, ansi));
+    ASSERT_TRUE(writeFile(file_, ansi));
     EXPECT_EQ(LoadConfig(file_).domain, u"http://gbk.test/");
     ASSERT_TRUE(SaveConfig(LoadConfig(file_), file_));
     EXPECT_EQ(LoadConfig(file_).domain, u"http://gbk.test/");
-    EXPECT_NE(TempFolder::readBytes(file_).substr(0, ansi.size()), ansi) << "rewritten in the Unicode form";
+    EXPECT_NE(readFile(file_).substr(0, ansi.size()), ansi) << "rewritten in the Unicode form";
 }
 
 TEST_F(ConfigFile, ReadIniTextRules) {
-    ASSERT_TRUE(TempFolder::writeBytes(file_, utf8(u"[全局]\n域名=\n密码=secret\n")));
+    ASSERT_TRUE(writeFile(file_, utf8(u"[全局]\n域名=\n密码=secret\n")));
     EXPECT_EQ(ReadIniText(file_, CWString(u"全局"), CWString(u"密码"), CWString(u"d")), u"secret");
     EXPECT_EQ(ReadIniText(file_, CWString(u"全局"), CWString(u"域名"), CWString(u"d")), u"")
         << "an empty value is not the default";
@@ -169,9 +170,9 @@ TEST_F(ConfigFile, AnUnwritableFileIsReported) {
     // No temporary file fits beside a name this long: the old file stays whole.
     const CWString longName = temp_ / std::u16string(250, u'n');
     const std::string before = nativeFile(u"[全局]\n域名=http://old.test/\n");
-    ASSERT_TRUE(TempFolder::writeBytes(longName, before));
+    ASSERT_TRUE(writeFile(longName, before));
     EXPECT_FALSE(SaveConfig(sample(), longName));
-    EXPECT_EQ(TempFolder::readBytes(longName), before);
+    EXPECT_EQ(readFile(longName), before);
 }
 
 TEST(TransferSettingsTest, OnlyAWholeNumberInRangeCounts) {
@@ -199,9 +200,9 @@ TEST_F(ConfigFile, TransferSettingsTakeTheirDefaultsUnlessSetWell) {
         {u"17", u"-1", 4, 2}, {u"", u"", 4, 2},       {u"many", u"x", 4, 2},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(TempFolder::writeBytes(
-            file_, utf8(std::u16string(u"[全局]\n域名=http://x.test/\n同时下载数=") +
-                        std::u16string(c.parallel) + u"\n重试次数=" + std::u16string(c.retries) + u"\n")));
+        ASSERT_TRUE(writeFile(file_, utf8(std::u16string(u"[全局]\n域名=http://x.test/\n同时下载数=") +
+                                          std::u16string(c.parallel) + u"\n重试次数=" +
+                                          std::u16string(c.retries) + u"\n")));
         const TransferSettings settings = LoadTransferSettings(file_);
         EXPECT_EQ(settings.parallelDownloads, c.expectedParallel) << utf8(c.parallel);
         EXPECT_EQ(settings.retries, c.expectedRetries) << utf8(c.retries);
@@ -225,7 +226,7 @@ TEST_F(ConfigFile, TheFileWithThePasswordsIsTheOwnersAlone) {
 TEST_F(ConfigFile, AReadOnlyFileIsLeftAsItWas) {
     ASSERT_TRUE(SaveConfig(sample(), file_));
     const std::filesystem::path path(std::u16string(file_.view()));
-    const std::string before = TempFolder::readBytes(file_);
+    const std::string before = readFile(file_);
     namespace fs = std::filesystem;
     fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     struct Writable {
@@ -240,7 +241,7 @@ TEST_F(ConfigFile, AReadOnlyFileIsLeftAsItWas) {
     rg_PeiZhiXinXiLei changed = sample();
     changed.domain = CWString(u"http://other.example/");
     EXPECT_FALSE(SaveConfig(changed, file_));
-    EXPECT_EQ(TempFolder::readBytes(file_), before);
+    EXPECT_EQ(readFile(file_), before);
 }
 
 TEST(ConfigLocation, SetupIniBesideTheProgram) {

@@ -1,9 +1,10 @@
 #include "updater/ModuleListReader.h"
-#include "runtime/core/MemoryStream.h"
 #include "runtime/data/rg_JSONDuiXiangLei.h"
 #include "updater/FormBody.h"
 #include "updater/rg_MoKuaiXinXiLei.h"
 #include "updater/rg_XiaZaiShuJu.h"
+
+#include "tests/support/StreamRoundTrip.h"
 
 #include <gtest/gtest.h>
 
@@ -188,12 +189,8 @@ TEST(Records, StreamRoundTrip) {
     job.kindLetter = u"w";
     job.appendLink(link(u"lib", u"a.ext", u"a.ext"));
     job.appendLink(link(u"", u"b.ext", u"b.ext"));
-    CQueltMemoryStream out;
-    ASSERT_TRUE(job.save(out));
-    CQueltMemoryStream in(out.buffer());
     rg_XiaZaiShuJu back;
-    ASSERT_TRUE(back.load(in));
-    EXPECT_TRUE(back.equals(job));
+    EXPECT_TRUE(mireth_test::roundTrips(job, back));
     back.reset();
     EXPECT_EQ(back.linkCount(), 0u);
 
@@ -201,12 +198,8 @@ TEST(Records, StreamRoundTrip) {
     record.ordinal = 3;
     record.name = u"x";
     record.size = -7;
-    CQueltMemoryStream recordOut;
-    ASSERT_TRUE(record.save(recordOut));
-    CQueltMemoryStream recordIn(recordOut.buffer());
     rg_MoKuaiXinXiLei recordBack;
-    ASSERT_TRUE(recordBack.load(recordIn));
-    EXPECT_TRUE(recordBack.equals(record));
+    EXPECT_TRUE(mireth_test::roundTrips(record, recordBack));
 }
 
 } // namespace

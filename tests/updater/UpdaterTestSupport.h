@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the updater tests: a temporary module folder, file helpers and
 // a row table handle.
+#include "runtime/core/RefPtr.h"
 #include "runtime/core/WString.h"
 #include "tests/support/TempFolder.h"
 #include "updater/MemoryRowTable.h"
@@ -54,19 +55,16 @@ inline bool setLocalMtime(const fs::path& path, int year, int month, int day, in
 // A MemoryRowTable owned by the test.
 class Rows {
 public:
-    Rows() : table_(rg_quelt_app::MemoryRowTable::create()) {}
-    ~Rows() { table_->release(); }
-    Rows(const Rows&) = delete;
-    Rows& operator=(const Rows&) = delete;
+    Rows() : table_(RefPtr<rg_quelt_app::MemoryRowTable>::adopt(rg_quelt_app::MemoryRowTable::create())) {}
     rg_quelt_app::MemoryRowTable& operator*() const { return *table_; }
-    rg_quelt_app::MemoryRowTable* operator->() const { return table_; }
+    rg_quelt_app::MemoryRowTable* operator->() const { return table_.get(); }
 
     std::u16string cell(std::size_t row, int column) const {
         return std::u16string(table_->getCellText(row, column).view());
     }
 
 private:
-    rg_quelt_app::MemoryRowTable* table_;
+    const RefPtr<rg_quelt_app::MemoryRowTable> table_;
 };
 
 } // namespace updater_test

@@ -8,7 +8,11 @@ namespace platform {
 
 static_assert(sizeof(pthread_cond_t) <= 64, "native storage too small");
 
-static pthread_cond_t* native(unsigned char* storage) { return reinterpret_cast<pthread_cond_t*>(storage); }
+namespace {
+
+pthread_cond_t* native(unsigned char* storage) { return reinterpret_cast<pthread_cond_t*>(storage); }
+
+} // namespace
 
 ConditionVariable::ConditionVariable() { pthread_cond_init(native(native_), nullptr); }
 

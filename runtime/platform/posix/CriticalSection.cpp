@@ -6,7 +6,11 @@ namespace platform {
 
 static_assert(sizeof(pthread_mutex_t) <= 64, "native storage too small");
 
-static pthread_mutex_t* native(unsigned char* storage) { return reinterpret_cast<pthread_mutex_t*>(storage); }
+namespace {
+
+pthread_mutex_t* native(unsigned char* storage) { return reinterpret_cast<pthread_mutex_t*>(storage); }
+
+} // namespace
 
 CriticalSection::CriticalSection() {
     pthread_mutexattr_t attributes;

@@ -31,11 +31,7 @@ bool toNative(std::u16string_view path, std::string& out) {
     return true;
 }
 
-std::u16string fromNative(std::string_view bytes) {
-    std::u16string out(utf8ToUtf16(bytes.data(), bytes.size(), nullptr, 0), u'\0');
-    utf8ToUtf16(bytes.data(), bytes.size(), out.data(), out.size());
-    return out;
-}
+std::u16string fromNative(std::string_view bytes) { return utf8ToUtf16String(bytes); }
 
 bool statPath(std::u16string_view path, struct stat& info) {
     std::string native;

@@ -15,10 +15,7 @@ std::u16string systemMessage(int error) {
     char buffer[256] = {};
     // The GNU form may return a static text instead of filling the buffer.
     const char* text = strerror_r(error, buffer, sizeof buffer);
-    const std::size_t length = std::strlen(text);
-    std::u16string message(utf8ToUtf16(text, length, nullptr, 0), u'\0');
-    utf8ToUtf16(text, length, message.data(), message.size());
-    return message;
+    return utf8ToUtf16String(text);
 }
 
 } // namespace
@@ -26,8 +23,7 @@ std::u16string systemMessage(int error) {
 std::u16string fileWriteProblem(std::u16string_view path) {
     if (path.empty() || path.find(u'\0') != std::u16string_view::npos)
         return systemMessage(EINVAL);
-    std::string native(utf16ToUtf8(path.data(), path.size(), nullptr, 0), '\0');
-    utf16ToUtf8(path.data(), path.size(), native.data(), native.size());
+    const std::string native = utf16ToUtf8String(path);
     // An existing file is opened as it is, not truncated; a missing one is made and
     // removed again.
     int fd = ::open(native.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);

@@ -15,14 +15,11 @@ void socketsCleanup() {}
 
 void freeLibrary(void*) {}
 
-static std::string toUtf8(const char16_t* text) {
-    std::size_t length = 0;
-    while (text && text[length])
-        ++length;
-    std::string out(utf16ToUtf8(text, length, nullptr, 0), '\0');
-    utf16ToUtf8(text, length, out.data(), out.size());
-    return out;
-}
+namespace {
+
+std::string toUtf8(const char16_t* text) { return utf16ToUtf8String(text ? std::u16string_view(text) : u""); }
+
+} // namespace
 
 void showErrorMessage(const char16_t* text, const char16_t* caption) {
     const std::string line = toUtf8(caption) + ": " + toUtf8(text) + "\n";

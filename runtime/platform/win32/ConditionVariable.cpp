@@ -8,9 +8,11 @@ namespace platform {
 
 static_assert(sizeof(CONDITION_VARIABLE) <= 64, "native storage too small");
 
-static CONDITION_VARIABLE* native(unsigned char* storage) {
-    return reinterpret_cast<CONDITION_VARIABLE*>(storage);
-}
+namespace {
+
+CONDITION_VARIABLE* native(unsigned char* storage) { return reinterpret_cast<CONDITION_VARIABLE*>(storage); }
+
+} // namespace
 
 ConditionVariable::ConditionVariable() { InitializeConditionVariable(native(native_)); }
 

@@ -6,9 +6,11 @@ namespace platform {
 
 static_assert(sizeof(CRITICAL_SECTION) <= 64, "native storage too small");
 
-static CRITICAL_SECTION* native(unsigned char* storage) {
-    return reinterpret_cast<CRITICAL_SECTION*>(storage);
-}
+namespace {
+
+CRITICAL_SECTION* native(unsigned char* storage) { return reinterpret_cast<CRITICAL_SECTION*>(storage); }
+
+} // namespace
 
 CriticalSection::CriticalSection() { InitializeCriticalSection(native(native_)); }
 

@@ -16,12 +16,10 @@ namespace {
 // takes at most MAX_PATH - 12 characters as they stand, the other calls MAX_PATH - 1.
 constexpr std::size_t kLongPathFrom = MAX_PATH - 12;
 
-bool startsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
-
 // The long form names the same file only when it is made from the normalised full
 // path: the system does not normalise it (no '/', ".." or trailing dots there).
 bool toLongForm(std::wstring& path) {
-    if (startsWith(path, L"\\\\?\\") || startsWith(path, L"\\\\.\\"))
+    if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\"))
         return true;
     const DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (need == 0)
@@ -33,9 +31,9 @@ bool toLongForm(std::wstring& path) {
     full.resize(length);
     // Only a file on a drive or a share: a name that the system turned into a
     // device ("\\.\CON") is refused rather than opened.
-    if (startsWith(full, L"\\\\?\\") || startsWith(full, L"\\\\.\\"))
+    if (full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\"))
         return false;
-    if (startsWith(full, L"\\\\"))
+    if (full.starts_with(L"\\\\"))
         path = L"\\\\?\\UNC\\" + full.substr(2);
     else if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
         path = L"\\\\?\\" + full;
@@ -353,7 +351,7 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
     // The name the temporary file is made from: a link's target, which comes in
     // the long form already, or the path as given.
     const std::wstring target =
-        startsWith(native, L"\\\\?\\")
+        native.starts_with(L"\\\\?\\")
             ? native
             : std::wstring(reinterpret_cast<const wchar_t*>(path.data()), path.size());
     const DWORD attributes = GetFileAttributesW(native.c_str());

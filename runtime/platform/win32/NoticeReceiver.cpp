@@ -15,6 +15,8 @@ constexpr wchar_t kClassName[] = L"_QUELT_IQueltNoticeReceiver";
 constexpr wchar_t kProperty[] = L"_QUELT_IQueltNoticeReceiver";
 constexpr UINT kSendMessage = WM_APP + 1;
 constexpr UINT kPostMessage = WM_APP + 2;
+// Sent along with each synchronous notice and answered back: WM_APP + 1 from
+// anyone else is never taken for a SendRecord.
 constexpr LPARAM kSendMarker = 18;
 
 // What a synchronous notice carries: three words for the receiver and where its
