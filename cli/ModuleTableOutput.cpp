@@ -53,7 +53,7 @@ CWString printableText(std::u16string_view text) {
     return shown;
 }
 
-void writeTable(const ModuleRowTable& rows, const TextOut& out) {
+void writeTable(const ModuleRowTable& rows, const TextSink& out) {
     CWString piece;
     for (int column = 0; column < kColumnCount; ++column) {
         if (column > 0)

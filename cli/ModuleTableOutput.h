@@ -14,7 +14,7 @@
 namespace rg_quelt_app::cli {
 
 // Where the output goes, a piece at a time.
-using TextOut = std::function<void(std::u16string_view)>;
+using TextSink = std::function<void(std::u16string_view)>;
 
 // Why a row's file failed, by row.
 using RowReasons = std::map<std::size_t, CWString>;
@@ -23,7 +23,7 @@ using RowReasons = std::map<std::size_t, CWString>;
 // character inside a cell (a server may send any name: a tab, a line break, an
 // escape sequence for the terminal) is shown as a blank, so every row stays one
 // line of six fields and nothing from the server steers the terminal.
-void writeTable(const ModuleRowTable& rows, const TextOut& out);
+void writeTable(const ModuleRowTable& rows, const TextSink& out);
 
 // `text` with every control character (C0, DEL, C1) made a blank.
 CWString printableText(std::u16string_view text);
@@ -33,13 +33,13 @@ CWString printableText(std::u16string_view text);
 // A failed file's row also carries "reason". Kinds are added as they are done.
 class JsonTablesWriter {
 public:
-    explicit JsonTablesWriter(TextOut out) : out_(std::move(out)) {}
+    explicit JsonTablesWriter(TextSink out) : out_(std::move(out)) {}
     void add(ModuleKind kind, const ModuleRowTable& rows, const RowReasons& reasons);
     // Closes the array; also when no kind was added.
     void finish();
 
 private:
-    TextOut out_;
+    TextSink out_;
     bool first_ = true;
 };
 

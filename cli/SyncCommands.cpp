@@ -174,7 +174,7 @@ int runModules(const CommandLine& line) {
 
     rg_MoKuaiGengXinYinQing engine;
     engine.setTransferSettings(transferSettingsOf(line, file));
-    const TextOut out = [](std::u16string_view text) { write(Stream::Output, text); };
+    const TextSink out = [](std::u16string_view text) { write(Stream::Output, text); };
     JsonTablesWriter json(out);
     int status = kExitOk;
     for (std::size_t i = 0; i < kinds.size(); ++i) {
