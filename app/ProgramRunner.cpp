@@ -34,8 +34,8 @@ void shutdown(CQueltAppInstance& app, ProgramHost* host) {
         host->terminate();
 }
 
-} // namespace
-
+// Runs `program`'s start operation; an escaping exception is reported and turns
+// the result into kExitFailure. Otherwise 1 when start returned true, 0 when not.
 int runStartGuarded(CQueltUserApp& program, const ProgramStart& start) {
     try {
         return program.start() ? 1 : 0;
@@ -46,6 +46,8 @@ int runStartGuarded(CQueltUserApp& program, const ProgramStart& start) {
     }
     return kExitFailure;
 }
+
+} // namespace
 
 int runProgram(const CQueltClassRecord& startupClass, const ProgramStart& start) {
     CQueltAppInstance& app = CQueltAppInstance::instance();

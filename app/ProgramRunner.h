@@ -33,9 +33,5 @@ inline constexpr const char16_t* kRuntimeErrorCaption = u"运行时异常";
 CWString formatRuntimeError(std::int32_t code, const CWString& description);
 inline constexpr const char16_t* kUnmanagedErrorText = u"程序在运行时抛出了未被管理的异常";
 
-// Runs `program`'s start operation; an escaping exception is reported and turns
-// the result into kExitFailure. Otherwise 1 when start returned true, 0 when not.
-int runStartGuarded(CQueltUserApp& program, const ProgramStart& start);
-
 // The whole sequence; returns the process exit code.
 int runProgram(const CQueltClassRecord& startupClass, const ProgramStart& start);

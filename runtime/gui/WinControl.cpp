@@ -9,17 +9,17 @@ namespace rg_quelt_WTLJieMian_base {
 
 QUELT_DEFINE_CLASS(CQueltWinControl, CQueltRefObject, "rg_quelt_WTLJieMian_base::CQueltWinControl")
 
-CQueltWinControl::CQueltWinControl() : CQueltRefObject(new CWtlWndObject(*this)) {}
+CQueltWinControl::CQueltWinControl() : SharedRecordRef(new CWtlWndObject(*this)) {}
 
 // A copy shares the window object; its slots start unbound.
 CQueltWinControl::CQueltWinControl(const CQueltWinControl& other)
-    : CQueltRefObject(other), value_(other.value_), data_(other.data_) {}
+    : SharedRecordRef(other), value_(other.value_), data_(other.data_) {}
 
 CQueltWinControl& CQueltWinControl::operator=(const CQueltWinControl& other) {
     if (this != &other) {
         detachListener();
         windowObject().detachControl(this);
-        CQueltRefObject::operator=(other);
+        SharedRecordRef::operator=(other);
         value_ = other.value_;
         data_ = other.data_;
     }

@@ -10,7 +10,7 @@
 // window implementation.
 #include "runtime/core/EventSlot.h"
 #include "runtime/core/QueltMem.h"
-#include "runtime/core/RefObject.h"
+#include "runtime/core/SharedRecordRef.h"
 #include "runtime/core/WString.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
 #include "runtime/gui/CreationRecord.h"
@@ -21,7 +21,7 @@
 
 namespace rg_quelt_WTLJieMian_base {
 
-class CQueltWinControl : public CQueltRefObject, public IBaseEventListener {
+class CQueltWinControl : public SharedRecordRef<CWtlWndObject>, public IBaseEventListener {
     QUELT_CLASS(CQueltWinControl)
 
 public:
@@ -68,7 +68,7 @@ public:
         attachListener();
     }
 
-    CWtlWndObject& windowObject() const { return *static_cast<CWtlWndObject*>(record()); }
+    CWtlWndObject& windowObject() const { return *get(); }
     CWString& value() { return value_; }
     CQueltMem& data() { return data_; }
 

@@ -50,7 +50,7 @@ public:
     virtual void invalidate(bool erase) = 0;
     virtual std::uint32_t style() const = 0;
     virtual std::uint32_t exStyle() const = 0;
-    // Applies new styles; with frameChanged the frame is recomputed.
+    // Applies new styles; the frame is recomputed for them at once.
     virtual void applyStyles(std::uint32_t style, std::uint32_t exStyle) = 0;
     virtual std::uint32_t dialogCode() = 0;
     virtual void setFont(std::uintptr_t font) = 0;

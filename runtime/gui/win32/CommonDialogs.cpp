@@ -1,22 +1,21 @@
 #include "runtime/gui/CommonDialogs.h"
 
 #include "runtime/gui/WinForm.h"
+#include "runtime/gui/win32/WideText.h"
 
 #include <windows.h>
 
 #include <shlobj.h>
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to Win32 as wchar_t");
-
 namespace rg_quelt_WTLJieMian_base {
+
+using namespace win32_text;
 
 namespace {
 
 HWND ownerOf(CQueltWinForm* form) {
     return form && form->hasWindow() ? reinterpret_cast<HWND>(form->window()) : nullptr;
 }
-
-LPCWSTR wide(const CWString& text) { return reinterpret_cast<LPCWSTR>(text.text()); }
 
 // Gives the focus back to the window that had it before a dialog, if it is still there.
 class FocusKeeper {
@@ -55,7 +54,7 @@ CWString browseForFolder(CQueltWinForm* form, const CWString& title) {
     CWString result;
     wchar_t path[MAX_PATH] = {};
     if (SHGetPathFromIDListW(item, path))
-        result = CWString(reinterpret_cast<const char16_t*>(path));
+        result = textOf(path);
     IMalloc* allocator = nullptr;
     if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator) {
         allocator->Free(item);

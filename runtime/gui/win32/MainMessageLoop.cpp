@@ -8,9 +8,18 @@
 
 using namespace quelt_gui;
 
+namespace {
+
+constexpr UINT kSystemTimer = 0x0118; // the caret's blinking and other timers of the system's own
+
+// Whether a message makes the loop run an idle phase afterwards: painting, mouse
+// movement and the system's timer do not, so a still window stays still.
 bool isIdleTriggering(UINT message) {
-    return message != WM_PAINT && message != WM_NCMOUSEMOVE && message != 0x0118 && message != WM_MOUSEMOVE;
+    return message != WM_PAINT && message != WM_NCMOUSEMOVE && message != kSystemTimer &&
+           message != WM_MOUSEMOVE;
 }
+
+} // namespace
 
 bool preTranslateChain(MSG& message) {
     const bool keyboard = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;

@@ -33,9 +33,6 @@ protected:
 // when one of them consumed it.
 bool preTranslateChain(MSG& message);
 
-// Whether a message makes the loop run an idle phase afterwards.
-bool isIdleTriggering(UINT message);
-
 class CQueltMessageLoop {
 public:
     CQueltMessageLoop() = default;

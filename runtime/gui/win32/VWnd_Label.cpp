@@ -4,8 +4,10 @@
 #include "runtime/gui/EventListeners.h"
 #include "runtime/gui/rg_label1.h"
 #include "runtime/gui/win32/BackgroundImage.h"
+#include "runtime/gui/win32/WideText.h"
 
 using namespace quelt_gui;
+using namespace win32_text;
 using rg_quelt_WTLJieMian_base::rg_label1;
 
 CVWnd_Label::CVWnd_Label(rg_label1& label) : CVWnd_Window(label), label_(label) {}
@@ -73,8 +75,7 @@ void CVWnd_Label::paint() {
                     format |= DT_BOTTOM;
             }
             RECT box = client;
-            DrawTextW(dc, reinterpret_cast<LPCWSTR>(caption.text()), static_cast<int>(caption.length()), &box,
-                      format);
+            DrawTextW(dc, wide(caption), static_cast<int>(caption.length()), &box, format);
             if (previous)
                 SelectObject(dc, previous);
         }

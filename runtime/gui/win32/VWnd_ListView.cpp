@@ -5,12 +5,14 @@
 #include "runtime/gui/ListViewEventListener.h"
 #include "runtime/gui/rg_ChaoJiLieBiaoKuang.h"
 #include "runtime/gui/win32/VWnd_ListViewEdit.h"
+#include "runtime/gui/win32/WideText.h"
 
 #include <algorithm>
 #include <climits>
 #include <cwchar>
 
 using namespace quelt_gui;
+using namespace win32_text;
 using namespace rg_quelt_WTLJieMian_KuoZhanZuJian;
 
 namespace {
@@ -19,8 +21,6 @@ constexpr std::size_t kFirstTextBuffer = 512;
 // Far beyond any cell text; only stops a list view that always reports a full buffer.
 constexpr std::size_t kLargestTextBuffer = std::size_t{1} << 24;
 constexpr UINT kStateImageMask = LVIS_STATEIMAGEMASK;
-
-const wchar_t* wide(const CWString& text) { return reinterpret_cast<const wchar_t*>(text.text()); }
 
 COLORREF systemColourFor(std::uint32_t colour) {
     return colour == kSystemFaceColour ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
@@ -129,7 +129,7 @@ void CVWnd_ListView::insertColumns() {
         column.mask = c.mask();
         column.fmt = static_cast<int>(c.format());
         column.cx = c.width;
-        column.pszText = const_cast<wchar_t*>(wide(c.title));
+        column.pszText = wideField(c.title);
         column.iSubItem = static_cast<int>(i);
         column.iImage = c.imageIndex;
         SendMessageW(hwnd(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
@@ -153,7 +153,7 @@ void CVWnd_ListView::insertItems() {
     int nextColumn = 1;
     for (const ListItemDefinition& item : items) {
         LVITEMW entry{};
-        entry.pszText = const_cast<wchar_t*>(wide(item.text));
+        entry.pszText = wideField(item.text);
         entry.iImage = effectiveImageIndex(item.imageIndex, images);
         if (item.subItem == 0) {
             entry.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
@@ -236,7 +236,7 @@ std::int32_t CVWnd_ListView::listAppendRow(const CWString& text) const {
     // between reading the count and inserting.
     item.iItem = INT_MAX;
     item.iImage = -1;
-    item.pszText = const_cast<wchar_t*>(wide(text));
+    item.pszText = wideField(text);
     return static_cast<std::int32_t>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
@@ -248,7 +248,7 @@ bool CVWnd_ListView::listSetCellText(std::int32_t row, std::int32_t column, cons
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = column;
-    item.pszText = const_cast<wchar_t*>(wide(text));
+    item.pszText = wideField(text);
     return SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != 0;
 }
 
@@ -268,7 +268,7 @@ CWString CVWnd_ListView::listCellText(std::int32_t row, std::int32_t column) con
                                               reinterpret_cast<LPARAM>(&item))));
         if (length + 1 < buffer.size() || buffer.size() >= kLargestTextBuffer) {
             const std::size_t kept = std::min(length, buffer.size() - 1);
-            return CWString(reinterpret_cast<const char16_t*>(buffer.data()), kept);
+            return textOf(buffer.data(), kept);
         }
         buffer.assign(buffer.size() * 2, L'\0');
     }
@@ -436,14 +436,13 @@ void CVWnd_ListView::onItemFill(NMLVDISPINFOW& info) {
     // A virtual row has no text of its own: the buffer holds nothing yet.
     if ((item.mask & LVIF_TEXT) && item.pszText && item.pszText != LPSTR_TEXTCALLBACKW &&
         item.cchTextMax > 0 && !list_.properties().ownerData)
-        fill.text = CWString(reinterpret_cast<const char16_t*>(item.pszText),
-                             wcsnlen(item.pszText, static_cast<std::size_t>(item.cchTextMax)));
+        fill.text = textOf(item.pszText, wcsnlen(item.pszText, static_cast<std::size_t>(item.cchTextMax)));
     fill.itemData = item.lParam;
     fill.imageIndex = item.iImage;
     fill.checkState = checkStateFromStateBits(item.state);
     const CWString& kept = l->onListItemFill(fill);
     if (item.mask & LVIF_TEXT)
-        item.pszText = const_cast<wchar_t*>(wide(kept));
+        item.pszText = wideField(kept);
     item.lParam = static_cast<LPARAM>(fill.itemData);
     item.iImage = fill.imageIndex;
     if (checkBoxes)
@@ -483,7 +482,7 @@ void CVWnd_ListView::onInfoTip(NMLVGETINFOTIPW& tip) {
         return;
     const std::size_t room = static_cast<std::size_t>(tip.cchTextMax) - 1;
     const std::size_t length = std::min(text->length(), room);
-    std::copy_n(reinterpret_cast<const wchar_t*>(text->text()), length, tip.pszText);
+    std::copy_n(wide(*text), length, tip.pszText);
     tip.pszText[length] = L'\0';
 }
 
@@ -560,8 +559,7 @@ bool CVWnd_ListView::onNotify(NMHDR& header, LRESULT& result) {
     case LVN_ENDLABELEDITW: {
         const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
         // A cancelled edit reports the text the cell still has.
-        const CWString text = item.pszText ? CWString(reinterpret_cast<const char16_t*>(item.pszText))
-                                           : listCellText(item.iItem, 0);
+        const CWString text = item.pszText ? textOf(item.pszText) : listCellText(item.iItem, 0);
         result = (!l || l->onListEndLabelEdit(item.iItem, text) == 0) ? TRUE : FALSE;
         return true;
     }

@@ -5,12 +5,14 @@
 #include "runtime/gui/TabCaptions.h"
 #include "runtime/gui/TabPageLayout.h"
 #include "runtime/gui/rg_XuanZeGa.h"
+#include "runtime/gui/win32/WideText.h"
 
 #include <commctrl.h>
 
 #include <vector>
 
 using namespace quelt_gui;
+using namespace win32_text;
 using rg_quelt_WTLJieMian_base::rg_XuanZeGa;
 
 namespace {
@@ -57,7 +59,7 @@ void CVWnd_Tab::insertTabs() {
     for (const TabCaption& tab : parseTabCaptions(tab_.captions().view())) {
         TCITEMW item{};
         item.mask = TCIF_TEXT | TCIF_PARAM | (images ? TCIF_IMAGE : 0);
-        item.pszText = const_cast<LPWSTR>(reinterpret_cast<LPCWSTR>(tab.caption.text()));
+        item.pszText = wideField(tab.caption);
         item.iImage = tab.image;
         item.lParam = 0;
         if (SendMessageW(hwnd(), TCM_INSERTITEMW, static_cast<WPARAM>(index),

@@ -1,5 +1,6 @@
 #include "runtime/gui/win32/VWnd_WinForm.h"
 
+#include "runtime/core/Paths.h"
 #include "runtime/gui/CreationRecord.h"
 #include "runtime/gui/FormStyles.h"
 #include "runtime/gui/Geometry.h"
@@ -8,19 +9,25 @@
 #include "runtime/gui/MainWindow.h"
 #include "runtime/gui/WinForm.h"
 #include "runtime/gui/win32/MainMessageLoop.h"
+#include "runtime/gui/win32/WideText.h"
 
 #include <commctrl.h>
 
 #include <string>
 
 using namespace quelt_gui;
+using namespace win32_text;
 using rg_quelt_WTLJieMian_base::CQueltWinForm;
 using rg_quelt_WTLJieMian_base::rg_ChuangKouWeiZhiXianZhiXinXi;
 
 namespace {
 
-constexpr UINT kForwardMessage = 0x037F; // WM_FORWARDMSG
-constexpr LRESULT kHasDefaultId = 0x534B;
+constexpr UINT kForwardMessage = 0x037F; // WM_FORWARDMSG: a child's chance to take a queued message
+constexpr UINT kMenuClosed = 0xFFFF;     // WM_MENUSELECT's flags when the menu closes
+// The kinds of a tray icon's mouse event the form reports.
+constexpr std::int32_t kTrayClick = 1;
+constexpr std::int32_t kTrayDoubleClick = 2;
+constexpr std::int32_t kTrayMenu = 3;
 
 bool classIs(HWND window, const wchar_t* name) {
     wchar_t buffer[64] = {};
@@ -266,26 +273,12 @@ void CVWnd_WinForm::applyCaptionBits() {
 }
 
 bool CVWnd_WinForm::openHelp() {
-    const CWString& file = form_.helpFile();
-    if (file.isEmpty())
-        return false;
-    std::u16string path(file.view());
-    const bool relative = !(path.size() > 1 && path[1] == u':') && !(path.size() > 0 && path[0] == u'\\');
-    if (relative) {
-        wchar_t module[MAX_PATH + 1] = {};
-        const DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH)
-            return false;
-        std::u16string folder(reinterpret_cast<const char16_t*>(module), length);
-        folder.erase(folder.find_last_of(u'\\') + 1);
-        path = folder + path;
-    }
-    const DWORD attributes = GetFileAttributesW(reinterpret_cast<LPCWSTR>(path.c_str()));
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    const CWString path = helpFilePath(form_.helpFile());
+    if (path.isEmpty())
         return false;
     const std::int32_t context = form_.helpContext();
-    helpOpened_ = WinHelpW(hwnd(), reinterpret_cast<LPCWSTR>(path.c_str()),
-                           context ? HELP_CONTEXT : HELP_FINDER, static_cast<ULONG_PTR>(context)) != FALSE;
+    helpOpened_ = WinHelpW(hwnd(), wide(path), context ? HELP_CONTEXT : HELP_FINDER,
+                           static_cast<ULONG_PTR>(context)) != FALSE;
     return true;
 }
 
@@ -377,10 +370,40 @@ bool CVWnd_WinForm::handlePrivate(UINT message, WPARAM wparam, LRESULT& result) 
 }
 
 bool CVWnd_WinForm::handleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
-    HWND self = hwnd();
     switch (message) {
-    case WM_CLOSE: {
+    case WM_CLOSE:
+    case WM_QUERYENDSESSION:
+    case WM_DESTROY:
+        return onLifetimeMessage(message, wparam, lparam, result);
+    case WM_ACTIVATE:
+    case WM_NCACTIVATE:
+        return onActivationMessage(message, wparam, lparam, result);
+    case WM_GETMINMAXINFO:
+    case WM_SIZE:
+        return onGeometryMessage(message, wparam, lparam, result);
+    case WM_MENUSELECT:
+    case kMsgDeferredNotify:
+        return onMenuOrTrayMessage(message, wparam, lparam, result);
+    case DM_GETDEFID:
+    case WM_COMMAND:
+        return onDialogMessage(message, wparam, lparam, result);
+    case WM_PAINT:
+    case WM_SETTEXT:
+        return onFrameMessage(message, wparam, lparam, result);
+    default:
+        return CVWnd_Container::handleMessage(message, wparam, lparam, result);
+    }
+}
+
+bool CVWnd_WinForm::onLifetimeMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    HWND self = hwnd();
+    if (message == WM_QUERYENDSESSION) {
+        result = form_.onFormQueryClose() ? TRUE : FALSE;
+        return true;
+    }
+    if (message == WM_CLOSE) {
         result = 0;
+        // Either question may destroy the window: it is asked after each.
         if (!form_.onFormCloseRequest() || !IsWindow(self) || !form_.onFormQueryClose() || !IsWindow(self))
             return true;
         if (form_.isModal()) {
@@ -389,113 +412,125 @@ bool CVWnd_WinForm::handleMessage(UINT message, WPARAM wparam, LPARAM lparam, LR
         }
         return false; // default processing destroys the window
     }
-    case WM_QUERYENDSESSION:
-        result = form_.onFormQueryClose() ? TRUE : FALSE;
-        return true;
-    case WM_ACTIVATE:
-        if (!activating_) {
-            activating_ = true;
-            if (LOWORD(wparam) == WA_INACTIVE) {
-                form_.onFormDeactivated();
-            } else {
-                if (!activatedOnce_) {
-                    activatedOnce_ = true;
-                    form_.onFormFirstActivation();
-                }
-                form_.onFormActivated();
-            }
-            activating_ = false;
+    if (helpOpened_) {
+        WinHelpW(self, nullptr, HELP_QUIT, 0);
+        helpOpened_ = false;
+    }
+    if (form_.isModal())
+        endModalWith(-1);
+    return CVWnd_Container::handleMessage(message, wparam, lparam, result);
+}
+
+bool CVWnd_WinForm::onActivationMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    if (message == WM_NCACTIVATE) {
+        // A caption kept active is drawn as active also while another window is.
+        if (wparam == FALSE && form_.keepCaptionActive()) {
+            result = defaultProcessing(message, IsWindowEnabled(hwnd()), lparam);
+            return true;
         }
         return false;
-    case WM_GETMINMAXINFO: {
-        result = defaultProcessing(message, wparam, lparam);
-        auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-        if (!info)
-            return true;
-        info->ptMinTrackSize = {1, 1};
-        rg_ChuangKouWeiZhiXianZhiXinXi limits;
-        limits.maximisedSize = {info->ptMaxSize.x, info->ptMaxSize.y};
-        limits.maximisedPosition = {info->ptMaxPosition.x, info->ptMaxPosition.y};
-        limits.minimumTrackingSize = {info->ptMinTrackSize.x, info->ptMinTrackSize.y};
-        limits.maximumTrackingSize = {info->ptMaxTrackSize.x, info->ptMaxTrackSize.y};
-        if (form_.onFormSizeLimits(limits)) {
-            info->ptMaxSize = {limits.maximisedSize.width, limits.maximisedSize.height};
-            info->ptMaxPosition = {limits.maximisedPosition.x, limits.maximisedPosition.y};
-            info->ptMinTrackSize = {limits.minimumTrackingSize.width, limits.minimumTrackingSize.height};
-            info->ptMaxTrackSize = {limits.maximumTrackingSize.width, limits.maximumTrackingSize.height};
-        }
-        return true;
     }
-    case WM_SIZE:
+    // A handler may activate another window: the events of that do not nest.
+    if (activating_)
+        return false;
+    activating_ = true;
+    if (LOWORD(wparam) == WA_INACTIVE) {
+        form_.onFormDeactivated();
+    } else {
+        if (!activatedOnce_) {
+            activatedOnce_ = true;
+            form_.onFormFirstActivation();
+        }
+        form_.onFormActivated();
+    }
+    activating_ = false;
+    return false;
+}
+
+bool CVWnd_WinForm::onGeometryMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    if (message == WM_SIZE) {
         applyShape(form_.windowShape());
         return CVWnd_Container::handleMessage(message, wparam, lparam, result);
-    case WM_NCACTIVATE:
-        if (wparam == 0 && form_.keepCaptionActive()) {
-            result = defaultProcessing(message, IsWindowEnabled(self), lparam);
-            return true;
-        }
-        return false;
-    case WM_MENUSELECT: {
+    }
+    result = defaultProcessing(message, wparam, lparam);
+    auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+    if (!info)
+        return true;
+    info->ptMinTrackSize = {1, 1};
+    rg_ChuangKouWeiZhiXianZhiXinXi limits;
+    limits.maximisedSize = {info->ptMaxSize.x, info->ptMaxSize.y};
+    limits.maximisedPosition = {info->ptMaxPosition.x, info->ptMaxPosition.y};
+    limits.minimumTrackingSize = {info->ptMinTrackSize.x, info->ptMinTrackSize.y};
+    limits.maximumTrackingSize = {info->ptMaxTrackSize.x, info->ptMaxTrackSize.y};
+    if (form_.onFormSizeLimits(limits)) {
+        info->ptMaxSize = {limits.maximisedSize.width, limits.maximisedSize.height};
+        info->ptMaxPosition = {limits.maximisedPosition.x, limits.maximisedPosition.y};
+        info->ptMinTrackSize = {limits.minimumTrackingSize.width, limits.minimumTrackingSize.height};
+        info->ptMaxTrackSize = {limits.maximumTrackingSize.width, limits.maximumTrackingSize.height};
+    }
+    return true;
+}
+
+bool CVWnd_WinForm::onMenuOrTrayMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    if (message == WM_MENUSELECT) {
         const UINT flags = HIWORD(wparam);
-        const bool none = (flags == 0xFFFF && lparam == 0) || (flags & MF_POPUP) ||
-                          (flags & 0x2010) == 0x2010 || (flags & MF_SEPARATOR);
+        // Closed, a submenu (the system menu's too) or a separator: no item.
+        const bool none =
+            (flags == kMenuClosed && lparam == 0) || (flags & MF_POPUP) || (flags & MF_SEPARATOR);
         form_.onFormMenuSelected(none ? 0 : LOWORD(wparam));
         return false;
     }
-    case WM_USER: // DM_GETDEFID
-        if (form_.defaultButton() != 0 && findChild(self, form_.defaultButton())) {
-            result = MAKELRESULT(form_.defaultButton(), kHasDefaultId);
+    const UINT mouse = static_cast<UINT>(lparam);
+    const std::int32_t kind = mouse == WM_LBUTTONUP                                ? kTrayClick
+                              : mouse == WM_LBUTTONDBLCLK                          ? kTrayDoubleClick
+                              : (mouse == WM_RBUTTONUP || mouse == WM_CONTEXTMENU) ? kTrayMenu
+                                                                                   : 0;
+    if (kind)
+        form_.onFormTrayEvent(kind);
+    result = 0;
+    return true;
+}
+
+bool CVWnd_WinForm::onDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    if (message == DM_GETDEFID) {
+        if (form_.defaultButton() != 0 && findChild(hwnd(), form_.defaultButton())) {
+            result = MAKELRESULT(form_.defaultButton(), DC_HASDEFID);
             return true;
         }
         return false;
-    case kMsgDeferredNotify: {
-        const UINT mouse = static_cast<UINT>(lparam);
-        const int kind = mouse == WM_LBUTTONUP                                ? 1
-                         : mouse == WM_LBUTTONDBLCLK                          ? 2
-                         : (mouse == WM_RBUTTONUP || mouse == WM_CONTEXTMENU) ? 3
-                                                                              : 0;
-        if (kind)
-            form_.onFormTrayEvent(kind);
+    }
+    // Enter from a button that is not the default push button is not a click.
+    const HWND from = reinterpret_cast<HWND>(lparam);
+    if (enterKey_ && from && classIs(from, L"BUTTON") &&
+        (GetWindowLongPtrW(from, GWL_STYLE) & BS_TYPEMASK) != BS_DEFPUSHBUTTON) {
         result = 0;
         return true;
     }
-    case WM_SETTEXT:
+    return CVWnd_Container::handleMessage(message, wparam, lparam, result);
+}
+
+bool CVWnd_WinForm::onFrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    HWND self = hwnd();
+    if (message == WM_SETTEXT) {
         result = defaultProcessing(message, wparam, lparam);
+        // A dialog frame keeps the bits it was made with.
         if (!dialogFrame_)
             applyCaptionBits();
         return true;
-    case WM_COMMAND:
-        // Enter from a button that is not the default push button is not a click.
-        if (enterKey_ && lparam && classIs(reinterpret_cast<HWND>(lparam), L"BUTTON") &&
-            (GetWindowLongPtrW(reinterpret_cast<HWND>(lparam), GWL_STYLE) & 0x0F) != BS_DEFPUSHBUTTON) {
+    }
+    // A minimised form shows its icon.
+    if (IsIconic(self)) {
+        if (HICON icon = reinterpret_cast<HICON>(SendMessageW(self, WM_GETICON, ICON_BIG, 0))) {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(self, &ps);
+            RECT r{};
+            GetClientRect(self, &r);
+            DrawIcon(dc, centredOrigin(r.right, GetSystemMetrics(SM_CXICON)),
+                     centredOrigin(r.bottom, GetSystemMetrics(SM_CYICON)), icon);
+            EndPaint(self, &ps);
             result = 0;
             return true;
         }
-        return CVWnd_Container::handleMessage(message, wparam, lparam, result);
-    case WM_PAINT:
-        if (IsIconic(self)) {
-            if (HICON icon = reinterpret_cast<HICON>(SendMessageW(self, WM_GETICON, ICON_BIG, 0))) {
-                PAINTSTRUCT ps;
-                HDC dc = BeginPaint(self, &ps);
-                RECT r{};
-                GetClientRect(self, &r);
-                DrawIcon(dc, centredOrigin(r.right, GetSystemMetrics(SM_CXICON)),
-                         centredOrigin(r.bottom, GetSystemMetrics(SM_CYICON)), icon);
-                EndPaint(self, &ps);
-                result = 0;
-                return true;
-            }
-        }
-        return CVWnd_Container::handleMessage(message, wparam, lparam, result);
-    case WM_DESTROY:
-        if (helpOpened_) {
-            WinHelpW(self, nullptr, HELP_QUIT, 0);
-            helpOpened_ = false;
-        }
-        if (form_.isModal())
-            endModalWith(-1);
-        return CVWnd_Container::handleMessage(message, wparam, lparam, result);
-    default:
-        return CVWnd_Container::handleMessage(message, wparam, lparam, result);
     }
+    return CVWnd_Container::handleMessage(message, wparam, lparam, result);
 }

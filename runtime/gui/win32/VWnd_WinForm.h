@@ -32,6 +32,14 @@ protected:
     bool handleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
 private:
+    // handleMessage, one family of messages each.
+    bool onLifetimeMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    bool onActivationMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    bool onGeometryMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    bool onMenuOrTrayMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    bool onDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    bool onFrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
     void applyCaptionBits();
     void runModalLoop(CQueltCreationRecord& record);
     bool openHelp();

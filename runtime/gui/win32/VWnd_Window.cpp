@@ -5,6 +5,7 @@
 #include "runtime/gui/GuiConstants.h"
 #include "runtime/gui/MainWindow.h"
 #include "runtime/gui/WinControl.h"
+#include "runtime/gui/win32/WideText.h"
 
 #include <shellapi.h>
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 using namespace quelt_gui;
+using namespace win32_text;
 using rg_quelt_WTLJieMian_base::CQueltWinControl;
 
 namespace {
@@ -144,8 +146,8 @@ bool CVWnd_Window::createOwnClass(const wchar_t* className, const CQueltCreation
             return false;
     }
     previous_ = nullptr;
-    return CreateWindowExW(exStyle, className, reinterpret_cast<LPCWSTR>(caption.text()), style, rect.left,
-                           rect.top, rect.right - rect.left, rect.bottom - rect.top,
+    return CreateWindowExW(exStyle, className, wide(caption), style, rect.left, rect.top,
+                           rect.right - rect.left, rect.bottom - rect.top,
                            reinterpret_cast<HWND>(record.parentWindow), menuArgument(record, style), instance,
                            this) != nullptr;
 }
@@ -153,8 +155,8 @@ bool CVWnd_Window::createOwnClass(const wchar_t* className, const CQueltCreation
 bool CVWnd_Window::createSubclassed(const wchar_t* systemClass, const CQueltCreationRecord& record,
                                     const CWString& caption, std::uint32_t style, std::uint32_t exStyle,
                                     const RECT& rect) {
-    HWND window = CreateWindowExW(exStyle, systemClass, reinterpret_cast<LPCWSTR>(caption.text()), style,
-                                  rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+    HWND window = CreateWindowExW(exStyle, systemClass, wide(caption), style, rect.left, rect.top,
+                                  rect.right - rect.left, rect.bottom - rect.top,
                                   reinterpret_cast<HWND>(record.parentWindow), menuArgument(record, style),
                                   GetModuleHandleW(nullptr), nullptr);
     if (!window)
@@ -198,8 +200,8 @@ bool CVWnd_Window::createSuperclassed(const wchar_t* systemClass, const wchar_t*
         superclasses().push_back({atom, systemProc});
     }
     previous_ = systemProc;
-    return CreateWindowExW(exStyle, superName, reinterpret_cast<LPCWSTR>(caption.text()), style, rect.left,
-                           rect.top, rect.right - rect.left, rect.bottom - rect.top,
+    return CreateWindowExW(exStyle, superName, wide(caption), style, rect.left, rect.top,
+                           rect.right - rect.left, rect.bottom - rect.top,
                            reinterpret_cast<HWND>(record.parentWindow), menuArgument(record, style), instance,
                            this) != nullptr;
 }
@@ -211,9 +213,7 @@ void CVWnd_Window::destroyNative() {
         DestroyWindow(hwnd());
 }
 
-void CVWnd_Window::setText(const CWString& text) {
-    SetWindowTextW(hwnd(), reinterpret_cast<LPCWSTR>(text.text()));
-}
+void CVWnd_Window::setText(const CWString& text) { SetWindowTextW(hwnd(), wide(text)); }
 
 CWString CVWnd_Window::text() const {
     const int length = GetWindowTextLengthW(hwnd());
@@ -221,7 +221,7 @@ CWString CVWnd_Window::text() const {
         return CWString();
     CWString out;
     char16_t* units = out.resizeForOverwrite(static_cast<std::size_t>(length));
-    const int read = GetWindowTextW(hwnd(), reinterpret_cast<LPWSTR>(units), length + 1);
+    const int read = GetWindowTextW(hwnd(), wideBuffer(units), length + 1);
     return CWString(units, static_cast<std::size_t>(std::clamp(read, 0, length)));
 }
 
@@ -306,8 +306,7 @@ void CVWnd_Window::takeDroppedFiles(std::uintptr_t drop, rg_quelt_base::rg_WenBe
         wchar_t path[MAX_PATH + 1] = {};
         const UINT length = DragQueryFileW(files, i, path, MAX_PATH);
         if (length > 0)
-            paths.Append(std::u16string_view(reinterpret_cast<const char16_t*>(path),
-                                             std::min<UINT>(length, MAX_PATH)));
+            paths.Append(narrowView(path, std::min<UINT>(length, MAX_PATH)));
     }
     DragFinish(files);
 }

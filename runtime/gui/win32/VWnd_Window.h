@@ -19,8 +19,6 @@ namespace rg_quelt_WTLJieMian_base {
 class CQueltWinControl;
 } // namespace rg_quelt_WTLJieMian_base
 
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to Win32 as wchar_t");
-
 class CVWnd_Window : public CQueltWindowImpl {
 public:
     explicit CVWnd_Window(rg_quelt_WTLJieMian_base::CQueltWinControl& control);
