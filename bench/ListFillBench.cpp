@@ -22,6 +22,7 @@
 #include "updater/ModuleListRules.h"
 #include "updater/UpdateFlow.h"
 #include "updater/rg_MoKuaiXinXiLei.h"
+#include "windows/ListBoxRowTable.h"
 #include "windows/rg_my_main_window.h"
 
 #include <windows.h>
@@ -42,9 +43,6 @@ using namespace rg_quelt_WTLJieMian_KuoZhanZuJian;
 
 namespace {
 
-const char16_t kModuleColumns[] =
-    u"0\n-1\n0\n50\n序号\n0\n-1\n0\n70\n方式\n0\n-1\n0\n200\n文件名称\n0\n-1\n0\n200\n"
-    u"路径\n0\n-1\n0\n100\n更新时间\n0\n-1\n0\n70\n大小";
 const char16_t kFolder[] = u"D:\\queltdev\\plugins\\queltprj_win\\classlib\\user";
 
 using Clock = std::chrono::steady_clock;
@@ -90,7 +88,7 @@ double fillPlainListBox(int rows) {
     form.list.setView(kViewReport);
     form.list.setGridLines(true);
     form.list.setFullRowSelect(true);
-    form.list.setColumnDefinition(kModuleColumns);
+    form.list.setColumnDefinition(kModuleListColumns);
     CQueltCreationRecord record;
     record.width = 800;
     record.height = 600;

@@ -16,8 +16,7 @@ void JobTracker::jobStarting(const rg_XiaZaiShuJu& job) {
     platform::CriticalSectionLock hold(lock_);
     figures_ = Figures();
     figures_.files = job.linkCount();
-    for (std::size_t i = 0; i < job.linkCount(); ++i)
-        figures_.bytesTotal += std::max<std::int64_t>(job.link(i).listedSize, 0);
+    figures_.bytesTotal = job.listedBytes();
     figures_.started = true;
     active_.clear();
     failures_.clear();

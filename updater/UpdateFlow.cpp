@@ -3,8 +3,6 @@
 #include "runtime/platform/SystemInfo.h"
 #include "updater/ModuleListRules.h"
 
-#include <algorithm>
-
 namespace rg_quelt_app {
 
 bool isConfigured(ModuleKind kind, const rg_PeiZhiXinXiLei& config) {
@@ -44,8 +42,7 @@ UpdateResult updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, Mod
         MarkAllRows(rows);
     const rg_XiaZaiShuJu job = BuildDownloadJob(kind, rows, config);
     result.files = job.linkCount();
-    for (std::size_t i = 0; i < job.linkCount(); ++i)
-        result.bytes += std::max<std::int64_t>(job.link(i).listedSize, 0);
+    result.bytes = job.listedBytes();
     result.outcome = engine.StartDownload(job, observer) ? UpdateOutcome::Started : UpdateOutcome::Busy;
     return result;
 }

@@ -6,6 +6,13 @@ namespace rg_quelt_app {
 
 QUELT_DEFINE_CLASS(rg_XiaZaiShuJu, CQueltObject, "rg_quelt_app::rg_XiaZaiShuJu")
 
+std::int64_t rg_XiaZaiShuJu::listedBytes() const {
+    std::int64_t bytes = 0;
+    for (std::size_t i = 0; i < linkCount(); ++i)
+        bytes += link(i).listedSize > 0 ? link(i).listedSize : 0;
+    return bytes;
+}
+
 bool rg_XiaZaiShuJu::equals(const CQueltObject& other) const {
     if (!sameHeader(other))
         return false;

@@ -23,6 +23,8 @@ public:
         return *static_cast<const rg_LianJieYuSuoYinLei*>(links.at(index));
     }
     void appendLink(const rg_LianJieYuSuoYinLei& link) { links.append(link.clone()); }
+    // The listed sizes of the links together (those the list gives).
+    std::int64_t listedBytes() const;
 
     bool equals(const CQueltObject& other) const override;
     void reset() override;

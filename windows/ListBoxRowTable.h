@@ -29,6 +29,12 @@ class rg_ChaoJiLieBiaoKuangBiaoXiangTianChong;
 
 namespace rg_quelt_app {
 
+// The column definition of a module list: the six columns "序号", "方式", "文件名称",
+// "路径", "更新时间" and "大小" with their widths.
+inline constexpr const char16_t* kModuleListColumns =
+    u"0\n-1\n0\n50\n序号\n0\n-1\n0\n70\n方式\n0\n-1\n0\n200\n文件名称\n"
+    u"0\n-1\n0\n200\n路径\n0\n-1\n0\n100\n更新时间\n0\n-1\n0\n70\n大小";
+
 class MemoryRowTable;
 
 class ListBoxRowTable final : public ModuleRowTable, private IQueltNoticeReceiver {

@@ -1,7 +1,5 @@
 #include "windows/rg_my_main_window.h"
 
-#include "runtime/platform/NoticeReceiver.h"
-#include "runtime/platform/SystemInfo.h"
 #include "updater/ConfigStore.h"
 #include "windows/ListBoxRowTable.h"
 
@@ -17,14 +15,9 @@ constexpr const char16_t* kWindowCaption = u"Mireth模块更新程序";
 constexpr const char16_t* kNotice =
     u"各位：带宽和流量有限，请非必要不要勾选【强制更新】，有的文件较大，请耐心等待。";
 constexpr const char16_t* kConfigurationTab = u"配置";
-constexpr const char16_t* kModuleColumns =
-    u"0\n-1\n0\n50\n序号\n0\n-1\n0\n70\n方式\n0\n-1\n0\n200\n文件名称\n"
-    u"0\n-1\n0\n200\n路径\n0\n-1\n0\n100\n更新时间\n0\n-1\n0\n70\n大小";
 
 constexpr std::int32_t kPageConfiguration = 3;
 constexpr std::int32_t kNoPage = -1;
-
-constexpr std::uint64_t kWorkerStopWait = 3000; // ms
 
 // The state lines of the module pages follow their identifiers 101 to 148.
 constexpr std::int32_t kFirstStateLabelId = 149;
@@ -110,7 +103,7 @@ void prepareEdit(rg_my_main_window::Edit& edit, std::int32_t inputMode) {
 // A module list is a virtual list of its row table: tens of thousands of rows cost
 // the list nothing until they are painted.
 void prepareModuleList(rg_my_main_window::ListBox& list) {
-    list.setColumnDefinition(CWString(kModuleColumns));
+    list.setColumnDefinition(CWString(kModuleListColumns));
     list.setView(3);
     list.setGridLines(true);
     list.setFullRowSelect(true);
@@ -215,12 +208,9 @@ rg_my_main_window::~rg_my_main_window() {
     releaseRowTables();
     if (checks_.runner)
         checks_.runner->stop();
-    // A download with its rows gone stops at its next piece of data; give it that
-    // moment to remove its temporary file, answering what it still sends us. A
-    // transfer that has stalled is not waited for: the process ends without it.
-    const std::uint64_t until = platform::tickCount() + kWorkerStopWait;
-    while (engine.isDownloading() && platform::tickCount() < until)
-        platform::serviceNotices(10);
+    // A download with its rows gone stops at once; give it the moment to remove its
+    // temporary files, answering what it still sends us, before the list boxes go.
+    engine.stopDownload(rg_MoKuaiGengXinYinQing::kStopWaitMs);
 }
 
 void rg_my_main_window::releaseRowTables() {

@@ -87,8 +87,6 @@ TransferPool::~TransferPool() {
         curl_multi_cleanup(multiOf(multi_));
 }
 
-bool TransferPool::isBusy(std::size_t slot) const { return slot < slots_.size() && slots_[slot]->busy; }
-
 bool TransferPool::start(std::size_t slotIndex, const TransferRequest& request, ITransferListener& listener) {
     if (!multi_ || slotIndex >= slots_.size() || slots_[slotIndex]->busy)
         return false;

@@ -65,7 +65,6 @@ public:
     // False when libcurl could not make the multi handle; then nothing starts.
     bool usable() const { return multi_ != nullptr; }
     std::size_t slotCount() const { return slots_.size(); }
-    bool isBusy(std::size_t slot) const;
     std::size_t busyCount() const { return busy_; }
 
     // Starts `request` in a free slot. `listener` and request.body must stay valid

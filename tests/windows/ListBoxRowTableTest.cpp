@@ -22,9 +22,6 @@ using namespace rg_quelt_WTLJieMian_KuoZhanZuJian;
 
 namespace {
 
-const char16_t kModuleColumns[] =
-    u"0\n-1\n0\n50\n序号\n0\n-1\n0\n70\n方式\n0\n-1\n0\n200\n文件名称\n0\n-1\n0\n200\n"
-    u"路径\n0\n-1\n0\n100\n更新时间\n0\n-1\n0\n70\n大小";
 const char16_t kFolder[] = u"C:\\modules";
 
 CWString nameOf(std::size_t row) {
@@ -41,7 +38,7 @@ public:
         setDesignClientSize(800, 600);
         list.setView(kViewReport);
         list.setFullRowSelect(true);
-        list.setColumnDefinition(kModuleColumns);
+        list.setColumnDefinition(kModuleListColumns);
         list.setOwnerData(true);
         CQueltCreationRecord record;
         record.width = 800;

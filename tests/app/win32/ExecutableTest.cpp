@@ -190,22 +190,33 @@ HWND control(HWND window, std::initializer_list<int> path) {
     return window;
 }
 
+// The Windows page's buttons, by the identifiers of the controls on their way.
+constexpr std::initializer_list<int> kWindowsCheck = {103, 104, 107};
+constexpr std::initializer_list<int> kWindowsUpdate = {103, 104, 106};
+
+// A configuration with the domain and the Windows module folder.
+rg_quelt_app::rg_PeiZhiXinXiLei windowsConfig(const std::string& domain,
+                                              const std::filesystem::path& folder) {
+    rg_quelt_app::rg_PeiZhiXinXiLei config;
+    config.domain = CWString::fromUtf8(domain);
+    config.windowsFolder = CWString(folder.u16string());
+    return config;
+}
+
 TEST(ExecutableTest, ClosingDuringASlowCheckEndsTheProgramWithinTwoSeconds) {
     mireth_test::ModuleServer server;
     mireth_test::TempFolder modules("closing-check");
     ASSERT_TRUE(server.clearRequests("closing-check"));
-    rg_quelt_app::rg_PeiZhiXinXiLei config;
     // The list is answered only after 20 seconds.
-    config.domain = CWString::fromUtf8(server.httpBase() + "_tag/closing-check/_stallbefore/20/");
-    config.windowsFolder = CWString(modules.path().u16string());
-    ProgramConfig file(config);
+    ProgramConfig file(
+        windowsConfig(server.httpBase() + "_tag/closing-check/_stallbefore/20/", modules.path()));
     ASSERT_TRUE(file.written());
 
     Program program;
     ASSERT_TRUE(program.started());
     HWND window = program.mainWindow();
     ASSERT_NE(window, nullptr);
-    HWND check = control(window, {103, 104, 107});
+    HWND check = control(window, kWindowsCheck);
     ASSERT_NE(check, nullptr);
     using Clock = std::chrono::steady_clock;
     const auto clicked = Clock::now();
@@ -229,19 +240,16 @@ TEST(ExecutableTest, ClosingDuringASlowCheckEndsTheProgramWithinTwoSeconds) {
 TEST(ExecutableTest, ClosingDuringADownloadEndsCleanlyAndLeavesNoBrokenFile) {
     mireth_test::ModuleServer server;
     mireth_test::TempFolder modules("closing");
-    rg_quelt_app::rg_PeiZhiXinXiLei config;
     // 300000 bytes at 50000 per second: the big module takes six seconds.
-    config.domain = CWString::fromUtf8(server.httpBase() + "_tag/closing/_slow/50000/");
-    config.windowsFolder = CWString(modules.path().u16string());
-    ProgramConfig file(config);
+    ProgramConfig file(windowsConfig(server.httpBase() + "_tag/closing/_slow/50000/", modules.path()));
     ASSERT_TRUE(file.written());
 
     Program program;
     ASSERT_TRUE(program.started());
     HWND window = program.mainWindow();
     ASSERT_NE(window, nullptr);
-    HWND check = control(window, {103, 104, 107});
-    HWND update = control(window, {103, 104, 106});
+    HWND check = control(window, kWindowsCheck);
+    HWND update = control(window, kWindowsUpdate);
     ASSERT_NE(check, nullptr);
     ASSERT_NE(update, nullptr);
     SendMessageW(check, BM_CLICK, 0, 0);
