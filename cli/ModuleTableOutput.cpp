@@ -30,8 +30,10 @@ public:
         entry["updateTime"] = rows.getCellText(row, kColumnTime).toUtf8String();
         entry["size"] = static_cast<Json::Int64>(rows.getCellText(row, kColumnSize).toInteger());
         const auto reason = reasons.find(row);
-        if (reason != reasons.end() && !reason->second.isEmpty())
-            entry["reason"] = reason->second.toUtf8String();
+        if (reason != reasons.end() && !reason->second.text.isEmpty()) {
+            entry["reason"] = reason->second.text.toUtf8String();
+            entry["reason_code"] = std::string(reason->second.code);
+        }
         stream_.str(std::string());
         writer_->write(entry, &stream_);
         return stream_.str();
@@ -77,10 +79,23 @@ void writeTable(const ModuleRowTable& rows, const TextSink& out) {
     out(piece.view());
 }
 
-void JsonTablesWriter::add(ModuleKind kind, const ModuleRowTable& rows, const RowReasons& reasons) {
+void JsonTablesWriter::add(ModuleKind kind, const ModuleRowTable& rows, const RowReasons& reasons,
+                           const Reason& listReason) {
     std::string piece = first_ ? "[" : ",";
     first_ = false;
-    piece += "{\"kind\":\"" + CWString(kindLetter(kind)).toUtf8String() + "\",\"rows\":[";
+    piece += "{\"kind\":\"" + CWString(kindLetter(kind)).toUtf8String() + "\",";
+    if (listReason.failed()) {
+        Json::Value reason(Json::objectValue);
+        reason["reason"] = reasonText(listReason).toUtf8String();
+        reason["reason_code"] = std::string(reasonCode(listReason.kind));
+        Json::StreamWriterBuilder builder;
+        builder["indentation"] = "";
+        builder["emitUTF8"] = true;
+        // The members without the braces, ahead of "rows".
+        const std::string members = Json::writeString(builder, reason);
+        piece += members.substr(1, members.size() - 2) + ",";
+    }
+    piece += "\"rows\":[";
     RowJson json;
     const std::size_t count = rows.rowCount();
     for (std::size_t row = 0; row < count; ++row) {

@@ -5,6 +5,7 @@
 // time, so a list of any length costs little more memory than its rows.
 #include "updater/ModuleKind.h"
 #include "updater/ModuleRowTable.h"
+#include "updater/ReasonCatalogue.h"
 
 #include <cstddef>
 #include <functional>
@@ -16,8 +17,13 @@ namespace rg_quelt_app::cli {
 // Where the output goes, a piece at a time.
 using TextSink = std::function<void(std::u16string_view)>;
 
-// Why a row's file failed, by row.
-using RowReasons = std::map<std::size_t, CWString>;
+// Why a row's file failed: the words and the stable code beside them.
+struct RowReason {
+    CWString text;
+    std::string_view code;
+};
+// By row.
+using RowReasons = std::map<std::size_t, RowReason>;
 
 // The title line and the row lines, each ending with a line break. A control
 // character inside a cell (a server may send any name: a tab, a line break, an
@@ -30,11 +36,14 @@ CWString printableText(std::u16string_view text);
 
 // [{"kind":"w","rows":[{"ordinal":1,"mode":"下载","name":…,"path":…,"updateTime":…,
 // "size":1024}, …]}, …] on one line, with a line break; texts as they are, in UTF-8.
-// A failed file's row also carries "reason". Kinds are added as they are done.
+// A failed file's row also carries "reason" and "reason_code", and so does the
+// kind whose list could not be had (`listReason`, None when it could). Kinds are
+// added as they are done.
 class JsonTablesWriter {
 public:
     explicit JsonTablesWriter(TextSink out) : out_(std::move(out)) {}
-    void add(ModuleKind kind, const ModuleRowTable& rows, const RowReasons& reasons);
+    void add(ModuleKind kind, const ModuleRowTable& rows, const RowReasons& reasons,
+             const Reason& listReason = Reason());
     // Closes the array; also when no kind was added.
     void finish();
 

@@ -49,20 +49,30 @@ CWString kindRefusal(ModuleKind kind, const rg_PeiZhiXinXiLei& config, const CWS
            (noDomain && noFolder ? u" are" : u" is") + u" empty in " + file.view() + u")";
 }
 
+// "w: 获取模块列表失败（URL）：reason", as the window's message says it.
 CWString listProblem(ModuleKind kind, const CheckResult& checked, const CWString& url) {
-    const CWString head = CWString(kindLetter(kind)) + u": ";
-    const CWString& reason = checked.list.reason;
+    CWString text = CWString(kindLetter(kind)) + u": ";
     switch (checked.list.status) {
-    case ListStatus::TransferFailed:
-        return head + u"could not fetch the module list from " + url.view() + u": " + reason.view();
     case ListStatus::Incomplete:
-        return head + u"the module list from " + url.view() + u" is incomplete (" + reason.view() +
-               u"); nothing was downloaded";
+        text += u"模块列表不完整，未下载任何文件";
+        break;
     case ListStatus::NotUnderstood:
+        text += u"应答不是模块列表";
+        break;
+    case ListStatus::TransferFailed:
     case ListStatus::Ok:
+        text += u"获取模块列表失败";
         break;
     }
-    return head + u"the answer from " + url.view() + u" is not a module list (" + reason.view() + u")";
+    text += u"（";
+    text += url.view();
+    text += u"）";
+    const CWString reason = reasonText(checked.list.reason);
+    if (!reason.isEmpty()) {
+        text += u"：";
+        text += reason.view();
+    }
+    return text;
 }
 
 // "w: 398 成功, 2 下载失败, 0 保存失败; 3.1 MiB in 4.52 s"
@@ -103,7 +113,7 @@ int runUpdate(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, const CommandLin
     const JobTracker::Figures figures = tracker->figures();
     const std::vector<JobTracker::Failure> failures = tracker->failures();
     for (const JobTracker::Failure& failure : failures)
-        reasons[failure.row] = reasonText(failure.result);
+        reasons[failure.row] = {reasonText(failure.result), reasonCode(failure.result)};
     for (std::size_t i = 0; i < failures.size() && i < kFailuresShown; ++i) {
         writeError(CWString(kindLetter(kind)) + u": " + modeTextOf(failures[i].result.outcome) + u" " +
                    printableText(rows.getCellText(failures[i].row, kColumnPath).view()).view() + u": " +
@@ -124,9 +134,10 @@ int runUpdate(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, const CommandLin
 
 // Checks, and for an update downloads, one kind; the status of that kind.
 int runKind(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, const CommandLine& line, ModuleRowTable& rows,
-            RowReasons& reasons) {
+            RowReasons& reasons, Reason& listReason) {
     const CheckResult checked = checkModules(engine, kind, rows, globalConfig);
     if (checked.outcome != CheckOutcome::Checked) {
+        listReason = checked.list.reason;
         writeError(listProblem(kind, checked, globalConfig.domain + listSuffix(kind)).view());
         return kExitListFailed;
     }
@@ -174,6 +185,8 @@ int runModules(const CommandLine& line) {
 
     rg_MoKuaiGengXinYinQing engine;
     engine.setTransferSettings(transferSettingsOf(line, file));
+    if (!engine.transferSettings().verifyCertificates)
+        writeError(kCertificatesNotChecked);
     const TextSink out = [](std::u16string_view text) { write(Stream::Output, text); };
     JsonTablesWriter json(out);
     int status = kExitOk;
@@ -182,9 +195,10 @@ int runModules(const CommandLine& line) {
         // One kind's rows at a time: printed, then gone.
         const auto rows = RefPtr<MemoryRowTable>::adopt(MemoryRowTable::create());
         RowReasons reasons;
-        status = std::max(status, runKind(engine, kind, line, *rows, reasons));
+        Reason listReason;
+        status = std::max(status, runKind(engine, kind, line, *rows, reasons, listReason));
         if (line.json) {
-            json.add(kind, *rows, reasons);
+            json.add(kind, *rows, reasons, listReason);
             continue;
         }
         CWString head;

@@ -29,8 +29,6 @@ constexpr int kTemporaryNameTries = 8;
 // so that its flush before the rename waits for little.
 constexpr std::int64_t kWritebackPieceBytes = 8 << 20;
 
-CWString number(std::int64_t value) { return CWString::fromInteger(value); }
-
 void wakePool(void* pool) { static_cast<rg_quelt_windows_WangLao::TransferPool*>(pool)->wake(); }
 
 // The download request's body: qq, pwd, type, path and file, in UTF-8.
@@ -178,7 +176,7 @@ void DownloadJobRunner::run() {
         queue_.push_back(link);
     if (!pool_.usable()) {
         FileResult result;
-        result.detail = CWString(u"the network library could not be started");
+        result.reason = reasonOf(ReasonKind::NetworkUnavailable);
         while (!queue_.empty()) {
             report(queue_.front(), result);
             queue_.pop_front();
@@ -224,7 +222,7 @@ bool DownloadJobRunner::startAttempt(std::size_t slot, std::size_t link) {
     if (attempts_[link] == 0) {
         // A name from the server that would lead out of the module folder is never written.
         if (!isSafeLink(target)) {
-            result.detail = CWString(u"the server's path or name would leave the module folder");
+            result.reason = reasonOf(ReasonKind::UnsafeName);
             report(link, result);
             return false;
         }
@@ -243,8 +241,7 @@ bool DownloadJobRunner::startAttempt(std::size_t slot, std::size_t link) {
     }
     if (!created) {
         result.outcome = FileOutcome::SaveFailed;
-        result.detail =
-            CWString(u"cannot create ") + attempt->temporary.view() + u": " + attempt->file->errorText();
+        result.reason = fileReason(ReasonKind::CannotCreate, attempt->temporary, attempt->file->errorText());
         report(link, result);
         return false;
     }
@@ -258,7 +255,7 @@ bool DownloadJobRunner::startAttempt(std::size_t slot, std::size_t link) {
     request.policy = &policy_;
     if (!pool_.start(slot, request, *attempt)) {
         attempt->discard();
-        result.detail = CWString(u"the transfer could not be started");
+        result.reason = reasonOf(ReasonKind::TransferNotStarted);
         report(link, result);
         return false;
     }
@@ -281,26 +278,26 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
 
     if (attempt->writeFailed()) {
         result.outcome = FileOutcome::SaveFailed;
-        result.detail =
-            CWString(u"cannot write ") + attempt->temporary.view() + u": " + attempt->file->errorText();
+        result.reason = fileReason(ReasonKind::CannotWrite, attempt->temporary, attempt->file->errorText());
         return fail(*attempt, std::move(result));
     }
     // Announced (libcurl refuses it before the body) or found on the way.
     if (attempt->tooLong() || outcome.curlResult == CURLE_FILESIZE_EXCEEDED) {
-        result.detail = CWString(u"the answer is longer than the ") + number(attempt->listedSize()).view() +
-                        u" bytes the list gives";
+        result.reason = reasonOf(ReasonKind::AnswerTooLong);
+        result.reason.expected = attempt->listedSize();
         return fail(*attempt, std::move(result));
     }
     const bool answered = outcome.curlResult == CURLE_OK;
     if (answered && outcome.responseCode >= 200 && outcome.responseCode < 300) {
         if (attempt->received() == 0) {
-            result.detail = CWString(u"the server sent an empty answer (HTTP ") +
-                            number(outcome.responseCode).view() + u")";
+            result.reason = reasonOf(ReasonKind::EmptyAnswer);
+            result.reason.status = outcome.responseCode;
             return fail(*attempt, std::move(result));
         }
         if (attempt->listedSize() > 0 && attempt->received() != attempt->listedSize()) {
-            result.detail = CWString(u"the answer has ") + number(attempt->received()).view() +
-                            u" bytes, the list gives " + number(attempt->listedSize()).view();
+            result.reason = reasonOf(ReasonKind::LengthMismatch);
+            result.reason.expected = attempt->listedSize();
+            result.reason.received = attempt->received();
             return fail(*attempt, std::move(result));
         }
         const rg_LianJieYuSuoYinLei& target = job_.link(link);
@@ -315,10 +312,7 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
         finisher_.submit(std::move(work));
         return;
     }
-    if (!outcome.errorText.empty())
-        result.detail = transferFailureText(outcome.curlResult, outcome.errorText);
-    else
-        result.detail = CWString(u"the server answered HTTP ") + number(outcome.responseCode).view();
+    result.reason = answerReason(outcome, result.bodyLine, settings_.caFile);
     retryOrFail(std::move(attempt), std::move(result), outcome.retryAfterSeconds);
 }
 
@@ -333,9 +327,7 @@ void DownloadJobRunner::retryOrFail(std::unique_ptr<Attempt> attempt, FileResult
     if (retryAfterSeconds >= 0) {
         // A server that will be busy for longer is not asked again and again meanwhile.
         if (retryAfterSeconds > kLongestRetryAfterSeconds) {
-            result.detail += u"; it asks to wait ";
-            result.detail += number(retryAfterSeconds).view();
-            result.detail += u" s";
+            result.reason.waitSeconds = retryAfterSeconds;
             return fail(*attempt, std::move(result));
         }
         delay = static_cast<std::uint64_t>(retryAfterSeconds) * 1000;
@@ -364,7 +356,7 @@ void DownloadJobRunner::takeFinished() {
         finishing_.erase(entry);
         if (!placed.placed) {
             result.outcome = FileOutcome::SaveFailed;
-            result.detail = placed.error;
+            result.reason = placed.reason;
         }
         report(placed.link, result);
     }

@@ -3,9 +3,16 @@
 namespace rg_quelt_app {
 
 CWString reasonText(const FileResult& result) {
-    if (result.attempts <= 1)
-        return result.detail;
-    return result.detail + u" (" + CWString::fromInteger(result.attempts).view() + u" attempts)";
+    Reason reason = result.reason;
+    // The error answer's own line, wherever the worker put it.
+    if (reason.kind == ReasonKind::HttpStatus && reason.detail.isEmpty())
+        reason.detail = result.bodyLine;
+    CWString text = reasonText(reason);
+    if (result.attempts > 1 && !text.isEmpty())
+        text += CWString(u"（共尝试 ") + CWString::fromInteger(result.attempts) + u" 次）";
+    return text;
 }
+
+std::string_view reasonCode(const FileResult& result) { return reasonCode(result.reason.kind); }
 
 } // namespace rg_quelt_app

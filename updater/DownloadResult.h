@@ -1,8 +1,9 @@
 #pragma once
 // What became of one file of a download job, as the worker reports it: the outcome
 // and why. The front ends turn it into the row's text ("成功", "下载失败",
-// "保存失败") and, for a failure, show the reason.
+// "保存失败") and, for a failure, show the reason in the catalogue's words.
 #include "runtime/core/WString.h"
+#include "updater/ReasonCatalogue.h"
 
 #include <cstdint>
 
@@ -18,12 +19,15 @@ struct FileResult {
     FileOutcome outcome = FileOutcome::DownloadFailed;
     std::int32_t httpStatus = 0;    // of the last answer; 0 when none arrived
     std::int32_t transferError = 0; // libcurl's result of the last attempt; 0 when it completed
-    CWString detail;                // what went wrong, in words; empty on success
+    Reason reason;                  // what went wrong; None on success
+    CWString bodyLine;              // the first line of an error answer's text (firstBodyLine)
     std::int32_t attempts = 0;      // requests sent for the file; 0 when it was refused before asking
     std::int64_t bytes = 0;         // body bytes of the last answer
 };
 
-// The detail, with the number of attempts when there were several.
+// The reason in words, with the number of attempts when there were several.
 CWString reasonText(const FileResult& result);
+// The reason's stable code ("http_status"); empty on success.
+std::string_view reasonCode(const FileResult& result);
 
 } // namespace rg_quelt_app

@@ -77,24 +77,24 @@ FileFinisher::Result FileFinisher::finish(Work& work) {
     Result result;
     result.link = work.link;
     platform::OutputFile& file = *work.file;
-    const auto failed = [&](const char16_t* what, const std::u16string& why) {
+    const auto failed = [&](ReasonKind what, const std::u16string& why) {
         file.close();
         platform::removeFile(work.temporary.view());
-        result.error = CWString(what) + work.target.view() + u": " + why;
+        result.reason = fileReason(what, work.target, why);
         return result;
     };
     if (!file.flush())
-        return failed(u"cannot write ", file.errorText());
+        return failed(ReasonKind::CannotWrite, file.errorText());
     // A time the system cannot set is no reason to refuse the module: it keeps the
     // time of writing, and the next check marks it again.
     if (work.lastWriteTime)
         file.setLastWriteTime(*work.lastWriteTime);
     if (!file.close())
-        return failed(u"cannot write ", file.errorText());
+        return failed(ReasonKind::CannotWrite, file.errorText());
     if (!platform::renameOver(work.temporary.view(), work.target.view())) {
         const std::u16string why = platform::lastErrorText();
         platform::removeFile(work.temporary.view());
-        result.error = CWString(u"cannot replace ") + work.target.view() + u": " + why;
+        result.reason = fileReason(ReasonKind::CannotReplace, work.target, why);
         return result;
     }
     result.placed = true;

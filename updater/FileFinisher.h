@@ -14,6 +14,7 @@
 #include "runtime/platform/CriticalSection.h"
 #include "runtime/platform/Event.h"
 #include "runtime/platform/FileSystem.h"
+#include "updater/ReasonCatalogue.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,7 +36,7 @@ public:
     struct Result {
         std::size_t link = 0;
         bool placed = false;
-        CWString error; // why not, when not
+        Reason reason; // why not, when not
     };
 
     using WakeFunction = void (*)(void* context);

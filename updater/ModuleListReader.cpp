@@ -13,7 +13,7 @@ using namespace rg_QueltShiChuang_JSONCaoZuo;
 
 namespace {
 
-ListReading noted(ListStatus status, const char16_t* reason) { return {status, CWString(reason)}; }
+ListReading noted(ListStatus status, ReasonKind kind) { return {status, reasonOf(kind)}; }
 
 // The bytes a text would hold: those before the first zero byte.
 std::size_t textLength(const void* bytes, std::size_t length) {
@@ -84,14 +84,14 @@ ListReading ModuleListReader::read(ModuleListSink& sink) {
         const Json::Value& root = document_.jsonValue();
         if (!root.isObject())
             return noted(ListStatus::NotUnderstood,
-                         whole_ ? u"the answer is not a JSON object" : u"the answer is not JSON");
+                         whole_ ? ReasonKind::ListNotObject : ReasonKind::ListNotJson);
         const std::int32_t code = document_.GetIntegerUtf8("code");
         if (code != 200) {
-            ListReading reading{ListStatus::NotUnderstood,
-                                CWString(u"the answer's \"code\" is ") + CWString::fromInteger(code).view()};
+            ListReading reading = noted(ListStatus::NotUnderstood, ReasonKind::ListCode);
+            reading.reason.status = code;
             const Json::Value& message = root["msg"];
             if (message.isString())
-                reading.reason += (CWString(u": ") + CWString::fromUtf8(message.asString())).view();
+                reading.reason.detail = CWString::fromUtf8(message.asString());
             return reading;
         }
         const Json::Value& data = root["data"];
@@ -114,12 +114,12 @@ ListReading ModuleListReader::read(ModuleListSink& sink) {
             }
         }
         if (!whole_)
-            return noted(ListStatus::Incomplete, u"the answer breaks off before the end of the list");
-        return noted(ListStatus::Ok, u"");
+            return noted(ListStatus::Incomplete, ReasonKind::ListBrokenOff);
+        return noted(ListStatus::Ok, ReasonKind::None);
     } catch (const std::exception&) {
         // Out-of-range numbers and member reads on a non-object root: a failed list.
         sink.restart();
-        return noted(ListStatus::NotUnderstood, u"a number in the answer does not fit in 32 bits");
+        return noted(ListStatus::NotUnderstood, ReasonKind::NumberOutOfRange);
     }
 }
 

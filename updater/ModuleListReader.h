@@ -12,6 +12,7 @@
 #include "runtime/core/WString.h"
 #include "runtime/data/rg_JSONDuiXiangLei.h"
 #include "updater/ModuleListSink.h"
+#include "updater/ReasonCatalogue.h"
 
 #include <cstddef>
 
@@ -27,7 +28,7 @@ enum class ListStatus {
 
 struct ListReading {
     ListStatus status = ListStatus::NotUnderstood;
-    CWString reason; // in words, for any status but Ok
+    Reason reason; // for any status but Ok
 };
 
 // One answer, parsed at construction. The bytes count up to the first zero byte;

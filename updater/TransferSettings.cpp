@@ -20,14 +20,6 @@ rg_quelt_windows_WangLao::TransferPolicy TransferSettings::policy() const {
     return policy;
 }
 
-CWString transferFailureText(int curlResult, std::u16string_view libcurlText) {
-    CWString text(libcurlText);
-    if (rg_quelt_windows_WangLao::isCertificateFailure(curlResult))
-        text += u"; the server's certificate was not accepted: give its CA certificates in \"证书文件\", or "
-                u"set \"校验证书\"=0 (no check) in \"全局\" of setup.ini";
-    return text;
-}
-
 void TransferSettings::reset() {
     CQueltObject::reset();
     *this = TransferSettings();

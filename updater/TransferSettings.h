@@ -49,8 +49,4 @@ public:
 // anything else (empty, a sign, a fraction, trailing letters, out of range).
 std::optional<int> settingNumber(std::u16string_view text, int low, int high);
 
-// libcurl's words for a failed transfer; for a certificate that was not accepted
-// with what the user can do about it, naming the two keys.
-CWString transferFailureText(int curlResult, std::u16string_view libcurlText);
-
 } // namespace rg_quelt_app

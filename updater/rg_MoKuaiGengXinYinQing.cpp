@@ -4,6 +4,7 @@
 #include "runtime/net/MemoryBodySink.h"
 #include "runtime/platform/NoticeReceiver.h"
 #include "runtime/platform/SystemInfo.h"
+#include "updater/BodyLine.h"
 #include "updater/DownloadWorker.h"
 #include "updater/FormBody.h"
 
@@ -15,31 +16,19 @@ QUELT_DEFINE_CLASS(rg_MoKuaiGengXinYinQing, CQueltObject, "rg_quelt_app::rg_MoKu
 
 namespace {
 
-CWString statusNote(std::int32_t responseCode) {
-    if (responseCode == 0 || (responseCode >= 200 && responseCode < 300))
-        return CWString();
-    return CWString(u" (HTTP ") + CWString::fromInteger(responseCode).view() + u")";
+bool isErrorStatus(std::int32_t responseCode) {
+    return responseCode != 0 && (responseCode < 200 || responseCode >= 300);
+}
+
+// A reason of its kind with a limit.
+Reason limitReason(ReasonKind kind, std::int64_t limit) {
+    Reason reason = reasonOf(kind);
+    reason.expected = limit;
+    return reason;
 }
 
 // How much sooner than our clock libcurl's own may see the request's time run out.
 constexpr std::uint64_t kTimerSlackMs = 50;
-
-constexpr const char16_t* kAbandonedReason = u"the request was abandoned";
-
-// "64 MiB" for whole mebibytes, else the bytes.
-CWString byteCountText(std::size_t bytes) {
-    constexpr std::size_t kMiB = std::size_t(1) << 20;
-    if (bytes != 0 && bytes % kMiB == 0)
-        return CWString::fromInteger(static_cast<std::int64_t>(bytes / kMiB)) + u" MiB";
-    return CWString::fromInteger(static_cast<std::int64_t>(bytes)) + u" bytes";
-}
-
-// "120 s" for whole seconds, else the milliseconds.
-CWString durationText(std::uint32_t ms) {
-    if (ms != 0 && ms % 1000 == 0)
-        return CWString::fromInteger(ms / 1000) + u" s";
-    return CWString::fromInteger(ms) + u" ms";
-}
 
 // The list request's body: qq and pwd in the system ANSI code page.
 CQueltMem listRequestBody(const CWString& qq, const CWString& password) {
@@ -81,7 +70,7 @@ const ListReading& rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url,
                                                             const CWString& password, ModuleListSink& sink) {
     if (listRequestsAbandoned()) {
         sink.restart();
-        lastListReading_ = {ListStatus::TransferFailed, CWString(kAbandonedReason)};
+        lastListReading_ = {ListStatus::TransferFailed, reasonOf(ReasonKind::RequestAbandoned)};
         return lastListReading_;
     }
     const CQueltMem body = listRequestBody(qq, password);
@@ -95,17 +84,23 @@ const ListReading& rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url,
     answerSink.finish();
     const auto result = static_cast<CURLcode>(response.curlResult());
     const bool complete = result == CURLE_OK;
-    const CWString failure = transferFailureText(result, response.failureText().view());
+    // A redirect that was not followed completes, with the redirect as its answer.
+    Reason failure;
+    if (response.redirectRefusal() != rg_quelt_windows_WangLao::RedirectRefusal::None)
+        failure = redirectReason(response.redirectRefusal(), response.responseCode(), response.location());
+    else if (!complete)
+        failure = transferReason(result, response.failureText(), settings_.caFile);
     if (result == CURLE_ABORTED_BY_CALLBACK && listRequestsAbandoned()) {
         sink.restart();
-        lastListReading_ = {ListStatus::TransferFailed, CWString(kAbandonedReason)};
+        lastListReading_ = {ListStatus::TransferFailed, reasonOf(ReasonKind::RequestAbandoned)};
         return lastListReading_;
     }
     // Past a limit the check has failed, whatever part of a list arrived.
     if (answerSink.passedLimit() || result == CURLE_FILESIZE_EXCEEDED) {
         sink.restart();
-        lastListReading_ = {ListStatus::TransferFailed, CWString(u"the answer passes the limit of ") +
-                                                            byteCountText(listLimits_.answerBytes).view()};
+        lastListReading_ = {
+            ListStatus::TransferFailed,
+            limitReason(ReasonKind::ListTooLarge, static_cast<std::int64_t>(listLimits_.answerBytes))};
         return lastListReading_;
     }
     // libcurl also ends a stalled transfer (after a minute) and a connection that
@@ -114,19 +109,26 @@ const ListReading& rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url,
     if (result == CURLE_OPERATION_TIMEDOUT && listLimits_.timeoutMs != 0 &&
         elapsed + kTimerSlackMs >= listLimits_.timeoutMs) {
         sink.restart();
-        lastListReading_ = {ListStatus::TransferFailed, CWString(u"no whole answer within the limit of ") +
-                                                            durationText(listLimits_.timeoutMs).view()};
+        lastListReading_ = {ListStatus::TransferFailed,
+                            limitReason(ReasonKind::ListTimedOut, listLimits_.timeoutMs)};
         return lastListReading_;
     }
-    if (answer.empty() || (complete && !response.failureText().isEmpty())) {
+    if (answer.empty() || failure.redirect != rg_quelt_windows_WangLao::RedirectRefusal::None) {
         // No answer, or none to read: a redirect that was not followed says why.
         sink.restart();
         lastListReading_.status = ListStatus::TransferFailed;
-        lastListReading_.reason = !failure.isEmpty() ? failure
-                                                     : CWString(u"the server sent an empty answer") +
-                                                           statusNote(response.responseCode()).view();
+        if (failure.failed())
+            lastListReading_.reason = failure;
+        else if (isErrorStatus(response.responseCode()))
+            lastListReading_.reason = httpStatusReason(response.responseCode());
+        else
+            lastListReading_.reason = reasonOf(ReasonKind::EmptyAnswer);
         return lastListReading_;
     }
+    // An error answer's reason is its status and the server's first line of text.
+    const CWString bodyLine = isErrorStatus(response.responseCode())
+                                  ? firstBodyLine(answer.data(), answer.size(), response.contentType())
+                                  : CWString();
     ModuleListReader reader(answer.data(), answer.size());
     // The document holds all the reader needs: the bytes can go before the rows come.
     answer.clear();
@@ -135,9 +137,11 @@ const ListReading& rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url,
         // Whole JSON can still be a part of the answer (a cut between two elements
         // of a pretty-printed list is not): the transfer tells.
         lastListReading_.status = ListStatus::Incomplete;
-        lastListReading_.reason = CWString(u"the transfer broke off: ") + failure.view();
-    } else if (lastListReading_.status != ListStatus::Ok) {
-        lastListReading_.reason += statusNote(response.responseCode()).view();
+        lastListReading_.reason = reasonOf(ReasonKind::ListBrokenOff);
+        lastListReading_.reason.libcurlText = failure.libcurlText;
+    } else if (lastListReading_.status != ListStatus::Ok && isErrorStatus(response.responseCode())) {
+        lastListReading_.status = ListStatus::TransferFailed;
+        lastListReading_.reason = httpStatusReason(response.responseCode(), bodyLine);
     }
     return lastListReading_;
 }

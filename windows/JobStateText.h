@@ -26,7 +26,7 @@ CWString durationText(std::uint64_t ms);
 // has started.
 CWString jobStateText(const JobTracker::Figures& figures);
 
-// "m12.ext：下载失败，HTTP 404": a failed file, its outcome and the reason.
+// "m12.ext：下载失败，服务器返回 HTTP 404": a failed file, its outcome and the reason.
 CWString failureText(const JobTracker::Failure& failure);
 
 } // namespace rg_quelt_app

@@ -33,9 +33,10 @@ std::size_t indexOf(ModuleKind kind) { return static_cast<std::size_t>(kind); }
 // "获取模块列表失败：" and the reason.
 CWString listFailureText(const ListReading& list) {
     CWString text(kMessageListFailed);
-    if (!list.reason.isEmpty()) {
+    const CWString reason = reasonText(list.reason);
+    if (!reason.isEmpty()) {
         text += u"：";
-        text += list.reason.view();
+        text += reason.view();
     }
     return text;
 }
@@ -120,6 +121,8 @@ std::int32_t rg_my_main_window::onModuleRowFill(CQueltObject* self, CQueltObject
 void rg_my_main_window::loadConfiguration() {
     globalConfig = LoadConfig(configFile_);
     engine.setTransferSettings(LoadTransferSettings(configFile_));
+    for (const KindPage& k : kKindPages)
+        showState(k.kind); // the certificate warning, from the start
     const rg_PeiZhiXinXiLei& c = globalConfig;
     domainEdit.setCaption(c.domain);
     winQqEdit.setCaption(c.windowsQq);
@@ -212,6 +215,12 @@ bool rg_my_main_window::showState(ModuleKind kind) {
                 text += u"\n";
             text += failureText(*failure).view();
         }
+    }
+    // Said on every page for as long as it holds, as the risk does.
+    if (!engine.transferSettings().verifyCertificates) {
+        if (!text.isEmpty())
+            text += u"\n";
+        text += kCertificatesNotChecked;
     }
     Label& label = this->*kKindPages[k].stateLabel;
     if (label.getCaption().view() != text.view())

@@ -13,10 +13,10 @@ namespace {
 
 constexpr std::uint32_t kStopPollMs = 10;
 
-CheckResult failedCheck(const char16_t* reason) {
+CheckResult failedCheck(ReasonKind reason) {
     CheckResult result;
     result.outcome = CheckOutcome::Failed;
-    result.list = {ListStatus::TransferFailed, CWString(reason)};
+    result.list = {ListStatus::TransferFailed, reasonOf(reason)};
     return result;
 }
 
@@ -91,7 +91,7 @@ private:
             return checkModules(engine, job.kind, *job.rows, job.config);
         } catch (...) {
             // Nothing leaves the thread; the user hears that the check failed.
-            return failedCheck(u"the check ended on an unexpected error");
+            return failedCheck(ReasonKind::CheckFailed);
         }
     }
 };
@@ -131,7 +131,7 @@ bool ModuleCheckRunner::start(ModuleKind kind, ModuleRowTable& rows, const rg_Pe
         shared_->release();
         shared_->queue.clear();
         // Told like any other failed check, on the next turn of the message loop.
-        shared_->handOver({kind, failedCheck(u"no thread could be started for the request")});
+        shared_->handOver({kind, failedCheck(ReasonKind::NoThread)});
     }
     return true;
 }

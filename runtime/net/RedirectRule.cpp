@@ -45,7 +45,9 @@ Origin originOf(std::string_view address) {
 
 std::u16string widened(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
-RedirectDecision refused(std::u16string reason) { return {RedirectAction::Refuse, std::move(reason)}; }
+RedirectDecision refused(RedirectRefusal why, std::u16string reason) {
+    return {RedirectAction::Refuse, std::move(reason), why};
+}
 
 } // namespace
 
@@ -56,21 +58,27 @@ bool isRedirectStatus(long status) {
 RedirectDecision decideRedirect(std::string_view from, long status, std::string_view to, bool asGet) {
     const std::u16string code = widened(std::to_string(status));
     if (!isRedirectStatus(status))
-        return refused(u"HTTP " + code + u" is no redirect");
+        return refused(RedirectRefusal::NotRedirect, u"HTTP " + code + u" is no redirect");
     const Origin source = originOf(from);
     const Origin target = originOf(to);
     if (!source.valid || !target.valid)
-        return refused(u"the redirect (HTTP " + code + u") names no usable address");
+        return refused(RedirectRefusal::NoAddress,
+                       u"the redirect (HTTP " + code + u") names no usable address");
     if (target.scheme != "http" && target.scheme != "https")
-        return refused(u"a redirect to " + widened(target.scheme) + u": is not followed");
+        return refused(RedirectRefusal::UnsupportedScheme,
+                       u"a redirect to " + widened(target.scheme) + u": is not followed");
     if (source.scheme == "https" && target.scheme == "http")
-        return refused(u"a redirect from https to http is not followed");
+        return refused(RedirectRefusal::HttpsToHttp, u"a redirect from https to http is not followed");
     if (status == 307 || status == 308) {
         const bool sameOrigin =
             source.scheme == target.scheme && source.host == target.host && source.port == target.port;
+        const RedirectRefusal differs = source.scheme != target.scheme ? RedirectRefusal::OtherScheme
+                                        : source.host != target.host   ? RedirectRefusal::OtherHost
+                                                                       : RedirectRefusal::OtherPort;
         if (!asGet && !sameOrigin)
-            return refused(u"a " + code + u" redirect to another server (" + widened(target.host) +
-                           u") is not followed: it would send the request with its credentials there");
+            return refused(differs,
+                           u"a " + code + u" redirect to another server (" + widened(target.host) +
+                               u") is not followed: it would send the request with its credentials there");
         return {RedirectAction::Follow, {}};
     }
     return {RedirectAction::FollowAsGet, {}};

@@ -5,6 +5,8 @@
 //   307, 308       repeat the request as it was, only to the same scheme, host
 //                  and port (a GET, after an earlier 30x, anywhere);
 //   never from https to http, never to a scheme other than http and https.
+#include "runtime/net/RedirectRefusal.h"
+
 #include <string>
 #include <string_view>
 
@@ -17,7 +19,8 @@ enum class RedirectAction { Follow, FollowAsGet, Refuse };
 
 struct RedirectDecision {
     RedirectAction action = RedirectAction::Refuse;
-    std::u16string reason; // why not, for Refuse
+    std::u16string reason; // why not, for Refuse (for logs)
+    RedirectRefusal refusal = RedirectRefusal::None;
 };
 
 // 301, 302, 303, 307 and 308: the statuses that name a place to go to.

@@ -191,10 +191,13 @@ bool TransferPool::follow(Slot& slot, long status, TransferOutcome& outcome) {
     const RedirectDecision decision = decideRedirect(slot.url, status, target, slot.asGet);
     if (decision.action == RedirectAction::Refuse) {
         outcome.errorText = decision.reason;
+        outcome.redirectRefusal = decision.refusal;
+        outcome.redirectTarget = curlText(target);
         return false;
     }
     if (slot.redirects >= kMaxRedirects) {
         outcome.curlResult = CURLE_TOO_MANY_REDIRECTS;
+        outcome.redirectRefusal = RedirectRefusal::TooMany;
         const std::string limit = std::to_string(kMaxRedirects);
         outcome.errorText = u"more than " + std::u16string(limit.begin(), limit.end()) + u" redirects";
         return false;
@@ -211,6 +214,7 @@ bool TransferPool::follow(Slot& slot, long status, TransferOutcome& outcome) {
     if (curl_multi_add_handle(multiOf(multi_), curl) == CURLM_OK)
         return true;
     outcome.curlResult = CURLE_OUT_OF_MEMORY;
+    outcome.redirectRefusal = RedirectRefusal::NotRestarted;
     outcome.errorText = u"the redirect could not be followed";
     return false;
 }

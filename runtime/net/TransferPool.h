@@ -11,6 +11,7 @@
 #include "runtime/core/QueltMem.h"
 #include "runtime/core/WString.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
+#include "runtime/net/RedirectRefusal.h"
 #include "runtime/net/RequestOptions.h"
 
 #include <cstddef>
@@ -53,6 +54,9 @@ struct TransferOutcome {
     std::int32_t responseCode = 0;       // 0 when no answer arrived
     std::int64_t retryAfterSeconds = -1; // the answer's "Retry-After"; −1 without one
     std::u16string errorText;            // libcurl's words for a failure; empty on success
+    // A redirect that was not followed: why, and where it led (responseCode is its status).
+    RedirectRefusal redirectRefusal = RedirectRefusal::None;
+    std::u16string redirectTarget;
 };
 
 class TransferPool {

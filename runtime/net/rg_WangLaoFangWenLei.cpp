@@ -79,10 +79,12 @@ void rg_WangLaoFangWenLei::performFollowing(CURL* curl, const CWString& url, IQu
         const RedirectDecision decision = decideRedirect(current, status, target, asGet);
         if (decision.action == RedirectAction::Refuse) {
             response.setFailureText(CWString(decision.reason));
+            response.setRedirectRefusal(decision.refusal);
             break;
         }
         if (redirects == kMaxRedirects) {
             response.setCurlResult(CURLE_TOO_MANY_REDIRECTS);
+            response.setRedirectRefusal(RedirectRefusal::TooMany);
             response.setFailureText(CWString(u"more than ") + CWString::fromInteger(kMaxRedirects).view() +
                                     u" redirects");
             break;

@@ -52,7 +52,7 @@ bool rg_WangYeFangWenXiangYingLei::equals(const CQueltObject& other) const {
            responseCode_ == o.responseCode_ && totalTime_ == o.totalTime_ && contentType_ == o.contentType_ &&
            contentMd5_ == o.contentMd5_ && contentEncoding_ == o.contentEncoding_ &&
            contentLength_ == o.contentLength_ && curlResult_ == o.curlResult_ &&
-           failureText_ == o.failureText_;
+           failureText_ == o.failureText_ && redirectRefusal_ == o.redirectRefusal_;
 }
 
 void rg_WangYeFangWenXiangYingLei::reset() {

@@ -7,6 +7,7 @@
 #include "runtime/core/QueltMem.h"
 #include "runtime/core/WString.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
+#include "runtime/net/RedirectRefusal.h"
 
 #include <cstdint>
 
@@ -37,6 +38,8 @@ public:
     // Why the request did not complete, in words: libcurl's own for a failed
     // transfer, or why a redirect was not followed; empty when nothing failed.
     const CWString& failureText() const { return failureText_; }
+    // Why a redirect was not followed (location() is where it led); None otherwise.
+    RedirectRefusal redirectRefusal() const { return redirectRefusal_; }
 
     void setLocation(const CWString& location) { location_ = location; }
     void setRedirectCount(std::int32_t count) { redirectCount_ = count; }
@@ -44,6 +47,7 @@ public:
     void setTotalTime(std::int64_t microseconds) { totalTime_ = microseconds; }
     void setCurlResult(std::int32_t result) { curlResult_ = result; }
     void setFailureText(const CWString& text) { failureText_ = text; }
+    void setRedirectRefusal(RedirectRefusal refusal) { redirectRefusal_ = refusal; }
 
     // The body decoded from UTF-8 up to its first zero byte; empty for an empty body.
     CWString BodyAsText() const;
@@ -70,6 +74,7 @@ private:
     std::int64_t contentLength_ = 0;
     std::int32_t curlResult_ = 0;
     CWString failureText_;
+    RedirectRefusal redirectRefusal_ = RedirectRefusal::None;
 };
 
 } // namespace rg_quelt_windows_WangLao

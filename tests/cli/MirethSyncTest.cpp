@@ -321,10 +321,12 @@ TEST_F(MirethSyncTest, JsonGivesEveryFailedFileItsReason) {
     for (const Json::Value& row : root[0]["rows"]) {
         if (row["name"].asString() == "empty.ext") {
             EXPECT_EQ(row["mode"].asString(), "下载失败");
-            EXPECT_EQ(row["reason"].asString(), "the server sent an empty answer (HTTP 200)");
+            EXPECT_EQ(row["reason"].asString(), "服务器返回了空的应答（HTTP 200）");
+            EXPECT_EQ(row["reason_code"].asString(), "empty_answer");
         } else {
             EXPECT_EQ(row["mode"].asString(), "成功");
             EXPECT_FALSE(row.isMember("reason")) << row["name"].asString();
+            EXPECT_FALSE(row.isMember("reason_code")) << row["name"].asString();
         }
     }
 }
@@ -336,7 +338,7 @@ TEST_F(MirethSyncTest, AnUpdateWithOneFailingFileExitsOne) {
     // Not a terminal: no progress line; the failure with its reason, then the summary.
     const auto lines = result.errorLines();
     ASSERT_EQ(lines.size(), 2u) << result.error;
-    EXPECT_EQ(lines[0], "mireth-sync: w: 下载失败 empty.ext: the server sent an empty answer (HTTP 200)");
+    EXPECT_EQ(lines[0], "mireth-sync: w: 下载失败 empty.ext: 服务器返回了空的应答（HTTP 200）");
     EXPECT_EQ(lines[1].rfind("mireth-sync: w: 8 成功, 1 下载失败, 0 保存失败; 294.3 KiB in ", 0), 0u)
         << lines[1];
     EXPECT_EQ(lines[1].substr(lines[1].size() - 2), " s");
@@ -404,7 +406,7 @@ TEST_F(MirethSyncTest, AListThatCannotBeFetchedOrUnderstoodExitsThree) {
     configure("_nonjson/");
     const SyncResult html = sync({"check", "w"});
     EXPECT_EQ(html.status, 3);
-    EXPECT_NE(html.error.find("not a module list"), std::string::npos) << html.error;
+    EXPECT_NE(html.error.find("w: 应答不是模块列表（"), std::string::npos) << html.error;
     EXPECT_EQ(html.outputLines(), std::vector<std::string>{kTitleLine});
 
     // Nothing listens on port 1 of the loopback address.
@@ -413,7 +415,7 @@ TEST_F(MirethSyncTest, AListThatCannotBeFetchedOrUnderstoodExitsThree) {
     writeFile(configFile, ini);
     const SyncResult refused = sync({"update", "s"});
     EXPECT_EQ(refused.status, 3);
-    EXPECT_NE(refused.error.find("could not fetch the module list from http://127.0.0.1:1/api/s/list: "),
+    EXPECT_NE(refused.error.find("s: 获取模块列表失败（http://127.0.0.1:1/api/s/list）：无法连接服务器（"),
               std::string::npos)
         << refused.error;
 }
@@ -493,7 +495,7 @@ TEST_F(MirethSyncTest, ADiskThatFillsIsASaveFailureAndKeepsTheOldFile) {
                                "--config", utf8Of(configFile), "--quiet", "update", "w", "--force"});
     EXPECT_EQ(full.status, 1) << full.error;
     EXPECT_EQ(rowNamed(full, "big.bin").at(1), "保存失败");
-    EXPECT_NE(full.error.find("w: 保存失败 big.bin: cannot write "), std::string::npos) << full.error;
+    EXPECT_NE(full.error.find("w: 保存失败 big.bin: 无法写入 "), std::string::npos) << full.error;
     EXPECT_EQ(rowNamed(full, "a.ext").at(1), "成功");
     EXPECT_EQ(readFile(work.path() / "w" / "big.bin"), "the old module");
     EXPECT_TRUE(temporaryFiles(work.path() / "w").empty());
@@ -508,15 +510,25 @@ TEST_F(MirethSyncTest, AServerOfItsOwnCertificateIsTrustedOnlyWhenToldTo) {
     std::string ini = readFile(configFile);
     ini.replace(ini.find(domain), domain.size(),
                 "https://localhost:" + https.substr(https.rfind(':') + 1) + "_tag/" + tag() + "/");
+    const std::string missing = utf8Of(work.path() / "no-such.pem");
+    const std::string garbage = utf8Of(work.path() / "garbage.pem");
+    writeFile(work.path() / "garbage.pem", "no certificate in here\n");
+    const std::string refused = "服务器的证书未被接受";
+    const std::string unchecked = "不校验服务器的证书";
     const struct {
         std::string extra; // lines of "全局"
         int status;
+        std::string says; // on standard error
     } cases[] = {
-        {"", 3},
-        {"证书文件=" + mireth_test::ModuleServer::nativePath("/etc/ssl/certs/ca-certificates.crt") + "\n", 3},
-        {"证书文件=" + server.certificateFile() + "\n", 0},
-        {"校验证书=0\n", 0},
-        {"校验证书=1\n", 3},
+        {"", 3, refused},
+        {"证书文件=" + mireth_test::ModuleServer::nativePath("/etc/ssl/certs/ca-certificates.crt") + "\n", 3,
+         refused},
+        {"证书文件=" + server.certificateFile() + "\n", 0, ""},
+        {"校验证书=0\n", 0, unchecked},
+        {"校验证书=1\n", 3, refused},
+        // A file that is not there or holds no certificate is no refused server.
+        {"证书文件=" + missing + "\n", 3, "证书文件 " + missing + " 不存在"},
+        {"证书文件=" + garbage + "\n", 3, "无法读取证书文件 " + garbage},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.extra);
@@ -525,16 +537,23 @@ TEST_F(MirethSyncTest, AServerOfItsOwnCertificateIsTrustedOnlyWhenToldTo) {
         std::string lines = ini;
         lines.insert(lines.find("[视窗模块]"), c.extra);
         writeFile(configFile, lines);
-        const SyncResult result = sync({"check", "s"});
+        const SyncResult result = sync({"check", "all"});
         EXPECT_EQ(result.status, c.status) << result.error;
+        // The warning once for the whole run, not once a kind.
+        std::size_t warnings = 0;
+        for (const std::string& line : result.errorLines())
+            warnings += line.find(unchecked) != std::string::npos ? 1 : 0;
+        EXPECT_EQ(warnings, c.says == unchecked ? 1u : 0u) << result.error;
+        if (!c.says.empty()) {
+            EXPECT_NE(result.error.find(c.says), std::string::npos) << result.error;
+        }
         if (c.status == 0) {
             ASSERT_EQ(rowNamed(result, "svc.ext").size(), 6u) << result.output;
             EXPECT_EQ(rowNamed(result, "svc.ext").at(1), "下载");
         } else {
-            EXPECT_NE(result.error.find("could not fetch the module list"), std::string::npos)
-                << result.error;
-            EXPECT_NE(result.error.find("\"证书文件\""), std::string::npos) << result.error;
-            EXPECT_NE(result.error.find("\"校验证书\"=0"), std::string::npos) << result.error;
+            EXPECT_NE(result.error.find("s: 获取模块列表失败（"), std::string::npos) << result.error;
+            const bool mendable = c.says == refused;
+            EXPECT_EQ(result.error.find("\"校验证书\"=0") != std::string::npos, mendable) << result.error;
         }
     }
 }

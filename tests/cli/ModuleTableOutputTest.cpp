@@ -50,8 +50,8 @@ TEST(ModuleTableOutputTest, JsonOfSeveralKindsParsesBackWithItsReasons) {
     const auto server = rowsOf(0);
     std::u16string text;
     JsonTablesWriter json([&](std::u16string_view piece) { text += piece; });
-    json.add(ModuleKind::Windows, *windows, {{4321, CWString(u"HTTP 404")}});
-    json.add(ModuleKind::Server, *server, {});
+    json.add(ModuleKind::Windows, *windows, {{4321, {CWString(u"服务器返回 HTTP 404"), "http_status"}}});
+    json.add(ModuleKind::Server, *server, {}, httpStatusReason(401, u"密码错误"));
     json.finish();
     Json::Value root;
     std::istringstream in(CWString(text).toUtf8String());
@@ -60,10 +60,14 @@ TEST(ModuleTableOutputTest, JsonOfSeveralKindsParsesBackWithItsReasons) {
     ASSERT_EQ(root.size(), 2u);
     EXPECT_EQ(root[0]["kind"].asString(), "w");
     ASSERT_EQ(root[0]["rows"].size(), 5000u);
-    EXPECT_EQ(root[0]["rows"][4321]["reason"].asString(), "HTTP 404");
+    EXPECT_EQ(root[0]["rows"][4321]["reason"].asString(), "服务器返回 HTTP 404");
+    EXPECT_EQ(root[0]["rows"][4321]["reason_code"].asString(), "http_status");
+    EXPECT_FALSE(root[0].isMember("reason")) << "the list was had";
     EXPECT_EQ(root[0]["rows"][4321]["name"].asString(), "m4322.ext");
     EXPECT_FALSE(root[0]["rows"][4320].isMember("reason"));
     EXPECT_EQ(root[1]["rows"].size(), 0u);
+    EXPECT_EQ(root[1]["reason"].asString(), "服务器返回 HTTP 401：密码错误");
+    EXPECT_EQ(root[1]["reason_code"].asString(), "http_status");
 
     std::u16string none;
     JsonTablesWriter empty([&](std::u16string_view piece) { none += piece; });

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ListStatus status = reading.status;
     FUZZ_CHECK(status == ListStatus::Ok || status == ListStatus::Incomplete || status == ListStatus::NotUnderstood);
     FUZZ_CHECK(status != ListStatus::NotUnderstood || records.count() == 0);
-    FUZZ_CHECK(status == ListStatus::Ok || !reading.reason.isEmpty());
+    FUZZ_CHECK((status == ListStatus::Ok) != reading.reason.failed());
+    FUZZ_CHECK(status == ListStatus::Ok || !reasonText(reading.reason).isEmpty());
     for (std::size_t i = 0; i < records.count(); ++i) {
         const auto* record = dynamic_cast<const rg_MoKuaiXinXiLei*>(records.at(i));
         FUZZ_CHECK(record != nullptr);

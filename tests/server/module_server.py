@@ -38,6 +38,7 @@ prefix is removed and the rest is served as usual:
                          long (a longer answer stays as it is)
   /_reset/<n>/           send headers and n body bytes, then reset the connection
   /_retryafter/<text>/   add a Retry-After header with this value
+  /_type/<text>/         send this Content-Type instead of the answer's own
   /_entries/<n>/         a list answer of n made-up entries (any kind, 0 to
                          1000000): entry k is m<k>.ext in lib<k % 50>/, k + 1
                          bytes, updated 2024-01-31 08:05:00; no such files exist
@@ -210,6 +211,7 @@ class Plan:
         self.pad = None
         self.reset = None
         self.retry_after = None
+        self.content_type = None
         self.entries = None
         self.tag = None
         self.segments = []
@@ -258,7 +260,7 @@ def parse_prefixes(path, repeated=lambda: False):
     plan.segments = segments
     flags = {"_loop", "_nonjson", "_lower", "_nolength"}
     with_argument = {"_status", "_cut", "_stall", "_stallbefore", "_slow", "_redirect",
-                     "_cookie", "_location", "_bytes", "_body", "_pad", "_reset", "_retryafter", "_entries", "_tag"}
+                     "_cookie", "_location", "_bytes", "_body", "_pad", "_reset", "_retryafter", "_entries", "_tag", "_type"}
     i = 0
     while i < len(segments):
         name = segments[i]
@@ -325,6 +327,8 @@ def parse_argument(plan, name, arg, i):
         plan.reset = parse_int(arg, 0, MAX_BYTES_ANSWER)
     elif name == "_retryafter":
         plan.retry_after = header_text(arg)
+    elif name == "_type":
+        plan.content_type = header_text(arg)
     elif name == "_entries":
         plan.entries = parse_int(arg, 0, MAX_MADE_UP_ENTRIES)
 
@@ -683,7 +687,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         status = answer.status if redirecting or plan.status is None else plan.status
         bodyless = status in (204, 304) or self.command == "HEAD"
         headers = [("Server", self.version_string()), ("Date", self.date_time_string()),
-                   ("Content-Type", answer.content_type)]
+                   ("Content-Type", plan.content_type or answer.content_type)]
         if status != 204 and not (plan.nolength and not redirecting):
             headers.append(("Content-Length", str(answer.body.length)))
         headers += answer.headers

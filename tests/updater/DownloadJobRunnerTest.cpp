@@ -172,10 +172,10 @@ TEST_F(DownloadJobTest, OtherFailuresAreAskedForOnceAndKeepTheOldFile) {
         std::size_t requests;
         std::u16string_view reason;
     } cases[] = {
-        {"_status/503/", 2, 3, u"the server answered HTTP 503 (3 attempts)"},
-        {"_status/404/", 2, 1, u"the server answered HTTP 404"},
-        {"_status/503/", 0, 1, u"the server answered HTTP 503"},
-        {"_status/503/_retryafter/30/", 2, 1, u"the server answered HTTP 503; it asks to wait 30 s"},
+        {"_status/503/", 2, 3, u"服务器返回 HTTP 503（共尝试 3 次）"},
+        {"_status/404/", 2, 1, u"服务器返回 HTTP 404"},
+        {"_status/503/", 0, 1, u"服务器返回 HTTP 503"},
+        {"_status/503/_retryafter/30/", 2, 1, u"服务器返回 HTTP 503，服务器要求等待 30 秒"},
     };
     writeFile(windows.path() / "lib" / "a.ext", "the old module");
     for (const auto& c : cases) {
@@ -207,9 +207,9 @@ TEST_F(DownloadJobTest, AnAnswerOfAnotherLengthThanListedIsNoModule) {
         const char16_t* mode;
         std::u16string_view reason;
     } cases[] = {
-        {2000, "", u"下载失败", u"the answer has 1024 bytes, the list gives 2000"},
-        {500, "", u"下载失败", u"the answer is longer than the 500 bytes the list gives"},
-        {500, "_nolength/", u"下载失败", u"the answer is longer than the 500 bytes the list gives"},
+        {2000, "", u"下载失败", u"文件长度与列表不符（列表 2000 字节，收到 1024 字节）"},
+        {500, "", u"下载失败", u"文件长度超过列表所给的 500 字节"},
+        {500, "_nolength/", u"下载失败", u"文件长度超过列表所给的 500 字节"},
         {1024, "_nolength/", u"成功", u""},
         {0, "", u"成功", u""}, // no size to hold the answer to
         {-1, "", u"成功", u""},
@@ -376,11 +376,11 @@ TEST_F(DownloadJobTest, RefusedPeersAndRedirectsAreFailuresWithTheirReason) {
     const std::string elsewhere = "http://localhost:" + http.substr(http.rfind(':') + 1) + "/download";
     const struct {
         std::string domain; // of the download
-        std::u16string_view reason;
+        std::u16string reason;
     } cases[] = {
         {base() + "_status/307/_location/" + mireth_test::ModuleServer::percentEncoded(elsewhere) + "/",
-         u"a 307 redirect to another server (localhost) is not followed"},
-        {https + "_tag/" + tag() + "/", u"\"证书文件\""},
+         u"不跟随 HTTP 307 转向 " + std::u16string(CWString::fromUtf8(elsewhere).view()) + u"：主机不同"},
+        {https + "_tag/" + tag() + "/", u"服务器的证书未被接受"},
     };
     // Public CAs, none of which issued the test server's certificate.
     TransferSettings settings;

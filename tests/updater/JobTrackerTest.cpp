@@ -48,11 +48,12 @@ protected:
         tracker->jobStarting(job);
     }
 
-    FileResult result(FileOutcome outcome, std::int64_t bytes, const char16_t* detail = u"") {
+    FileResult result(FileOutcome outcome, std::int64_t bytes, std::int64_t status = 0) {
         FileResult r;
         r.outcome = outcome;
         r.bytes = bytes;
-        r.detail = CWString(detail);
+        if (outcome != FileOutcome::Success)
+            r.reason = httpStatusReason(status);
         r.attempts = 1;
         return r;
     }
@@ -75,9 +76,9 @@ TEST_F(JobTrackerTest, FactsBecomeRowTextsAndFigures) {
     EXPECT_EQ(figures.active[0].name.view(), u"a.ext");
     EXPECT_FALSE(figures.finished);
 
-    tracker->fileDone(job.link(1), result(FileOutcome::SaveFailed, 100, u"disk full"));
+    tracker->fileDone(job.link(1), result(FileOutcome::SaveFailed, 100, 507));
     tracker->fileDone(job.link(0), result(FileOutcome::Success, 100));
-    tracker->fileDone(job.link(2), result(FileOutcome::DownloadFailed, 0, u"HTTP 404"));
+    tracker->fileDone(job.link(2), result(FileOutcome::DownloadFailed, 0, 404));
     tracker->jobDone(false);
     EXPECT_EQ(rows.cell(0, kColumnMode), u"成功");
     EXPECT_EQ(rows.cell(1, kColumnMode), u"保存失败");
@@ -93,13 +94,13 @@ TEST_F(JobTrackerTest, FactsBecomeRowTextsAndFigures) {
     const auto failures = tracker->failures();
     ASSERT_EQ(failures.size(), 2u);
     EXPECT_EQ(failures[0].row, 1u);
-    EXPECT_EQ(failures[0].result.detail.view(), u"disk full");
+    EXPECT_EQ(failures[0].result.reason.status, 507);
     EXPECT_EQ(failures[1].name.view(), u"c.ext");
     // One row's failure, without the others; none for a row that succeeded.
     const auto third = tracker->failureAt(2);
     ASSERT_TRUE(third.has_value());
     EXPECT_EQ(third->name.view(), u"c.ext");
-    EXPECT_EQ(third->result.detail.view(), u"HTTP 404");
+    EXPECT_EQ(third->result.reason.status, 404);
     EXPECT_FALSE(tracker->failureAt(0).has_value());
     EXPECT_FALSE(tracker->failureAt(7).has_value());
 }

@@ -797,6 +797,30 @@ TEST_F(MainWindowTest, AFailedListRequestIsToldWithItsReasonAndTheRowsReadBefore
     EXPECT_EQ(window->winModuleList.rowCount(), 0);
 }
 
+TEST_F(MainWindowTest, EveryPagesStateLineSaysWhenCertificatesAreNotChecked) {
+    for (const char16_t* verify : {u"1", u"0"}) {
+        SCOPED_TRACE(CWString(verify).toUtf8String());
+        const rg_PeiZhiXinXiLei config = configured();
+        ASSERT_TRUE(SaveConfig(config, configFile()));
+        ASSERT_TRUE(SaveGlobalSetting(configFile(), kVerifyCertificatesKey, CWString(verify)));
+        open();
+        const bool warned = verify == std::u16string_view(u"0");
+        for (ModuleKind kind : {ModuleKind::Windows, ModuleKind::Android, ModuleKind::Server})
+            EXPECT_EQ(stateLine(kind).find(wide(kCertificatesNotChecked)) != std::wstring::npos, warned)
+                << shown(stateLine(kind));
+        // And it stays beside a job's own state.
+        checkAndWait(ModuleKind::Windows);
+        click(window->winUpdateButton);
+        ASSERT_TRUE(pumpUntil([this] { return !window->engine.isDownloading(); }));
+        ASSERT_TRUE(pumpUntil([this] { return stateLine(ModuleKind::Windows).rfind(L"更新完成", 0) == 0; }));
+        EXPECT_EQ(stateLine(ModuleKind::Windows).find(wide(kCertificatesNotChecked)) != std::wstring::npos,
+                  warned);
+        quelt_gui::setMainWindowHandle(0);
+        window.reset();
+        pump();
+    }
+}
+
 // Selects and focuses `row` as a click on it does.
 void selectRow(HWND list, int row) {
     LVITEMW state{};

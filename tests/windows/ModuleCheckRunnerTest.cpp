@@ -123,10 +123,12 @@ TEST_F(ModuleCheckRunnerTest, AFailedRequestComesBackWithItsReason) {
     struct Case {
         const char* what;
         std::string domain;
+        ReasonKind reason;
     };
     const Case cases[] = {
-        {"refused connection", "http://127.0.0.1:1/"},
-        {"an answer that is not a list", server.httpBase() + "_tag/" + tag() + "/_nonjson/"},
+        {"refused connection", "http://127.0.0.1:1/", ReasonKind::ConnectFailed},
+        {"an answer that is not a list", server.httpBase() + "_tag/" + tag() + "/_nonjson/",
+         ReasonKind::ListNotJson},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -136,7 +138,7 @@ TEST_F(ModuleCheckRunnerTest, AFailedRequestComesBackWithItsReason) {
         ASSERT_TRUE(runner.start(ModuleKind::Windows, *windowsRows, config));
         ASSERT_TRUE(serviceUntil([&] { return !delivered.empty(); }));
         EXPECT_EQ(delivered[0].result.outcome, CheckOutcome::Failed);
-        EXPECT_FALSE(delivered[0].result.list.reason.isEmpty());
+        EXPECT_EQ(delivered[0].result.list.reason.kind, c.reason);
         EXPECT_EQ(windowsRows->rowCount(), 0u);
     }
 }
