@@ -20,7 +20,8 @@ struct FileResult {
     std::int32_t transferError = 0; // libcurl's result of the last attempt; 0 when it completed
     CWString detail;                // what went wrong, in words; empty on success
     std::int32_t attempts = 0;      // requests sent for the file; 0 when it was refused before asking
-    std::int64_t bytes = 0;         // body bytes of the last answer
+    std::int64_t bytes = 0;         // bytes saved: 0 unless the file was put in place
+    CWString bodyLine;              // of an error answer: the line its text or JSON body leads with
 };
 
 // The detail, with the number of attempts when there were several.

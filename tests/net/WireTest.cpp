@@ -178,10 +178,10 @@ TEST_F(WireTest, RedirectsGoOnlyWhereTheCredentialsMay) {
         {"_status/307/_location/" + mireth_test::ModuleServer::percentEncoded(localhost + "/api/w/list") +
              "/",
          {"POST"},
-         u"a 307 redirect to another server (localhost) is not followed"},
+         u"服务器的转向（HTTP 307）指向另一个服务器（主机 127.0.0.1 → localhost）"},
         {"_status/302/_location/" + mireth_test::ModuleServer::percentEncoded("ftp://127.0.0.1/x") + "/",
          {"POST"},
-         u"a redirect to ftp: is not followed"},
+         u"服务器的转向（HTTP 302）指向 ftp: 地址"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.prefix);
@@ -235,7 +235,8 @@ TEST_F(WireTest, ACertificateNobodyIssuedIsRefusedUnlessTrusted) {
          CURLE_PEER_FAILED_VERIFICATION},
         {"the server's own certificate as CA", true, server.certificateFile(), CURLE_OK},
         {"no check", false, "", CURLE_OK},
-        {"a CA file that is not there", true, server.certificateFile() + ".missing", CURLE_SSL_CACERT_BADFILE},
+        {"a CA file that is not there", true, server.certificateFile() + ".missing",
+         CURLE_SSL_CACERT_BADFILE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -261,7 +262,7 @@ TEST_F(WireTest, ACertificateNobodyIssuedIsRefusedUnlessTrusted) {
             true),
         nullptr);
     EXPECT_EQ(downgrade.responseCode(), 302);
-    EXPECT_EQ(downgrade.failureText().view(), u"a redirect from https to http is not followed");
+    EXPECT_EQ(downgrade.failureText().view(), u"服务器的转向（HTTP 302）从 https 降到 http，未跟随");
 }
 
 TEST_F(WireTest, ErrorStatusAndCutOffBodiesAreVisible) {

@@ -202,9 +202,9 @@ TEST_F(EngineTest, AnUpdateWritesEveryMarkedFile) {
     EXPECT_EQ(mode(rows, u"a&b=c+d%e.ext"), u"成功");
     EXPECT_EQ(mode(rows, u"big.bin"), u"成功");
     EXPECT_EQ(readFile(windows.path() / "big.bin"), sampleContent(300000, 3));
-    // An empty answer is no module: the row fails and nothing is written.
-    EXPECT_EQ(mode(rows, u"empty.ext"), u"下载失败");
-    EXPECT_FALSE(fs::exists(windows.path() / "empty.ext"));
+    // Listed as empty: an empty answer is the module.
+    EXPECT_EQ(mode(rows, u"empty.ext"), u"成功");
+    EXPECT_TRUE(fs::exists(windows.path() / "empty.ext"));
     // No temporary file stays behind.
     for (const auto& entry : fs::recursive_directory_iterator(windows.path()))
         EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
@@ -222,7 +222,7 @@ TEST_F(EngineTest, AnUpdateWritesEveryMarkedFile) {
     update(ModuleKind::Windows, rows, false, config);
     ASSERT_TRUE(waitForWorker());
     EXPECT_EQ(server.recordedRequests(tag()).size(), before);
-    EXPECT_EQ(mode(rows, u"empty.ext"), u"下载失败");
+    EXPECT_EQ(mode(rows, u"empty.ext"), u"成功");
 }
 
 class FailingDownloadTest : public EngineFixture {
