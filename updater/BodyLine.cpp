@@ -6,10 +6,6 @@
 namespace rg_quelt_app {
 namespace {
 
-bool startsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 bool endsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
@@ -25,8 +21,8 @@ std::string mediaType(std::string_view contentType) {
 }
 
 bool isTextType(std::string_view type) {
-    return startsWith(type, "text/") || type == "application/json" || endsWith(type, "+json") ||
-           type == "application/xml" || endsWith(type, "+xml") || type == "application/problem+json";
+    // An HTML or XML page's first line is markup, not the server's words.
+    return type == "text/plain" || type == "application/json" || endsWith(type, "+json");
 }
 
 // C0, DEL and C1, and a byte-order mark, which shows as nothing.

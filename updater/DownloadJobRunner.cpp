@@ -1,8 +1,10 @@
 #include "updater/DownloadJobRunner.h"
 
 #include "runtime/core/Paths.h"
+#include "runtime/net/RedirectRule.h"
 #include "runtime/net/rg_WangLaoFangWenLei.h"
 #include "runtime/platform/SystemInfo.h"
+#include "updater/BodyLine.h"
 #include "updater/DateTimeValue.h"
 #include "updater/FormBody.h"
 #include "updater/ModulePathCheck.h"
@@ -44,19 +46,35 @@ CQueltMem downloadRequestBody(const rg_XiaZaiShuJu& job, const rg_LianJieYuSuoYi
 
 } // namespace
 
-// One request for one link: its answer on the way into the temporary file.
+// One request for one link: a 2xx answer on the way into the temporary file, the
+// first bytes of any other answer kept for its reason.
 class DownloadJobRunner::Attempt final : public rg_quelt_windows_WangLao::ITransferListener {
 public:
     Attempt(DownloadJobRunner& runner, std::size_t link)
         : runner_(runner), link_(link), listedSize_(runner.job_.link(link).listedSize),
-          nextProgress_(platform::tickCount() + kProgressIntervalMs) {}
+          sentAt_(platform::tickCount()), nextProgress_(sentAt_ + kProgressIntervalMs) {}
+
+    bool onAnswer(std::int32_t status, std::int64_t announced, std::string_view contentType) override {
+        saving_ = status >= 200 && status < 300;
+        contentType_ = contentType;
+        announced_ = announced;
+        return !runner_.stopping();
+    }
 
     bool onBody(const void* data, std::size_t size) override {
         if (runner_.stopping())
             return false;
-        if (listedSize_ > 0 && received_ + static_cast<std::int64_t>(size) > listedSize_) {
-            tooLong_ = true;
-            return false;
+        if (!saving_) {
+            // An error page: what it leads with, no more; a long one is not read to its end.
+            const std::size_t keep =
+                std::min(size, kErrorHeadBytes - std::min(kErrorHeadBytes, errorHead_.size()));
+            errorHead_.append(static_cast<const char*>(data), keep);
+            errorBodyBytes_ += static_cast<std::int64_t>(size);
+            if (errorBodyBytes_ > kLongestErrorBody) {
+                errorCut_ = true;
+                return false;
+            }
+            return true;
         }
         if (file->write(data, size) != size) {
             writeFailed_ = true;
@@ -74,7 +92,8 @@ public:
     bool onProgress(std::int64_t, std::int64_t total) override {
         if (runner_.stopping())
             return false;
-        announced_ = total;
+        if (saving_)
+            announced_ = total;
         reportProgress();
         return true;
     }
@@ -88,32 +107,50 @@ public:
     std::size_t link() const { return link_; }
     std::int64_t received() const { return received_; }
     std::int64_t listedSize() const { return listedSize_; }
+    std::uint64_t sentAt() const { return sentAt_; }
     bool writeFailed() const { return writeFailed_; }
-    bool tooLong() const { return tooLong_; }
+    bool errorCut() const { return errorCut_; }
+    CWString errorLine() const {
+        std::string_view head(errorHead_);
+        if (errorCut_ || errorBodyBytes_ != static_cast<std::int64_t>(head.size())) {
+            // A line that runs past what was kept is not known whole.
+            const std::size_t end = head.rfind('\n');
+            head = end == std::string_view::npos ? std::string_view() : head.substr(0, end);
+        }
+        return firstBodyLine(head.data(), head.size(), contentType_);
+    }
 
     std::unique_ptr<platform::OutputFile> file = std::make_unique<platform::OutputFile>();
     CWString temporary;
     CQueltMem body;
 
 private:
+    static constexpr std::size_t kErrorHeadBytes = 512;
+    static constexpr std::int64_t kLongestErrorBody = 64 * 1024;
+
     void reportProgress() {
         const std::uint64_t now = platform::tickCount();
-        if (now < nextProgress_)
+        if (now < nextProgress_ || !saving_)
             return;
         nextProgress_ = now + kProgressIntervalMs;
         runner_.observer_.fileProgress(runner_.job_.link(link_), received_,
-                                       listedSize_ > 0 ? listedSize_ : announced_);
+                                       listedSize_ >= 0 ? listedSize_ : announced_);
     }
 
     DownloadJobRunner& runner_;
     const std::size_t link_;
     const std::int64_t listedSize_;
+    const std::uint64_t sentAt_;
     std::int64_t received_ = 0;
     std::int64_t writtenBack_ = 0;
     std::int64_t announced_ = -1;
     std::uint64_t nextProgress_;
+    bool saving_ = true; // until an answer says otherwise: a 2xx without a body saves nothing either way
+    std::string contentType_;
+    std::string errorHead_;
+    std::int64_t errorBodyBytes_ = 0;
     bool writeFailed_ = false;
-    bool tooLong_ = false;
+    bool errorCut_ = false;
 };
 
 std::uint64_t DownloadJobRunner::retryDelayMs(int attempt) {
@@ -121,6 +158,18 @@ std::uint64_t DownloadJobRunner::retryDelayMs(int attempt) {
     for (int i = 1; i < attempt && delay < kLongestRetryDelayMs; ++i)
         delay *= 2;
     return std::min(delay, kLongestRetryDelayMs);
+}
+
+std::uint64_t DownloadJobRunner::jitteredDelayMs(int attempt, std::uint64_t random) {
+    // Spread over the whole range, so that files refused together do not come back together.
+    return random % (retryDelayMs(attempt) + 1);
+}
+
+bool DownloadJobRunner::isNoAnswer(int curlResult, std::int32_t status) {
+    if (status != 0)
+        return false;
+    return curlResult == CURLE_COULDNT_CONNECT || curlResult == CURLE_OPERATION_TIMEDOUT ||
+           curlResult == CURLE_GOT_NOTHING;
 }
 
 bool DownloadJobRunner::isTransientTransfer(int curlResult) {
@@ -158,6 +207,7 @@ DownloadJobRunner::DownloadJobRunner(const rg_XiaZaiShuJu& job, DownloadObserver
       pool_(static_cast<std::size_t>(std::clamp(settings.parallelDownloads, TransferSettings::kMinParallel,
                                                 TransferSettings::kMaxParallel))),
       slots_(pool_.slotCount()), notBefore_(job.linkCount(), 0), attempts_(job.linkCount(), 0),
+      throttle_(pool_.slotCount()), random_(std::random_device{}() ^ platform::tickCount()),
       finisher_(&wakePool, &pool_) {}
 
 DownloadJobRunner::~DownloadJobRunner() = default;
@@ -192,6 +242,8 @@ void DownloadJobRunner::run() {
         TransferOutcome outcome;
         while (pool_.takeFinished(slot, outcome))
             transferEnded(slot, outcome);
+        if (hostDown_)
+            giveUpOnHost();
         takeFinished();
     }
     if (stopped_)
@@ -203,6 +255,9 @@ void DownloadJobRunner::fillSlots(std::uint64_t now) {
     const auto due = [&](std::size_t link) { return notBefore_[link] <= now; };
     for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
         while (!slots_[slot] && !queue_.empty() && !stopping()) {
+            // A server that limits its rate gets fewer requests, spaced out.
+            if (pool_.busyCount() >= throttle_.allowed() || throttle_.nextStartAt() > now)
+                return;
             // One at a time keeps list order strictly, also while a file waits to be
             // tried again; several let the others go on meanwhile.
             auto next = slots_.size() == 1 ? queue_.begin() : std::find_if(queue_.begin(), queue_.end(), due);
@@ -210,7 +265,8 @@ void DownloadJobRunner::fillSlots(std::uint64_t now) {
                 return;
             const std::size_t link = *next;
             queue_.erase(next);
-            startAttempt(slot, link);
+            if (startAttempt(slot, link))
+                throttle_.started(now);
         }
     }
 }
@@ -251,7 +307,7 @@ bool DownloadJobRunner::startAttempt(std::size_t slot, std::size_t link) {
     request.url = target.downloadUrl;
     request.body = &attempt->body;
     request.headers = &headers_;
-    request.maxBodySize = target.listedSize > 0 ? target.listedSize : 0;
+    request.maxBodySize = target.listedSize >= 0 ? target.listedSize : kLargestListedSize;
     request.policy = &policy_;
     if (!pool_.start(slot, request, *attempt)) {
         attempt->discard();
@@ -274,30 +330,34 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
     result.httpStatus = outcome.responseCode;
     result.transferError = outcome.curlResult;
     result.attempts = attempts_[link];
-    result.bytes = attempt->received();
+    noteAnswered(outcome.curlResult, outcome.responseCode, outcome.errorText);
 
     if (attempt->writeFailed()) {
         result.outcome = FileOutcome::SaveFailed;
         result.reason = fileReason(ReasonKind::CannotWrite, attempt->temporary, attempt->file->errorText());
         return fail(*attempt, std::move(result));
     }
-    // Announced (libcurl refuses it before the body) or found on the way.
-    if (attempt->tooLong() || outcome.curlResult == CURLE_FILESIZE_EXCEEDED) {
-        result.reason = reasonOf(ReasonKind::AnswerTooLong);
+    const bool success = outcome.responseCode >= 200 && outcome.responseCode < 300;
+    // The status decides first: an error page says what it says whatever its length,
+    // and a page this runner stopped reading is no failed transfer.
+    if (outcome.responseCode != 0 && !success &&
+        !rg_quelt_windows_WangLao::isRedirectStatus(outcome.responseCode)) {
+        if (attempt->errorCut())
+            result.transferError = CURLE_OK;
+        return errorAnswer(std::move(attempt), std::move(result), outcome.retryAfterSeconds);
+    }
+    if (success && outcome.curlResult == CURLE_FILESIZE_EXCEEDED) {
+        result.reason = reasonOf(attempt->listedSize() >= 0 ? ReasonKind::AnswerTooLong : ReasonKind::AnswerTooLarge);
         result.reason.expected = attempt->listedSize();
+        throttle_.failed();
         return fail(*attempt, std::move(result));
     }
-    const bool answered = outcome.curlResult == CURLE_OK;
-    if (answered && outcome.responseCode >= 200 && outcome.responseCode < 300) {
-        if (attempt->received() == 0) {
-            result.reason = reasonOf(ReasonKind::EmptyAnswer);
-            result.reason.status = outcome.responseCode;
-            return fail(*attempt, std::move(result));
-        }
-        if (attempt->listedSize() > 0 && attempt->received() != attempt->listedSize()) {
+    if (success && outcome.curlResult == CURLE_OK) {
+        if (attempt->listedSize() >= 0 && attempt->received() != attempt->listedSize()) {
             result.reason = reasonOf(ReasonKind::LengthMismatch);
             result.reason.expected = attempt->listedSize();
             result.reason.received = attempt->received();
+            throttle_.failed();
             return fail(*attempt, std::move(result));
         }
         const rg_LianJieYuSuoYinLei& target = job_.link(link);
@@ -308,12 +368,60 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
         work.target = target.localFile;
         work.lastWriteTime = fileTimeOfYearFirst(target.updateTime.view());
         result.outcome = FileOutcome::Success;
+        result.bytes = attempt->received();
+        throttle_.succeeded();
         finishing_.emplace(link, std::move(result));
         finisher_.submit(std::move(work));
         return;
     }
     result.reason = answerReason(outcome, result.bodyLine, settings_.caFile);
+    throttle_.failed();
     retryOrFail(std::move(attempt), std::move(result), outcome.retryAfterSeconds);
+}
+
+void DownloadJobRunner::errorAnswer(std::unique_ptr<Attempt> attempt, FileResult result,
+                                    std::int64_t retryAfterSeconds) {
+    result.bodyLine = attempt->errorLine();
+    result.reason = httpStatusReason(result.httpStatus, result.bodyLine.view());
+    if (result.httpStatus == 429 || result.httpStatus == 503)
+        throttle_.refused(platform::tickCount(), attempt->sentAt());
+    else
+        throttle_.failed();
+    retryOrFail(std::move(attempt), std::move(result), retryAfterSeconds);
+}
+
+// Counts the attempts in a row that heard nothing at all; any answer ends the row.
+void DownloadJobRunner::noteAnswered(int curlResult, std::int32_t status, const std::u16string& errorText) {
+    if (!isNoAnswer(curlResult, status)) {
+        silentInRow_ = 0;
+        return;
+    }
+    lastSilence_ = reasonText(transferReason(curlResult, errorText));
+    if (++silentInRow_ >= kDeadHostAttempts)
+        hostDown_ = true;
+}
+
+// The host is down: asking it again for each file left would only cost their
+// time-outs, one after another.
+void DownloadJobRunner::giveUpOnHost() {
+    FileResult result;
+    result.reason = reasonOf(ReasonKind::HostSilent);
+    result.reason.detail = lastSilence_;
+    for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
+        if (!slots_[slot])
+            continue;
+        pool_.cancel(slot);
+        FileResult own = result;
+        own.attempts = attempts_[slots_[slot]->link()];
+        fail(*slots_[slot], std::move(own));
+        slots_[slot].reset();
+    }
+    while (!queue_.empty()) {
+        FileResult own = result;
+        own.attempts = attempts_[queue_.front()];
+        report(queue_.front(), own);
+        queue_.pop_front();
+    }
 }
 
 void DownloadJobRunner::retryOrFail(std::unique_ptr<Attempt> attempt, FileResult result,
@@ -323,14 +431,23 @@ void DownloadJobRunner::retryOrFail(std::unique_ptr<Attempt> attempt, FileResult
                                                             : isTransientStatus(result.httpStatus);
     if (!transient || attempts_[link] > settings_.retries)
         return fail(*attempt, std::move(result));
-    std::uint64_t delay = retryDelayMs(attempts_[link]);
+    if (hostDown_) {
+        // Ends with the others, for the same reason.
+        attempt->discard();
+        queue_.push_front(link);
+        return;
+    }
+    std::uint64_t delay = jitteredDelayMs(attempts_[link], random_());
     if (retryAfterSeconds >= 0) {
         // A server that will be busy for longer is not asked again and again meanwhile.
         if (retryAfterSeconds > kLongestRetryAfterSeconds) {
             result.reason.waitSeconds = retryAfterSeconds;
             return fail(*attempt, std::move(result));
         }
-        delay = static_cast<std::uint64_t>(retryAfterSeconds) * 1000;
+        // As asked, and a little later for some: all that were told the same second
+        // do not arrive in the same millisecond.
+        delay =
+            static_cast<std::uint64_t>(retryAfterSeconds) * 1000 + random_() % (kFirstRetryDelayMs / 2 + 1);
     }
     attempt->discard();
     notBefore_[link] = platform::tickCount() + delay;
@@ -356,6 +473,7 @@ void DownloadJobRunner::takeFinished() {
         finishing_.erase(entry);
         if (!placed.placed) {
             result.outcome = FileOutcome::SaveFailed;
+            result.bytes = 0;
             result.reason = placed.reason;
         }
         report(placed.link, result);
@@ -374,6 +492,9 @@ void DownloadJobRunner::stopAll() {
 }
 
 int DownloadJobRunner::waitMs(std::uint64_t now) const {
+    const std::uint64_t paced = throttle_.nextStartAt();
+    if (!queue_.empty() && paced > now && pool_.busyCount() < throttle_.allowed())
+        return static_cast<int>(std::min<std::uint64_t>(paced - now, kPollMs));
     if (pool_.busyCount() > 0 || finisher_.outstanding() > 0 || queue_.empty())
         return kPollMs;
     // Every slot that could start something has: what waits is a few files to be

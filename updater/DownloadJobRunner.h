@@ -4,14 +4,21 @@
 // TransferPool. With one at a time the files go strictly in list order.
 //
 // For each file: a name from the server that would leave the module folder is
-// refused without a request; the answer streams into a fresh temporary file beside
-// the target; a complete 2xx answer of the listed length (when the list gives one)
-// goes to the FileFinisher, which puts it in place with the list's update time.
+// refused without a request; a 2xx answer streams into a fresh temporary file
+// beside the target and, complete and of the listed length (0 included; a size
+// below 0 is unknown and allows up to 2 GiB), goes to the FileFinisher, which puts
+// it in place with the list's update time. Any other answer is decided by its
+// status alone: its body is never saved nor held to the size, only its first line
+// kept for the reason.
 // A transient failure (no connection, a reset, a time-out or stall, an answer cut
 // off before its announced length, HTTP 408, 429, 500, 502, 503, 504) is tried
-// again after 0.5 s, 1 s, 2 s ... (or the server's "Retry-After", up to 10 s), up to
-// TransferSettings::retries more times, each time into a new temporary file.
-// Everything else fails at once. Every outcome and progress goes to the observer.
+// again after a random wait up to 0.5 s, 1 s, 2 s ... 10 s (or the server's
+// "Retry-After", up to 60 s), up to TransferSettings::retries more times, each time
+// into a new temporary file; meanwhile its slot serves other files. A 429 or 503
+// slows the whole job down (TransferThrottle). After kDeadHostAttempts attempts
+// in a row without any answer, the host counts as down and every file left fails
+// at once. Everything else fails at once. Every outcome and progress goes to the
+// observer.
 //
 // Once the observer asks to stop (or `stopEvent` is set), every transfer ends at
 // once, its temporary file is removed and nothing more is fetched.
@@ -22,11 +29,14 @@
 #include "updater/DownloadObserver.h"
 #include "updater/FileFinisher.h"
 #include "updater/TransferSettings.h"
+#include "updater/TransferThrottle.h"
 #include "updater/rg_XiaZaiShuJu.h"
 
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <random>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -34,9 +44,16 @@ namespace rg_quelt_app {
 
 class DownloadJobRunner {
 public:
-    // How long a transient failure waits before attempt `attempt` + 1 (attempt ≥ 1).
+    // The longest a transient failure waits before attempt `attempt` + 1 (attempt ≥ 1);
+    // the wait itself is `random` spread evenly over 0 to that.
     static std::uint64_t retryDelayMs(int attempt);
-    static constexpr std::int64_t kLongestRetryAfterSeconds = 10;
+    static std::uint64_t jitteredDelayMs(int attempt, std::uint64_t random);
+    static constexpr std::int64_t kLongestRetryAfterSeconds = 60;
+    static constexpr int kDeadHostAttempts = 8;
+    // The largest size the list can name; the limit of an answer of unknown size.
+    static constexpr std::int64_t kLargestListedSize = 0x7FFFFFFF;
+    // Whether an ended attempt heard nothing at all from the server.
+    static bool isNoAnswer(int curlResult, std::int32_t status);
     // Transfer results and HTTP statuses that are worth another attempt.
     static bool isTransientTransfer(int curlResult);
     static bool isTransientStatus(std::int32_t status);
@@ -60,6 +77,9 @@ private:
     void retryOrFail(std::unique_ptr<Attempt> attempt, FileResult result, std::int64_t retryAfterSeconds);
     void fail(Attempt& attempt, FileResult result);
     void report(std::size_t link, const FileResult& result);
+    void errorAnswer(std::unique_ptr<Attempt> attempt, FileResult result, std::int64_t retryAfterSeconds);
+    void noteAnswered(int curlResult, std::int32_t status, const std::u16string& errorText);
+    void giveUpOnHost();
     void takeFinished();
     void stopAll();
     int waitMs(std::uint64_t now) const;
@@ -79,6 +99,11 @@ private:
     std::deque<std::size_t> queue_;
     std::vector<std::uint64_t> notBefore_;
     std::vector<std::int32_t> attempts_;
+    TransferThrottle throttle_;
+    std::mt19937_64 random_;
+    int silentInRow_ = 0;
+    CWString lastSilence_; // the last of them, in words
+    bool hostDown_ = false;
     // The results of the files the finisher is putting in place.
     std::unordered_map<std::size_t, FileResult> finishing_;
     // Placed last: its thread is joined before the pool it wakes goes.

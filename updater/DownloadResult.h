@@ -22,7 +22,7 @@ struct FileResult {
     Reason reason;                  // what went wrong; None on success
     CWString bodyLine;              // the first line of an error answer's text (firstBodyLine)
     std::int32_t attempts = 0;      // requests sent for the file; 0 when it was refused before asking
-    std::int64_t bytes = 0;         // body bytes of the last answer
+    std::int64_t bytes = 0;         // bytes saved: 0 unless the file was put in place
 };
 
 // The reason in words, with the number of attempts when there were several.

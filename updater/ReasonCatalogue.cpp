@@ -55,8 +55,10 @@ constexpr Entry kCodes[] = {
     {ReasonKind::NumberOutOfRange, "number_out_of_range"},
     {ReasonKind::CheckFailed, "check_failed"},
     {ReasonKind::NoThread, "no_thread"},
+    {ReasonKind::AnswerTooLarge, "answer_too_large"},
+    {ReasonKind::HostSilent, "host_silent"},
 };
-static_assert(std::size(kCodes) == static_cast<std::size_t>(ReasonKind::NoThread) + 1,
+static_assert(std::size(kCodes) == static_cast<std::size_t>(kLastReasonKind) + 1,
               "every kind has its code");
 
 constexpr bool inOrder() {
@@ -112,10 +114,14 @@ CWString redirectText(const Reason& r) {
     case RedirectRefusal::OtherScheme:
     case RedirectRefusal::OtherHost:
     case RedirectRefusal::OtherPort:
-        text += r.redirect == RedirectRefusal::OtherScheme ? u"协议"
-                : r.redirect == RedirectRefusal::OtherHost ? u"主机"
-                                                           : u"端口";
-        text += u"不同，请求会把 QQ 号和密码带到另一服务器";
+        // The rule names every part that differs ("主机 a → b、端口 80 → 8080").
+        if (!r.detail.isEmpty())
+            text += r.detail.view();
+        else
+            text += r.redirect == RedirectRefusal::OtherScheme ? u"协议不同"
+                    : r.redirect == RedirectRefusal::OtherHost ? u"主机不同"
+                                                               : u"端口不同";
+        text += u"，请求会把 QQ 号和密码带到另一服务器";
         break;
     case RedirectRefusal::NotRedirect:
         text += u"这不是转向";
@@ -207,6 +213,13 @@ CWString mainText(const Reason& r) {
         return CWString(u"检查时发生意外错误");
     case ReasonKind::NoThread:
         return CWString(u"无法为请求启动线程");
+    case ReasonKind::AnswerTooLarge:
+        return CWString(u"文件超过列表能给出的最大大小 2 GiB");
+    case ReasonKind::HostSilent: {
+        CWString text(u"服务器无响应");
+        appendWords(text, r.detail);
+        return text;
+    }
     }
     return CWString();
 }
@@ -310,12 +323,16 @@ Reason transferReason(int curlResult, std::u16string_view libcurlText, std::u16s
     return reason;
 }
 
-Reason redirectReason(RedirectRefusal refusal, std::int64_t status, std::u16string_view target) {
+Reason redirectReason(RedirectRefusal refusal, std::int64_t status, std::u16string_view target,
+                      std::u16string_view differences) {
     Reason reason = reasonOf(refusal == RedirectRefusal::TooMany ? ReasonKind::TooManyRedirects
                                                                  : ReasonKind::RedirectRefused);
     reason.redirect = refusal;
     reason.status = status;
     reason.subject = CWString(target);
+    if (refusal == RedirectRefusal::OtherScheme || refusal == RedirectRefusal::OtherHost ||
+        refusal == RedirectRefusal::OtherPort)
+        reason.detail = CWString(differences);
     reason.expected = rg_quelt_windows_WangLao::kMaxRedirects;
     return reason;
 }
@@ -323,7 +340,8 @@ Reason redirectReason(RedirectRefusal refusal, std::int64_t status, std::u16stri
 Reason answerReason(const rg_quelt_windows_WangLao::TransferOutcome& outcome, std::u16string_view bodyLine,
                     std::u16string_view caFile) {
     if (outcome.redirectRefusal != RedirectRefusal::None)
-        return redirectReason(outcome.redirectRefusal, outcome.responseCode, outcome.redirectTarget);
+        return redirectReason(outcome.redirectRefusal, outcome.responseCode, outcome.redirectTarget,
+                              outcome.errorText);
     if (outcome.curlResult != CURLE_OK)
         return transferReason(outcome.curlResult, outcome.errorText, caFile);
     return httpStatusReason(outcome.responseCode, bodyLine);

@@ -51,7 +51,11 @@ enum class ReasonKind : std::uint8_t {
     NumberOutOfRange, // a number beyond 32 bits
     CheckFailed,      // the check ended on an unexpected error
     NoThread,         // no thread could be started for the request
+    // The answer to a download, again.
+    AnswerTooLarge, // a file of unknown size past the largest size a list can name
+    HostSilent,     // attempts in a row heard nothing at all; `detail` is the last transfer error
 };
+inline constexpr ReasonKind kLastReasonKind = ReasonKind::HostSilent;
 
 struct Reason {
     ReasonKind kind = ReasonKind::None;
@@ -85,9 +89,10 @@ Reason httpStatusReason(std::int64_t status, std::u16string_view bodyLine = {});
 // certificate by looking at `caFile` (the one the request used; empty for none).
 Reason transferReason(int curlResult, std::u16string_view libcurlText, std::u16string_view caFile = {});
 
-// A redirect that was not followed: its status and where it led.
+// A redirect that was not followed: its status, where it led and, for another
+// scheme, host or port, the rule's account of what differs.
 Reason redirectReason(rg_quelt_windows_WangLao::RedirectRefusal refusal, std::int64_t status,
-                      std::u16string_view target);
+                      std::u16string_view target, std::u16string_view differences = {});
 
 // The reason of a download's answer that was no 2xx, or of a transfer that broke
 // off: the redirect that was not followed, libcurl's result, or the status with

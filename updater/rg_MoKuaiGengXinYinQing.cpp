@@ -87,7 +87,8 @@ const ListReading& rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url,
     // A redirect that was not followed completes, with the redirect as its answer.
     Reason failure;
     if (response.redirectRefusal() != rg_quelt_windows_WangLao::RedirectRefusal::None)
-        failure = redirectReason(response.redirectRefusal(), response.responseCode(), response.location());
+        failure = redirectReason(response.redirectRefusal(), response.responseCode(), response.location(),
+                                 response.failureText().view());
     else if (!complete)
         failure = transferReason(result, response.failureText(), settings_.caFile);
     if (result == CURLE_ABORTED_BY_CALLBACK && listRequestsAbandoned()) {

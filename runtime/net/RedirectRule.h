@@ -1,10 +1,15 @@
 #pragma once
 // Which redirects a request follows. libcurl follows none by itself: a POST carries
 // the QQ number and the password, so where it may go again is decided here.
-//   301, 302, 303  followed as a GET without body (the standard rule);
-//   307, 308       repeat the request as it was, only to the same scheme, host
-//                  and port (a GET, after an earlier 30x, anywhere);
+//   http to https on the same host name (both on their default ports, or both on
+//                  the same explicit port): the site moving to TLS; 301, 302, 307
+//                  and 308 repeat the request as it was, to the same host over a
+//                  safer channel;
+//   301, 302, 303  otherwise followed as a GET without body (the standard rule);
+//   307, 308       otherwise repeat the request as it was only to the same scheme,
+//                  host and port (a GET, after an earlier 30x, anywhere);
 //   never from https to http, never to a scheme other than http and https.
+// A refusal's reason names the status and what differs (scheme, host or port).
 #include "runtime/net/RedirectRefusal.h"
 
 #include <string>
@@ -19,7 +24,7 @@ enum class RedirectAction { Follow, FollowAsGet, Refuse };
 
 struct RedirectDecision {
     RedirectAction action = RedirectAction::Refuse;
-    std::u16string reason; // why not, for Refuse (for logs)
+    std::u16string reason; // for Refuse: what differs ("协议 http → https、端口 80 → 8443"), the scheme
     RedirectRefusal refusal = RedirectRefusal::None;
 };
 

@@ -17,13 +17,17 @@ namespace rg_quelt_windows_WangLao {
 // elsewhere; against `caFile`, a PEM file, when one is given), and a dead or
 // stalled server ends it. The limits are generous so that large files on slow
 // lines still finish: no overall time limit, a stall is less than 1 KiB/s for a
-// minute.
+// minute. A server that takes the request and sends not one byte of an answer is
+// given up on sooner (TransferPool only): a slow line still brings the status line
+// within seconds, so waiting for it costs little, whereas a silent host would
+// otherwise hold every transfer for the whole stall limit.
 struct TransferPolicy {
     bool verifyPeer = true;
     CWString caFile;
     long connectTimeoutSeconds = 30;
     long lowSpeedBytesPerSecond = 1024;
     long lowSpeedSeconds = 60;
+    long firstByteTimeoutSeconds = 15; // 0: none
 };
 
 // libcurl's receive buffer: large pieces mean fewer reads and write callbacks for

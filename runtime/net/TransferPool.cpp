@@ -8,7 +8,9 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <cstring>
+#include <string>
 
 namespace rg_quelt_windows_WangLao {
 
@@ -25,6 +27,24 @@ struct TransferPool::Slot {
     std::string url; // where the request now goes
     bool asGet = false;
     int redirects = 0;
+    std::int64_t maxBodySize = -1;
+    long firstByteTimeoutMs = 0;
+
+    // Of the current hop: reset when a redirect is followed.
+    bool answerSeen = false; // the first body bytes (or the redirect's) have come
+    bool skipping = false;   // the body is a redirect's own page
+    bool limited = false;    // the body is held to maxBodySize: a 2xx answer's
+    std::int64_t received = 0;
+    std::chrono::steady_clock::time_point askedAt{}; // when the request was out; zero before
+    // Why this pool ended the transfer itself.
+    bool tooLong = false;
+    bool silent = false;
+
+    void newHop() {
+        answerSeen = skipping = limited = false;
+        received = 0;
+        askedAt = {};
+    }
 };
 
 namespace {
@@ -37,22 +57,77 @@ struct TransferPool::Callbacks {
     static size_t writeBody(char* data, size_t size, size_t count, void* user) {
         const size_t bytes = size * count;
         auto* slot = static_cast<Slot*>(user);
-        long status = 0;
-        // A redirect's own page is no part of the answer.
-        if (curl_easy_getinfo(slot->handle->easy(), CURLINFO_RESPONSE_CODE, &status) == CURLE_OK &&
-            isRedirectStatus(status))
-            return bytes;
         try {
+            if (!slot->answerSeen && !beginAnswer(*slot))
+                return 0;
+            // A redirect's own page is no part of the answer.
+            if (slot->skipping)
+                return bytes;
+            if (slot->limited && slot->received + static_cast<std::int64_t>(bytes) > slot->maxBodySize) {
+                slot->tooLong = true;
+                return 0;
+            }
+            slot->received += static_cast<std::int64_t>(bytes);
             return slot->listener && slot->listener->onBody(data, bytes) ? bytes : 0;
         } catch (...) {
             return 0; // never through libcurl
         }
     }
 
+    // At the first body bytes of a hop, when its status and length are known.
+    static bool beginAnswer(Slot& slot) {
+        slot.answerSeen = true;
+        CURL* curl = slot.handle->easy();
+        long status = 0;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        if (isRedirectStatus(status)) {
+            slot.skipping = true;
+            return true;
+        }
+        curl_off_t announced = -1;
+        if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK)
+            announced = -1;
+        // Only the answer that is to be saved is held to the size; an error page is not.
+        slot.limited = status >= 200 && status < 300 && slot.maxBodySize >= 0;
+        if (slot.limited && announced > slot.maxBodySize) {
+            slot.tooLong = true;
+            return false;
+        }
+        char* type = nullptr;
+        if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type) != CURLE_OK)
+            type = nullptr;
+        return slot.listener && slot.listener->onAnswer(static_cast<std::int32_t>(status),
+                                                        static_cast<std::int64_t>(announced),
+                                                        type ? std::string_view(type) : std::string_view());
+    }
+
+    // True once the request is out and no byte of an answer came within the limit.
+    static bool heardNothing(Slot& slot) {
+        if (slot.firstByteTimeoutMs <= 0 || slot.answerSeen)
+            return false;
+        CURL* curl = slot.handle->easy();
+        long status = 0;
+        curl_off_t sending = 0;
+        if (curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK || status != 0 ||
+            curl_easy_getinfo(curl, CURLINFO_PRETRANSFER_TIME_T, &sending) != CURLE_OK || sending <= 0)
+            return false;
+        const auto now = std::chrono::steady_clock::now();
+        if (slot.askedAt == std::chrono::steady_clock::time_point{}) {
+            slot.askedAt = now;
+            return false;
+        }
+        return now - slot.askedAt > std::chrono::milliseconds(slot.firstByteTimeoutMs);
+    }
+
     static int reportProgress(void* user, curl_off_t downloadTotal, curl_off_t downloadNow, curl_off_t,
                               curl_off_t) {
-        auto* listener = static_cast<Slot*>(user)->listener;
+        auto* slot = static_cast<Slot*>(user);
+        auto* listener = slot->listener;
         try {
+            if (heardNothing(*slot)) {
+                slot->silent = true;
+                return 1;
+            }
             const std::int64_t total = downloadTotal > 0 ? static_cast<std::int64_t>(downloadTotal) : -1;
             return listener && listener->onProgress(static_cast<std::int64_t>(downloadNow), total) ? 0 : 1;
         } catch (...) {
@@ -62,6 +137,11 @@ struct TransferPool::Callbacks {
 };
 
 namespace {
+
+std::u16string decimal(long value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
 
 std::u16string curlText(const char* text) {
     const CWString converted = CWString::fromAnsi(text, std::strlen(text));
@@ -108,14 +188,18 @@ bool TransferPool::start(std::size_t slotIndex, const TransferRequest& request, 
     curl_easy_setopt(curl, CURLOPT_TCP_FASTOPEN, 1L);
     // Fewer, larger pieces of a large answer; a small one needs no more.
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
-                     static_cast<curl_off_t>(request.maxBodySize > 0 ? request.maxBodySize : 0));
+    // Never libcurl's own limit: it would apply to a redirect's page as well.
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(0));
     slot.handle->clearErrorText();
     curl_easy_setopt(curl, CURLOPT_PRIVATE, static_cast<void*>(&slot));
     slot.listener = &listener;
     slot.url = request.url.toAnsi();
     slot.asGet = false;
     slot.redirects = 0;
+    slot.maxBodySize = request.maxBodySize;
+    slot.firstByteTimeoutMs = 1000 * (request.policy ? request.policy : &defaults)->firstByteTimeoutSeconds;
+    slot.tooLong = slot.silent = false;
+    slot.newHop();
     if (curl_multi_add_handle(multiOf(multi_), curl) != CURLM_OK) {
         slot.listener = nullptr;
         return false;
@@ -171,6 +255,13 @@ void TransferPool::finish(Slot& slot, int result) {
         outcome.responseCode = static_cast<std::int32_t>(code);
     if (result == CURLE_OK && isRedirectStatus(code) && follow(slot, code, outcome))
         return;
+    if (slot.tooLong) {
+        outcome.curlResult = CURLE_FILESIZE_EXCEEDED;
+    } else if (slot.silent) {
+        outcome.curlResult = CURLE_OPERATION_TIMEDOUT;
+        outcome.errorText =
+            u"服务器在 " + std::u16string(decimal(slot.firstByteTimeoutMs / 1000)) + u" 秒内没有回答";
+    }
     curl_off_t retryAfter = 0;
     if (curl_easy_getinfo(curl, CURLINFO_RETRY_AFTER, &retryAfter) == CURLE_OK && retryAfter > 0)
         outcome.retryAfterSeconds = static_cast<std::int64_t>(retryAfter);
@@ -204,6 +295,7 @@ bool TransferPool::follow(Slot& slot, long status, TransferOutcome& outcome) {
     }
     ++slot.redirects;
     slot.url = target;
+    slot.newHop();
     curl_multi_remove_handle(multiOf(multi_), curl);
     curl_easy_setopt(curl, CURLOPT_URL, slot.url.c_str());
     if (decision.action == RedirectAction::FollowAsGet) {

@@ -4,7 +4,9 @@
 // easy handle from one request to the next and the multi handle keeps the
 // connections, so requests to one server go over the connections already open.
 // Every request carries the options of applyRequestOptions and follows redirects by
-// RedirectRule; the body of a redirect never reaches the listener.
+// RedirectRule; the body of a redirect never reaches the listener, and the size
+// limit applies only to the answer that is not a redirect: a redirect's own page
+// may be longer than the file it leads to.
 //
 // One thread owns a pool: every call but wake() comes from it, and the listeners
 // are called inside run(), on that thread.
@@ -19,6 +21,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rg_quelt_windows_WangLao {
@@ -27,6 +30,10 @@ namespace rg_quelt_windows_WangLao {
 // does aborts the transfer.
 class ITransferListener {
 public:
+    // Once per transfer, before the first body bytes of the answer that is not a
+    // redirect: its status, its announced length (−1 without one) and its
+    // Content-Type (may be empty). False aborts the transfer (CURLE_WRITE_ERROR).
+    virtual bool onAnswer(std::int32_t status, std::int64_t announced, std::string_view contentType) = 0;
     // Body bytes as they arrive; false aborts the transfer (CURLE_WRITE_ERROR).
     virtual bool onBody(const void* data, std::size_t size) = 0;
     // Now and then while the transfer runs, at least about once a second also
@@ -42,9 +49,9 @@ struct TransferRequest {
     CWString url;
     const CQueltMem* body = nullptr; // may be null: a POST without data
     const rg_quelt_base::rg_WenBenShuZuLei* headers = nullptr;
-    // Above 0: an answer that announces more is refused at once
-    // (CURLE_FILESIZE_EXCEEDED); one without a length is the listener's to stop.
-    std::int64_t maxBodySize = 0;
+    // 0 or above: a 2xx answer that announces more, or brings more, ends at once
+    // (CURLE_FILESIZE_EXCEEDED); below 0: no limit. Other answers are never held to it.
+    std::int64_t maxBodySize = -1;
     const TransferPolicy* policy = nullptr; // null: the defaults
 };
 

@@ -210,8 +210,11 @@ TEST_F(MirethSyncTest, AKindWithoutDomainOrFolderIsRefusedBeforeTheServerIsAsked
     EXPECT_EQ(none.errorLines().size(), 3u) << none.error;
 }
 
+// "_pad/1/" turns the one empty answer, empty.ext's, into one byte: a file that fails.
+constexpr const char* kEmptyFails = "_pad/1/";
+
 TEST_F(MirethSyncTest, AllWorksOnEveryConfiguredKindAndNamesTheOthers) {
-    configure();
+    configure(kEmptyFails);
     std::string ini = readFile(configFile);
     ini.replace(ini.find("[安卓模块]\n路径="), std::string("[安卓模块]\n路径=").size(), "[安卓模块]\nx=");
     writeFile(configFile, ini);
@@ -311,7 +314,7 @@ TEST_F(MirethSyncTest, JsonOutputParsesBackWithEveryRow) {
 }
 
 TEST_F(MirethSyncTest, JsonGivesEveryFailedFileItsReason) {
-    configure();
+    configure(kEmptyFails);
     const SyncResult result = sync({"--json", "--quiet", "update", "w", "--retries", "0"});
     EXPECT_EQ(result.status, 1) << result.error;
     Json::Value root;
@@ -321,8 +324,8 @@ TEST_F(MirethSyncTest, JsonGivesEveryFailedFileItsReason) {
     for (const Json::Value& row : root[0]["rows"]) {
         if (row["name"].asString() == "empty.ext") {
             EXPECT_EQ(row["mode"].asString(), "下载失败");
-            EXPECT_EQ(row["reason"].asString(), "服务器返回了空的应答（HTTP 200）");
-            EXPECT_EQ(row["reason_code"].asString(), "empty_answer");
+            EXPECT_EQ(row["reason"].asString(), "文件长度超过列表所给的 0 字节");
+            EXPECT_EQ(row["reason_code"].asString(), "answer_too_long");
         } else {
             EXPECT_EQ(row["mode"].asString(), "成功");
             EXPECT_FALSE(row.isMember("reason")) << row["name"].asString();
@@ -332,13 +335,13 @@ TEST_F(MirethSyncTest, JsonGivesEveryFailedFileItsReason) {
 }
 
 TEST_F(MirethSyncTest, AnUpdateWithOneFailingFileExitsOne) {
-    configure();
+    configure(kEmptyFails);
     const SyncResult result = sync({"update", "w"});
     EXPECT_EQ(result.status, 1) << result.error;
     // Not a terminal: no progress line; the failure with its reason, then the summary.
     const auto lines = result.errorLines();
     ASSERT_EQ(lines.size(), 2u) << result.error;
-    EXPECT_EQ(lines[0], "mireth-sync: w: 下载失败 empty.ext: 服务器返回了空的应答（HTTP 200）");
+    EXPECT_EQ(lines[0], "mireth-sync: w: 下载失败 empty.ext: 文件长度超过列表所给的 0 字节");
     EXPECT_EQ(lines[1].rfind("mireth-sync: w: 8 成功, 1 下载失败, 0 保存失败; 294.3 KiB in ", 0), 0u)
         << lines[1];
     EXPECT_EQ(lines[1].substr(lines[1].size() - 2), " s");
@@ -354,7 +357,7 @@ TEST_F(MirethSyncTest, AnUpdateWithOneFailingFileExitsOne) {
 TEST_F(MirethSyncTest, ATerminalShowsTheProgressLineUnlessQuiet) {
     // big.bin (300000 bytes) trickles for about two seconds.
     // One file at a time, so that big.bin, the first, is the file shown.
-    configure("_slow/150000/");
+    configure(std::string(kEmptyFails) + "_slow/150000/");
     const SyncResult shown =
         runOnTerminal(syncProgram(), {"--config", utf8Of(configFile), "update", "w", "--jobs", "1"});
     EXPECT_EQ(shown.status, 1) << shown.error;

@@ -46,9 +46,16 @@ prefix is removed and the rest is served as usual:
                          with this path and body; later ones are served without
                          them (those before it always apply)
   /_tag/<label>/         no effect; marks requests for /_requests?tag=
+  /_ratelimit/<r>/<b>/   a token bucket of b tokens refilled at r per second,
+                         one per tag: a request that finds it empty is answered
+                         503 at once with a short text page
+The TLS port also answers plain HTTP on the same port (recorded as "http"), as a
+site does that sends such requests on to https.
 Segment arguments are percent-decoded. Waits are capped at 300 s and end early
 when the server stops. Every request is recorded with the times it arrived and
-its answer ended, and the client's port (one per connection).
+its answer ended, the client's port (one per connection), the answer's status
+and how many requests of its tag were being answered when it arrived, itself
+included ("inflight").
 """
 
 import argparse
@@ -213,6 +220,7 @@ class Plan:
         self.retry_after = None
         self.content_type = None
         self.entries = None
+        self.rate_limit = None  # (tokens per second, bucket size)
         self.tag = None
         self.segments = []
 
@@ -260,7 +268,8 @@ def parse_prefixes(path, repeated=lambda: False):
     plan.segments = segments
     flags = {"_loop", "_nonjson", "_lower", "_nolength"}
     with_argument = {"_status", "_cut", "_stall", "_stallbefore", "_slow", "_redirect",
-                     "_cookie", "_location", "_bytes", "_body", "_pad", "_reset", "_retryafter", "_entries", "_tag", "_type"}
+                     "_cookie", "_location", "_bytes", "_body", "_pad", "_reset", "_retryafter", "_entries", "_tag", "_type",
+                     "_ratelimit"}
     i = 0
     while i < len(segments):
         name = segments[i]
@@ -288,6 +297,12 @@ def parse_prefixes(path, repeated=lambda: False):
         if name == "_tag":
             plan.tag = segment_bytes(arg).decode("utf-8", errors="replace")
             i += 2
+            continue
+        if name == "_ratelimit":
+            if i + 2 >= len(segments):
+                raise BadRequest("_ratelimit needs a rate and a burst")
+            applied.rate_limit = (float(parse_int(arg, 1, 100000)), float(parse_int(segments[i + 2], 1, 100000)))
+            i += 3
             continue
         parse_argument(applied, name, arg, i)
         i += 2
@@ -418,6 +433,8 @@ class State:
         self.lock = threading.Lock()
         self.records = []
         self.seen = set()
+        self.buckets = {}  # tag -> [tokens, when they were counted]
+        self.inflight = {}  # tag -> requests being answered
 
     def seen_before(self, key):
         """False the first time a key is asked for, True after that."""
@@ -428,6 +445,22 @@ class State:
                 self.seen.clear()
             self.seen.add(key)
             return False
+
+    def take_token(self, tag, rate, burst):
+        """True when the tag's bucket had a token for this request."""
+        with self.lock:
+            now = time.monotonic()
+            tokens, then = self.buckets.get(tag, [burst, now])
+            tokens = min(burst, tokens + (now - then) * rate)
+            taken = tokens >= 1.0
+            self.buckets[tag] = [tokens - 1.0 if taken else tokens, now]
+            return taken
+
+    def enter(self, tag, delta):
+        with self.lock:
+            count = self.inflight.get(tag, 0) + delta
+            self.inflight[tag] = count
+            return count
 
     def credentials_ok(self, fields):
         if self.qq is None and self.pwd is None:
@@ -486,8 +519,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.serve
         raise AttributeError(name)
 
+    @property
+    def scheme(self):
+        return "https" if isinstance(self.connection, ssl.SSLSocket) else "http"
+
     def serve(self):
         self.head_sent = False
+        self.entry = None
         try:
             self.dispatch()
         except (OSError, ssl.SSLError):
@@ -587,18 +625,26 @@ class Handler(http.server.BaseHTTPRequestHandler):
             "time": arrived,
             "end": None,
             "client": self.client_address[1],
-            "scheme": self.server.scheme,
+            "scheme": self.scheme,
             "tag": plan.tag if plan else None,
+            "status": None,
+            "inflight": state.enter(plan.tag if plan else None, 1),
         }
+        self.entry = entry
         state.record(entry)
         try:
             self.answer(plan, rest, target, query, body, query_fields)
         finally:
             entry["end"] = time.time()
+            state.enter(entry["tag"], -1)
 
     def answer(self, plan, rest, target, query, body, query_fields):
         if plan is None:
             self.send_answer(text_answer(400, rest + "\n"), Plan())
+            return
+
+        if plan.rate_limit and not self.server.state.take_token(plan.tag, *plan.rate_limit):
+            self.send_answer(text_answer(503, "too many requests, slow down\n"), Plan())
             return
 
         if plan.stall_before is not None and wait_or_stop(plan.stall_before):
@@ -712,6 +758,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         lines.append("\r\n")
         self.wfile.write("".join(lines).encode("utf-8", errors="surrogateescape"))
         self.head_sent = True
+        if getattr(self, "entry", None) is not None:
+            self.entry["status"] = status
         self.log_request(status, answer.body.length)
         if bodyless:
             return
@@ -816,6 +864,12 @@ class TlsServer(Server):
         # that never completes it cannot hold up the accepting loop.
         request.settimeout(30)
         try:
+            # Not a TLS handshake (which starts with 0x16): a plain request on this
+            # port, answered in plain.
+            if request.recv(1, socket.MSG_PEEK) not in (b"\x16", b""):
+                request.settimeout(None)
+                self.RequestHandlerClass(request, client_address, self)
+                return
             secure = self.context.wrap_socket(request, server_side=True)
         except (OSError, ssl.SSLError):
             return

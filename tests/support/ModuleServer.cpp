@@ -325,6 +325,8 @@ std::vector<RecordedRequest> ModuleServer::parseRecords(std::string_view json, s
         request.arrived = item["time"].isNumeric() ? item["time"].asDouble() : 0.0;
         request.answered = item["end"].isNumeric() ? item["end"].asDouble() : 0.0;
         request.clientPort = item["client"].isInt() ? item["client"].asInt() : 0;
+        request.status = item["status"].isInt() ? item["status"].asInt() : 0;
+        request.inFlight = item["inflight"].isInt() ? item["inflight"].asInt() : 0;
         for (const Json::Value& pair : item["headers"]) {
             if (!pair.isArray() || pair.size() != 2 || !pair[0].isString() || !pair[1].isString()) {
                 *error = "a header is not a [name, value] pair";

@@ -18,6 +18,8 @@ struct RecordedRequest {
     double arrived = 0.0;                                     // seconds of the server's clock
     double answered = 0.0;                                    // when its answer ended; 0 while it has not
     int clientPort = 0;                                       // the client's port: one per connection
+    int status = 0;                                           // of its answer; 0 before one went out
+    int inFlight = 0; // requests of its tag being answered when it arrived, itself included
 
     // The first value of the named header (ASCII case-insensitive); empty when absent.
     std::string header(std::string_view name) const;

@@ -122,26 +122,45 @@ TEST_F(DownloadJobTest, FilesGoAsManyAtOnceAsSetOverKeptConnections) {
 
         for (std::size_t i = 0; i < rows->rowCount(); ++i) {
             const std::u16string name = rows.cell(i, kColumnName);
-            EXPECT_EQ(rows.cell(i, kColumnMode), name == u"empty.ext" ? u"下载失败" : u"成功") << i;
+            EXPECT_EQ(rows.cell(i, kColumnMode), u"成功") << i;
             // One at a time keeps list order.
             if (parallel == 1) {
                 EXPECT_EQ(CWString::fromUtf8(requests[i].formField("file")).view(), name) << i;
             }
         }
         EXPECT_EQ(readFile(folder.path() / "big.bin"), sampleContent(300000, 3));
-        EXPECT_EQ(tracker->figures().succeeded, kSampleFiles - 1);
+        EXPECT_EQ(tracker->figures().succeeded, kSampleFiles);
+        // Listed as empty, saved as empty.
+        EXPECT_TRUE(fs::exists(folder.path() / "empty.ext"));
+        EXPECT_EQ(fs::file_size(folder.path() / "empty.ext"), 0u);
     }
 }
 
+// The summary's bytes: those of the files saved, neither redirect nor error pages.
+std::int64_t savedBytes(const fs::path& folder) {
+    std::int64_t bytes = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        bytes += entry.is_regular_file() ? static_cast<std::int64_t>(entry.file_size()) : 0;
+    return bytes;
+}
+
 TEST_F(DownloadJobTest, ATransientFailureIsTriedAgainAndEndsInSuccess) {
+    // A redirect to the download itself, with a page longer than most files.
+    const auto redirect = [&](int status, int page) {
+        return "_status/" + std::to_string(status) + "/_pad/" + std::to_string(page) + "/_location/" +
+               mireth_test::ModuleServer::percentEncoded(base() + "download") + "/";
+    };
     const struct {
-        const char* prefix;
+        std::string prefix;
         double leastGap; // seconds between an answer and the next attempt
     } cases[] = {
-        {"_once/_status/503/", 0.45},
-        {"_once/_reset/10/", 0.45},
-        {"_once/_cut/10/", 0.45},
+        // Retry waits are spread from 0 up to the backoff; the server's wish is kept.
+        {"_once/_status/503/_pad/4000/", 0.0}, // an error page longer than most files
+        {"_once/_reset/10/", 0.0},
+        {"_once/_cut/10/", 0.0},
         {"_once/_status/429/_retryafter/1/", 0.95},
+        {redirect(307, 4000), -1}, // small files behind a long redirect page
+        {redirect(308, 30000), -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.prefix);
@@ -150,15 +169,18 @@ TEST_F(DownloadJobTest, ATransientFailureIsTriedAgainAndEndsInSuccess) {
         Rows rows;
         updateAllThrough(c.prefix, rows);
         for (const auto& [file, requests] : downloadsByFile()) {
-            if (file == "empty.ext")
-                continue; // nothing to cut or reset; an empty answer stays a failure
+            if (file == "empty.ext" || c.leastGap < 0)
+                continue; // nothing to cut or reset
             ASSERT_EQ(requests.size(), 2u) << file;
             EXPECT_GE(requests[1].arrived - requests[0].answered, c.leastGap) << file;
+            // A 429 or 503 also slows the job down; the others wait their jitter alone.
+            if (c.prefix.find("_status/") == std::string::npos) {
+                EXPECT_LT(requests[1].arrived - requests[0].answered, c.leastGap + 0.6) << file;
+            }
         }
-        for (std::size_t i = 0; i < rows->rowCount(); ++i) {
-            const bool empty = rows.cell(i, kColumnName) == u"empty.ext";
-            EXPECT_EQ(rows.cell(i, kColumnMode), empty ? u"下载失败" : u"成功") << i;
-        }
+        for (std::size_t i = 0; i < rows->rowCount(); ++i)
+            EXPECT_EQ(rows.cell(i, kColumnMode), u"成功") << i;
+        EXPECT_EQ(tracker->figures().bytesDone, savedBytes(folder.path()));
         EXPECT_EQ(readFile(folder.path() / "lib" / "a.ext"), sampleContent(1024, 1));
         EXPECT_EQ(readFile(folder.path() / "big.bin"), sampleContent(300000, 3));
         expectNoTemporaryFile();
@@ -172,10 +194,10 @@ TEST_F(DownloadJobTest, OtherFailuresAreAskedForOnceAndKeepTheOldFile) {
         std::size_t requests;
         std::u16string_view reason;
     } cases[] = {
-        {"_status/503/", 2, 3, u"服务器返回 HTTP 503（共尝试 3 次）"},
-        {"_status/404/", 2, 1, u"服务器返回 HTTP 404"},
+        {"_status/503/_pad/3000/", 2, 3, u"服务器返回 HTTP 503（共尝试 3 次）"},
+        {"_pad/3000/nowhere/", 2, 1, u"服务器返回 HTTP 404：no such service"},
         {"_status/503/", 0, 1, u"服务器返回 HTTP 503"},
-        {"_status/503/_retryafter/30/", 2, 1, u"服务器返回 HTTP 503，服务器要求等待 30 秒"},
+        {"_status/503/_retryafter/61/", 2, 1, u"服务器返回 HTTP 503，服务器要求等待 61 秒"},
     };
     writeFile(windows.path() / "lib" / "a.ext", "the old module");
     for (const auto& c : cases) {
@@ -195,6 +217,7 @@ TEST_F(DownloadJobTest, OtherFailuresAreAskedForOnceAndKeepTheOldFile) {
         ASSERT_EQ(failures.size(), 1u);
         EXPECT_EQ(reasonText(failures[0].result).view(), c.reason);
         EXPECT_EQ(failures[0].result.attempts, static_cast<int>(c.requests));
+        EXPECT_EQ(failures[0].result.bytes, 0);
         EXPECT_EQ(readFile(windows.path() / "lib" / "a.ext"), "the old module");
         expectNoTemporaryFile();
     }
@@ -211,8 +234,9 @@ TEST_F(DownloadJobTest, AnAnswerOfAnotherLengthThanListedIsNoModule) {
         {500, "", u"下载失败", u"文件长度超过列表所给的 500 字节"},
         {500, "_nolength/", u"下载失败", u"文件长度超过列表所给的 500 字节"},
         {1024, "_nolength/", u"成功", u""},
-        {0, "", u"成功", u""}, // no size to hold the answer to
-        {-1, "", u"成功", u""},
+        {0, "", u"下载失败", u"文件长度超过列表所给的 0 字节"},
+        {-1, "", u"成功", u""}, // unknown: any length up to 2 GiB
+        {-1, "_nolength/", u"成功", u""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.listed);
@@ -379,12 +403,13 @@ TEST_F(DownloadJobTest, RefusedPeersAndRedirectsAreFailuresWithTheirReason) {
         std::u16string reason;
     } cases[] = {
         {base() + "_status/307/_location/" + mireth_test::ModuleServer::percentEncoded(elsewhere) + "/",
-         u"不跟随 HTTP 307 转向 " + std::u16string(CWString::fromUtf8(elsewhere).view()) + u"：主机不同"},
+         u"不跟随 HTTP 307 转向 " + std::u16string(CWString::fromUtf8(elsewhere).view()) + u"：主机 127.0.0.1 → localhost，"},
         {https + "_tag/" + tag() + "/", u"服务器的证书未被接受"},
     };
     // Public CAs, none of which issued the test server's certificate.
     TransferSettings settings;
-    settings.caFile = CWString::fromUtf8(mireth_test::ModuleServer::nativePath("/etc/ssl/certs/ca-certificates.crt"));
+    settings.caFile =
+        CWString::fromUtf8(mireth_test::ModuleServer::nativePath("/etc/ssl/certs/ca-certificates.crt"));
     engine.setTransferSettings(settings);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.domain);
@@ -433,6 +458,123 @@ TEST_F(DownloadJobTest, ATargetThatCannotBeReplacedIsASaveFailure) {
     }
 }
 #endif
+
+TEST_F(DownloadJobTest, ARateLimitedServerGetsFewerTransfersAndEveryFile) {
+    // 60 files from a server 50 ms away that allows 20 requests a second, 5 at once.
+    std::vector<std::tuple<std::string, long long, std::string>> entries;
+    for (int k = 0; k < 60; ++k)
+        entries.emplace_back("lib/m" + std::to_string(k) + ".ext", 700, "2099-01-01 00:00:00");
+    config.domain = CWString::fromUtf8(base() + "_body/" +
+                                       mireth_test::ModuleServer::percentEncoded(listOf(entries)) + "/");
+    Rows rows;
+    ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, entries.size());
+    rg_PeiZhiXinXiLei limited = config;
+    limited.domain = CWString::fromUtf8(base() + "_ratelimit/20/5/_stallbefore/0.05/_bytes/700/");
+    server.clearRequests(tag());
+    update(ModuleKind::Windows, rows, false, limited);
+    ASSERT_TRUE(waitForWorker(std::chrono::seconds(60)));
+    EXPECT_EQ(tracker->figures().succeeded, entries.size());
+    EXPECT_EQ(tracker->figures().bytesDone, 700 * static_cast<std::int64_t>(entries.size()));
+
+    // The transfers the server saw at once: all four, fewer after the first 503, more again later.
+    const auto requests = downloads();
+    std::size_t firstRefusal = requests.size();
+    for (std::size_t i = 0; i < requests.size() && firstRefusal == requests.size(); ++i)
+        firstRefusal = requests[i].status == 503 ? i : firstRefusal;
+    ASSERT_LT(firstRefusal, requests.size());
+    int before = 0, fallen = 4, risen = 0;
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        if (i < firstRefusal) {
+            before = std::max(before, requests[i].inFlight);
+        } else if (i + 10 <= requests.size()) {
+            int window = 0;
+            for (std::size_t j = i; j < i + 10; ++j)
+                window = std::max(window, requests[j].inFlight);
+            fallen = std::min(fallen, window);
+            if (window > fallen)
+                risen = std::max(risen, window);
+        }
+    }
+    EXPECT_EQ(before, TransferSettings::kDefaultParallel);
+    EXPECT_LT(fallen, before);
+    EXPECT_GT(risen, fallen);
+}
+
+TEST_F(DownloadJobTest, ADeadHostEndsTheJobSoonWhateverTheNumberOfFiles) {
+    config.domain = CWString::fromUtf8(base() + "_entries/300/");
+    const std::string http = server.httpBase();
+    const struct {
+        std::string domain;
+        std::chrono::seconds within;
+    } cases[] = {
+        {"http://127.0.0.1:1/", std::chrono::seconds(30)},         // nothing listens there
+        {base() + "_stallbefore/300/", std::chrono::seconds(180)}, // takes the request, never answers
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.domain);
+        Rows rows;
+        ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 300u);
+        rg_PeiZhiXinXiLei dead = config;
+        dead.domain = CWString::fromUtf8(c.domain);
+        server.clearRequests(tag());
+        const auto started = std::chrono::steady_clock::now();
+        update(ModuleKind::Windows, rows, false, dead);
+        ASSERT_TRUE(waitForWorker(std::chrono::seconds(240)));
+        EXPECT_LT(std::chrono::steady_clock::now() - started, c.within);
+        EXPECT_EQ(tracker->figures().downloadFailed, 300u);
+        EXPECT_LE(downloads().size(), static_cast<std::size_t>(DownloadJobRunner::kDeadHostAttempts +
+                                                               TransferSettings::kDefaultParallel));
+        const auto failures = tracker->failures();
+        ASSERT_EQ(failures.size(), 300u);
+        const std::u16string reason(reasonText(failures.back().result).view());
+        EXPECT_EQ(reason.rfind(u"服务器无响应：", 0), 0u) << CWString(reason).toUtf8String();
+    }
+}
+
+TEST_F(DownloadJobTest, ASiteMovingToTlsOnTheSameHostKeepsThePost) {
+    // The TLS port answers plain requests too: http and https on one port of one host.
+    const std::string https = server.httpsBase();
+    ASSERT_FALSE(https.empty());
+    const std::string port = https.substr(https.rfind(':') + 1);
+    const std::string samePort = "http://127.0.0.1:" + port;
+    const std::string moved = https + "_tag/" + tag() + "/";
+    TransferSettings settings;
+    settings.caFile = CWString::fromUtf8(server.certificateFile());
+    engine.setTransferSettings(settings);
+    config.windowsQq = CWString(u"12345");
+    const struct {
+        std::string from; // the plain address that answers 301
+        bool kept;        // the same port: the POST goes on; another: it becomes a GET
+    } cases[] = {{samePort + "/_tag/" + tag() + "/", true}, {base(), false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.from);
+        const auto to = [&](const char* path) {
+            return c.from + "_status/301/_location/" +
+                   mireth_test::ModuleServer::percentEncoded(moved + path) + "/";
+        };
+        rg_PeiZhiXinXiLei through = config;
+        through.domain = CWString::fromUtf8(to("api/w/list") + "_nonjson/");
+        Rows rows;
+        server.clearRequests(tag());
+        // The list request, moved (this server also serves a GET without credentials).
+        EXPECT_EQ(checkModules(engine, ModuleKind::Windows, *rows, through).rows, kSampleFiles);
+        ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).rows, kSampleFiles);
+        markOnly(rows, u"a.ext");
+        through.domain = CWString::fromUtf8(to("download"));
+        update(ModuleKind::Windows, rows, false, through);
+        ASSERT_TRUE(waitForWorker());
+        EXPECT_EQ(mode(rows, u"a.ext"), c.kept ? u"成功" : u"下载失败");
+        std::size_t secure = 0;
+        for (const RecordedRequest& request : server.recordedRequests(tag())) {
+            if (request.scheme != "https")
+                continue;
+            ++secure;
+            EXPECT_EQ(request.method, c.kept ? "POST" : "GET") << request.path;
+            EXPECT_EQ(request.formField("qq"), c.kept ? "12345" : "") << request.path;
+        }
+        EXPECT_EQ(secure, 2u);
+    }
+}
 
 TEST(DownloadJobRulesTest, WhatIsTriedAgainAndHowLongItWaits) {
     for (const int transient : {CURLE_COULDNT_CONNECT, CURLE_SEND_ERROR, CURLE_RECV_ERROR, CURLE_GOT_NOTHING,

@@ -74,7 +74,7 @@ TEST(ReasonCatalogueTest, EachKindHasItsWordsAndCode) {
 
 TEST(ReasonCatalogueTest, CodesAreDistinctSnakeCase) {
     std::set<std::string_view> seen;
-    for (int k = 1; k <= static_cast<int>(ReasonKind::NoThread); ++k) {
+    for (int k = 1; k <= static_cast<int>(kLastReasonKind); ++k) {
         const std::string_view code = reasonCode(static_cast<ReasonKind>(k));
         SCOPED_TRACE(k);
         EXPECT_FALSE(code.empty());
@@ -153,7 +153,8 @@ TEST(BodyLineTest, TheFirstLineOfATextBodyCleanAndShort) {
         std::u16string expected;
     } cases[] = {
         {"密码错误", "text/plain; charset=utf-8", u"密码错误"},
-        {"\r\n\n  Forbidden \t here \r\nsecond line", "text/html", u"Forbidden here"},
+        {"\r\n\n  Forbidden \t here \r\nsecond line", "text/plain", u"Forbidden here"},
+        {"<html><body>503</body></html>\n", "text/html", u""}, // markup, not words
         {R"({"code":401,"msg":"密码错误"})", "application/json", uR"({"code":401,"msg":"密码错误"})"},
         {"{\"a\":1}", "application/problem+json", u"{\"a\":1}"},
         {"bell\x07 and \x1b[2J escape", "TEXT/PLAIN", u"bell and [2J escape"},
