@@ -58,6 +58,9 @@ CWString listProblem(ModuleKind kind, const CheckResult& checked, const CWString
     case ListStatus::Incomplete:
         return head + u"the module list from " + url.view() + u" is incomplete (" + reason.view() +
                u"); nothing was downloaded";
+    case ListStatus::TooManyEntries:
+    case ListStatus::RowsTooLarge:
+        return head + u"the module list from " + url.view() + u" is refused (" + reason.view() + u")";
     case ListStatus::NotUnderstood:
     case ListStatus::Ok:
         break;
