@@ -6,6 +6,11 @@
 //                                          memory before it and after it
 //   updater_bench parse LISTFILE FOLDER    baseline: jsoncpp parse alone, stat alone,
 //                                          and the peak memory with jsoncpp's document
+//   updater_bench flood DOMAIN FOLDER LISTFILE
+//                                          a check of a list past its bounds (LISTFILE is
+//                                          what DOMAIN answers): its time, status and rows,
+//                                          and the peak memory; then jsoncpp's parse of the
+//                                          same answer as one document, the peer
 //   updater_bench update DOMAIN FOLDER [JOBS]
 //                                          check, then download every listed file,
 //                                          JOBS at once (default 4)
@@ -115,6 +120,32 @@ int parseBench(const char* listFile, const char* folder) {
     return 0;
 }
 
+int floodBench(const char* domain, const char* folder, const char* listFile) {
+    const rg_PeiZhiXinXiLei config = configFor(domain, folder);
+    rg_MoKuaiGengXinYinQing engine;
+    const auto table = RefPtr<MemoryRowTable>::adopt(MemoryRowTable::create());
+    const long resting = peakRssKib();
+    const auto start = Clock::now();
+    const CheckResult result = checkModules(engine, ModuleKind::Windows, *table, config);
+    const double ours = seconds(start);
+    const long peak = peakRssKib();
+    std::printf("flood %.4f %ld %ld %zu %d %s\n", ours, resting, peak, table->rowCount(),
+                static_cast<int>(result.list.status), reasonText(result.list.reason).toUtf8String().c_str());
+
+    std::ifstream in(listFile, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string document = text.str();
+    const long beforeDocument = peakRssKib();
+    const auto parseStart = Clock::now();
+    Json::Value root;
+    std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
+    reader->parse(document.data(), document.data() + document.size(), &root, nullptr);
+    std::printf("document %.4f %ld %ld %u\n", seconds(parseStart), beforeDocument, peakRssKib(),
+                root["data"].size());
+    return table->rowCount() == 0 && result.outcome == CheckOutcome::Failed ? 0 : 1;
+}
+
 int updateBench(const char* domain, const char* folder, int jobs) {
     const rg_PeiZhiXinXiLei config = configFor(domain, folder);
     rg_MoKuaiGengXinYinQing engine;
@@ -145,9 +176,11 @@ int main(int argc, char** argv) {
         return memoryBench(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "parse") == 0)
         return parseBench(argv[2], argv[3]);
+    if (argc == 5 && std::strcmp(argv[1], "flood") == 0)
+        return floodBench(argv[2], argv[3], argv[4]);
     if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "update") == 0)
         return updateBench(argv[2], argv[3],
                            argc == 5 ? std::atoi(argv[4]) : TransferSettings::kDefaultParallel);
-    std::fprintf(stderr, "usage: %s list|memory|parse|update ...\n", argv[0]);
+    std::fprintf(stderr, "usage: %s list|memory|parse|flood|update ...\n", argv[0]);
     return 2;
 }

@@ -56,6 +56,10 @@ CWString listProblem(ModuleKind kind, const CheckResult& checked, const CWString
     case ListStatus::Incomplete:
         text += u"模块列表不完整，未下载任何文件";
         break;
+    case ListStatus::TooManyEntries:
+    case ListStatus::RowsTooLarge:
+        text += u"模块列表过大，已拒绝";
+        break;
     case ListStatus::NotUnderstood:
         text += u"应答不是模块列表";
         break;

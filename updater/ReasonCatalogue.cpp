@@ -57,6 +57,8 @@ constexpr Entry kCodes[] = {
     {ReasonKind::NoThread, "no_thread"},
     {ReasonKind::AnswerTooLarge, "answer_too_large"},
     {ReasonKind::HostSilent, "host_silent"},
+    {ReasonKind::ListTooManyEntries, "list_too_many_entries"},
+    {ReasonKind::ListRowsTooLarge, "list_rows_too_large"},
 };
 static_assert(std::size(kCodes) == static_cast<std::size_t>(kLastReasonKind) + 1,
               "every kind has its code");
@@ -215,6 +217,10 @@ CWString mainText(const Reason& r) {
         return CWString(u"无法为请求启动线程");
     case ReasonKind::AnswerTooLarge:
         return CWString(u"文件超过列表能给出的最大大小 2 GiB");
+    case ReasonKind::ListTooManyEntries:
+        return CWString(u"列表的条目超过 ") + number(r.expected) + u" 项，不予接受";
+    case ReasonKind::ListRowsTooLarge:
+        return CWString(u"列表的行超过 ") + byteLimitText(r.expected) + u"，不予接受";
     case ReasonKind::HostSilent: {
         CWString text(u"服务器无响应");
         appendWords(text, r.detail);

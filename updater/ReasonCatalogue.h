@@ -54,8 +54,11 @@ enum class ReasonKind : std::uint8_t {
     // The answer to a download, again.
     AnswerTooLarge, // a file of unknown size past the largest size a list can name
     HostSilent,     // attempts in a row heard nothing at all; `detail` is the last transfer error
+    // The list request, again.
+    ListTooManyEntries, // more than `expected` entries
+    ListRowsTooLarge,   // rows past `expected` bytes
 };
-inline constexpr ReasonKind kLastReasonKind = ReasonKind::HostSilent;
+inline constexpr ReasonKind kLastReasonKind = ReasonKind::ListRowsTooLarge;
 
 struct Reason {
     ReasonKind kind = ReasonKind::None;

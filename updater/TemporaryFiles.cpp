@@ -1,8 +1,11 @@
 #include "updater/TemporaryFiles.h"
 
 #include "runtime/core/Paths.h"
+#include "runtime/platform/CodePage.h"
 #include "runtime/platform/FileSystem.h"
+#include "runtime/platform/PathStyle.h"
 #include "runtime/platform/SystemInfo.h"
+#include "updater/ModulePathCheck.h"
 
 #include <algorithm>
 #include <atomic>
@@ -16,6 +19,38 @@ namespace {
 constexpr std::u16string_view kMark = u".~";
 constexpr std::u16string_view kSuffix = u".part";
 constexpr std::size_t kRandomDigits = 16;
+// What one name in a folder may hold: 255 UTF-16 units on Windows, 255 bytes
+// (of UTF-8) on the file systems of other systems.
+constexpr std::size_t kNameLimit = 255;
+
+// The length of `name` in the measure of the running platform's limit.
+std::size_t nameLength(std::u16string_view name) {
+    if constexpr (platform::kWindowsPaths)
+        return name.size();
+    else
+        return platform::utf16ToUtf8(name.data(), name.size(), nullptr, 0);
+}
+
+// The part of `name` that leaves room for `room` more within the limit; whole
+// characters only, so a cut never splits a surrogate pair or a UTF-8 sequence.
+std::u16string_view stemWithin(std::u16string_view name, std::size_t room) {
+    if (nameLength(name) + room <= kNameLimit)
+        return name;
+    const std::size_t budget = room < kNameLimit ? kNameLimit - room : 0;
+    std::size_t end = 0;
+    std::size_t length = 0;
+    while (end < name.size()) {
+        const bool pair = end + 1 < name.size() && name[end] >= 0xD800 && name[end] <= 0xDBFF &&
+                          name[end + 1] >= 0xDC00 && name[end + 1] <= 0xDFFF;
+        const std::size_t units = pair ? 2 : 1;
+        const std::size_t next = length + nameLength(name.substr(end, units));
+        if (next > budget)
+            break;
+        length = next;
+        end += units;
+    }
+    return name.substr(0, end);
+}
 
 std::uint64_t mixed(std::uint64_t value) {
     // splitmix64: every input bit reaches every output bit.
@@ -56,7 +91,12 @@ CWString temporaryNameFor(const CWString& target) {
     char16_t digits[kRandomDigits];
     for (std::size_t i = kRandomDigits; i-- > 0; tag >>= 4)
         digits[i] = u"0123456789abcdef"[tag & 15];
-    CWString name = target;
+    // A long file name gives up the end of its stem so that the name stays within
+    // the limit; the form the sweep looks for is all in the part that is added.
+    const std::u16string_view whole = target.view();
+    const std::size_t leaf = whole.find_last_of(PathRules::native().separator) + 1;
+    CWString name(whole.substr(0, leaf));
+    name += stemWithin(whole.substr(leaf), kMark.size() + kRandomDigits + kSuffix.size());
     name += kMark;
     name += std::u16string_view(digits, kRandomDigits);
     name += kSuffix;
@@ -82,6 +122,10 @@ std::size_t removeLeftovers(const rg_XiaZaiShuJu& job) {
     std::vector<std::u16string> folders;
     folders.reserve(job.linkCount());
     for (std::size_t i = 0; i < job.linkCount(); ++i) {
+        // Only a folder that the job may write into: a link that the path guard
+        // refuses names a folder outside the module folder, which is not ours to tidy.
+        if (!isSafeLink(job.link(i)))
+            continue;
         const CWString folder = folderOfFile(job.link(i).localFile);
         if (!folder.isEmpty())
             folders.emplace_back(folder.view());

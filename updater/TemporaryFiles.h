@@ -11,7 +11,9 @@
 
 namespace rg_quelt_app {
 
-// A fresh name for `target`, different at every call, also across runs.
+// A fresh name for `target`, different at every call, also across runs. A file
+// name too long to take the added part within the system's limit of a name (255)
+// gives up the end of its stem to it.
 CWString temporaryNameFor(const CWString& target);
 
 // True for a name of the form above, and for the form of earlier versions
@@ -19,7 +21,9 @@ CWString temporaryNameFor(const CWString& target);
 bool isTemporaryName(std::u16string_view fileName);
 
 // Removes, in every folder that a link of `job` writes into, the files of the
-// temporary form that no running program writes. Returns how many went.
+// temporary form that no running program writes. Links that the path guard
+// (isSafeLink) refuses are passed over: their folders lie outside the module
+// folder. Returns how many went.
 std::size_t removeLeftovers(const rg_XiaZaiShuJu& job);
 
 } // namespace rg_quelt_app

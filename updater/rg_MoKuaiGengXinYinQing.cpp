@@ -131,9 +131,14 @@ const ListReading& rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url,
                                   ? firstBodyLine(answer.data(), answer.size(), response.contentType())
                                   : CWString();
     ModuleListReader reader(answer.data(), answer.size());
-    // The document holds all the reader needs: the bytes can go before the rows come.
+    // The reader keeps its own copy: the bytes can go before the rows come.
     answer.clear();
-    lastListReading_ = reader.read(sink);
+    lastListReading_ = reader.read(sink, listLimits_.bounds, &listAbandoned_);
+    if (listRequestsAbandoned()) {
+        sink.restart();
+        lastListReading_ = {ListStatus::TransferFailed, reasonOf(ReasonKind::RequestAbandoned)};
+        return lastListReading_;
+    }
     if (!complete && lastListReading_.status == ListStatus::Ok) {
         // Whole JSON can still be a part of the answer (a cut between two elements
         // of a pretty-printed list is not): the transfer tells.

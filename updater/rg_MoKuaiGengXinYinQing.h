@@ -32,6 +32,7 @@ struct ListLimits {
 
     std::size_t answerBytes = kDefaultAnswerBytes; // refused as soon as the answer passes it
     std::uint32_t timeoutMs = kDefaultTimeoutMs;   // for the whole request
+    ListBounds bounds;                             // what the list read from it may hold
 };
 
 class rg_MoKuaiGengXinYinQing : public CQueltObject {
@@ -77,9 +78,9 @@ public:
 
     // For a front end that is closing: the list request running on any thread
     // ends at its next progress notice (libcurl gives one at least once a second,
-    // also while nothing arrives) as a failed transfer, and so does every request
-    // after it. From any thread; the notice itself runs on this engine's thread,
-    // which must keep servicing notices until the request has returned.
+    // also while nothing arrives), or within one element when its answer is being
+    // read, as a failed transfer, and so does every request after it. From any thread; the notice itself runs
+    // on this engine's thread, which must keep servicing notices until the request has returned.
     void abandonListRequests() { listAbandoned_.store(true, std::memory_order_release); }
     bool listRequestsAbandoned() const { return listAbandoned_.load(std::memory_order_acquire); }
 

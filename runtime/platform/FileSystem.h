@@ -114,13 +114,28 @@ bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names);
 std::u16string lastErrorText();
 
 // Replaces the contents of `path` with `size` bytes: they go into a new file
-// beside it, which then takes the old file's place, so a crash or a full disk never
-// leaves a half-written file. When `path` is a symbolic link, its target is
-// replaced and the link stays. The old file's permission bits are kept where the
-// platform has them; a new file is readable and writable by its owner alone (it
-// may hold passwords). When no new file can be made beside it, nothing is written
-// and the old file stays as it was. False when the bytes did not all reach the
-// file.
+// beside it (replacementName), which then takes the old file's place, so a crash
+// or a full disk never leaves a half-written file. When `path` is a symbolic
+// link, its target is replaced and the link stays. The replaced file keeps what
+// it was: its owner, group and permission bits (POSIX), its security descriptor
+// and attributes (Windows). A file with more than one name (hard links), and on
+// POSIX one whose owner the new file could not be given, is written through in
+// place once the new contents are whole on the disk in the new file, which then
+// goes; so every name sees them. A new file is readable and writable by its owner
+// alone (it may hold passwords). When no new file can be made beside it, nothing
+// is written and the old file stays as it was. Temporary files that a crash of an
+// earlier run left beside the file are removed first (removeStaleReplacements).
+// False when the bytes did not all reach the file.
 bool replaceFileContents(std::u16string_view path, const void* data, std::size_t size);
+
+// The name of a temporary file that replaceFileContents makes for `path`: the
+// path, ".~", the tag in hexadecimal digits and ".tmp".
+std::u16string replacementName(std::u16string_view path, std::uint64_t tag);
+// True when `name` (a name in a folder) is of that form for the file `fileName`.
+bool isReplacementName(std::u16string_view name, std::u16string_view fileName);
+// Removes the temporary files of the form above beside `path` that were last
+// written before the running program started: a crash (or a kill) of an earlier
+// run left them, and no running program writes them. Returns how many went.
+std::size_t removeStaleReplacements(std::u16string_view path);
 
 } // namespace platform

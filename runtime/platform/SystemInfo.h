@@ -9,5 +9,8 @@ std::uint64_t currentThreadId();
 std::uint64_t tickCount();
 unsigned processorCount();
 bool debuggerPresent();
+// When the running process started, in the scale of fileLastWriteTime
+// (100-nanosecond units since 1 January 1601 UTC).
+std::int64_t processStartTime();
 
 } // namespace platform

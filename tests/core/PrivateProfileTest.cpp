@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -362,5 +365,87 @@ TEST_F(ProfileFiles, ASymbolicLinkIsWrittenThroughToItsTarget) {
     EXPECT_TRUE(fs::is_symlink(temp_.path() / "loop.ini"));
 #endif
 }
+
+// The names in the test's folder, sorted.
+std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(ProfileFiles, AHardLinkedFileIsWrittenThroughSoBothNamesSeeTheNewValues) {
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(writeFile(file_, "[s]\nk=1\n"));
+    std::error_code error;
+    fs::create_hard_link(temp_.path() / "setup.ini", temp_.path() / "other.ini", error);
+    if (error)
+        GTEST_SKIP() << "the file system makes no hard links here: " << error.message();
+    for (const char16_t* value : {u"2", u"a longer value than before", u"3"}) {
+        ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", value, file_.view()));
+        const std::string expected = nativeForm(u"[s]\nk=" + std::u16string(value) + u"\n");
+        EXPECT_EQ(readFile(file_), expected);
+        EXPECT_EQ(readFile(temp_ / u"other.ini"), expected) << "the other name of the file";
+    }
+    EXPECT_EQ(fs::hard_link_count(temp_.path() / "setup.ini"), 2u);
+    EXPECT_EQ(namesIn(temp_.path()), (std::vector<std::string>{"other.ini", "setup.ini"}))
+        << "the temporary file goes";
+}
+
+TEST_F(ProfileFiles, TemporaryFilesOfAnEarlierRunGoAtTheNextSave) {
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(writeFile(file_, "[s]\nk=1\n"));
+    const struct {
+        const char* name;
+        bool old;
+        bool stays;
+    } cases[] = {
+        {"setup.ini.~1f2e3d.tmp", true, false},
+        {"setup.ini.~0123456789abcdef.tmp", true, false},
+        {"setup.ini.~4d2.tmp", false, true},   // written since this program started
+        {"other.ini.~1f2e3d.tmp", true, true}, // another file's
+        {"setup.ini.~1F2E3D.tmp", true, true}, // not of the form made here
+        {"setup.ini.~0123456789abcdef0.tmp", true, true},
+        {"setup.ini.~.tmp", true, true},
+        {"setup.ini.~1f2e3d.part", true, true},
+    };
+    for (const auto& c : cases) {
+        const fs::path path = temp_.path() / c.name;
+        ASSERT_TRUE(writeFile(path, "[s]\npassword=old\n"));
+        if (c.old)
+            fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", u"2", file_.view()));
+    for (const auto& c : cases)
+        EXPECT_EQ(fs::exists(temp_.path() / c.name), c.stays) << c.name;
+    EXPECT_EQ(readFile(file_), nativeForm(u"[s]\nk=2\n"));
+}
+
+#ifndef _WIN32
+TEST_F(ProfileFiles, ASaveByTheSuperuserKeepsTheOwnerGroupAndModeOfTheFile) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can make a file of another owner to save over";
+    const std::string native = file_.toUtf8String();
+    ASSERT_TRUE(writeFile(file_, "[s]\nk=1\n"));
+    const struct {
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+    } cases[] = {{1234, 1234, 0644}, {65534, 100, 0640}, {1234, 0, 0600}, {4321, 4321, 02664}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(::chown(native.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(::chmod(native.c_str(), c.mode), 0);
+        ASSERT_TRUE(platform::writePrivateProfileString(u"s", u"k", u"2", file_.view()));
+        struct stat info;
+        ASSERT_EQ(::stat(native.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, c.owner);
+        EXPECT_EQ(info.st_gid, c.group);
+        EXPECT_EQ(info.st_mode & 07777, c.mode);
+        EXPECT_EQ(info.st_nlink, 1u);
+    }
+    EXPECT_EQ(readFile(file_), "[s]\nk=2\n");
+}
+#endif
 
 } // namespace

@@ -42,6 +42,8 @@ prefix is removed and the rest is served as usual:
   /_entries/<n>/         a list answer of n made-up entries (any kind, 0 to
                          1000000): entry k is m<k>.ext in lib<k % 50>/, k + 1
                          bytes, updated 2024-01-31 08:05:00; no such files exist
+  /_empties/<n>/         a list answer whose "data" is n empty objects (0 to
+                         10000000), as a hostile server floods a client
   /_once/                the prefixes after it apply only to the first request
                          with this path and body; later ones are served without
                          them (those before it always apply)
@@ -221,6 +223,7 @@ class Plan:
         self.content_type = None
         self.entries = None
         self.rate_limit = None  # (tokens per second, bucket size)
+        self.empties = None
         self.tag = None
         self.segments = []
 
@@ -268,7 +271,7 @@ def parse_prefixes(path, repeated=lambda: False):
     plan.segments = segments
     flags = {"_loop", "_nonjson", "_lower", "_nolength"}
     with_argument = {"_status", "_cut", "_stall", "_stallbefore", "_slow", "_redirect",
-                     "_cookie", "_location", "_bytes", "_body", "_pad", "_reset", "_retryafter", "_entries", "_tag", "_type",
+                     "_cookie", "_location", "_bytes", "_body", "_pad", "_reset", "_retryafter", "_entries", "_tag", "_type", "_empties",
                      "_ratelimit"}
     i = 0
     while i < len(segments):
@@ -346,6 +349,8 @@ def parse_argument(plan, name, arg, i):
         plan.content_type = header_text(arg)
     elif name == "_entries":
         plan.entries = parse_int(arg, 0, MAX_MADE_UP_ENTRIES)
+    elif name == "_empties":
+        plan.empties = parse_int(arg, 0, 10 * MAX_MADE_UP_ENTRIES)
 
 
 def redirect_target(plan, query):
@@ -684,6 +689,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if not state.credentials_ok(fields):
             denial = {"code": 401, "msg": "QQ number or module password is wrong", "data": []}
             return Answer(200, "application/json;charset=UTF-8", BytesBody(json_bytes(denial)))
+        if plan.empties is not None:
+            data = b",".join([b"{}"] * plan.empties)
+            body = b'{"code":200,"msg":"ok","data":[' + data + b"]}"
+            return Answer(200, "application/json;charset=UTF-8", BytesBody(body))
         if plan.entries is not None:
             answer = {"code": 200, "msg": "ok", "data": made_up_entries(plan.entries)}
             return Answer(200, "application/json;charset=UTF-8", BytesBody(json_bytes(answer)))

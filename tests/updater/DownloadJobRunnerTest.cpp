@@ -370,6 +370,22 @@ TEST_F(DownloadJobTest, LeftoversOfAKilledRunGoWhenTheNextJobStarts) {
     held.close();
 }
 
+TEST_F(DownloadJobTest, AModuleOfATwoHundredFiftyCharacterNameIsSaved) {
+    // The temporary name beside it would pass the limit of 255 if it kept the whole name.
+    const std::string name = std::string(246, 'n') + ".ext";
+    const std::string list = listOf({{"lib/" + name, 19, "2024-01-31 08:05:00"}});
+    config.domain =
+        CWString::fromUtf8(base() + "_body/" + mireth_test::ModuleServer::percentEncoded(list) + "/");
+    Rows rows;
+    ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 1u);
+    config.domain = CWString::fromUtf8(base() + "_bytes/19/");
+    ASSERT_EQ(update(ModuleKind::Windows, rows, false, config).outcome, UpdateOutcome::Started);
+    ASSERT_TRUE(waitForWorker());
+    EXPECT_EQ(mode(rows, std::u16string(CWString::fromUtf8(name).view())), u"成功");
+    EXPECT_EQ(fs::file_size(windows.path() / "lib" / name), 19u);
+    expectNoTemporaryFile();
+}
+
 TEST_F(DownloadJobTest, AStalledTransferEndsAtTheStallLimit) {
     TransferSettings settings;
     settings.stallSeconds = 2; // instead of a minute

@@ -76,15 +76,13 @@ TEST_F(EngineTest, BadListAnswersGiveEmptyLists) {
     EXPECT_EQ(rows.cell(0, kColumnOrdinal), u"1");
     EXPECT_EQ(rows.cell(0, kColumnName), u"");
     EXPECT_EQ(rows.cell(1, kColumnName), u"n");
-    // 40 bytes end inside the first element of "data": that element has begun, with
-    // none of its fields; nothing of a broken list is marked.
+    // 40 bytes end inside the first element of "data": an element cut before its
+    // end is no entry; nothing of a broken list is marked.
     config.domain = CWString::fromUtf8(base + "_cut/40/");
     const CheckResult cut = checkModules(engine, ModuleKind::Windows, *rows, config);
     EXPECT_EQ(cut.outcome, CheckOutcome::Failed);
     EXPECT_EQ(cut.list.status, ListStatus::Incomplete);
-    ASSERT_EQ(rows->rowCount(), 1u);
-    EXPECT_EQ(rows.cell(0, kColumnName), u"");
-    EXPECT_EQ(rows.cell(0, kColumnMode), u"");
+    EXPECT_EQ(rows->rowCount(), 0u);
     EXPECT_EQ(cut.marked, 0u);
     config.domain = CWString(u"http://127.0.0.1:9/");
     const CheckResult refused = checkModules(engine, ModuleKind::Windows, *rows, config);
@@ -159,8 +157,38 @@ TEST_F(EngineTest, AListAnswerPastItsSizeLimitFailsAsSoonAsItPassesIt) {
     }
 }
 
+TEST_F(EngineTest, AListPastItsEntriesOrRowBytesIsRefusedAndTheRowsReadSoFarGo) {
+    const std::string base = server.httpBase() + "_tag/" + tag() + "/";
+    ListLimits smallRows;
+    smallRows.bounds.rowBytes = 1000; // the sample tree's nine rows take more
+    const struct {
+        const char* what;
+        std::string prefix;
+        ListLimits limits;
+        ListStatus status;
+    } cases[] = {
+        {"5,000,000 empty elements", "_empties/5000000/", ListLimits(), ListStatus::TooManyEntries},
+        {"rows past their bytes", "", smallRows, ListStatus::RowsTooLarge},
+    };
+    for (const auto& c : cases) {
+        engine.setListLimits(c.limits);
+        Rows rows;
+        rows->appendRow(CWString(u"from before"));
+        config.domain = CWString::fromUtf8(base + c.prefix);
+        const auto start = std::chrono::steady_clock::now();
+        const CheckResult result = checkModules(engine, ModuleKind::Windows, *rows, config);
+        EXPECT_EQ(result.outcome, CheckOutcome::Failed) << c.what;
+        EXPECT_EQ(result.list.status, c.status) << c.what << ": " << reasonText(result.list.reason).toUtf8String();
+        EXPECT_TRUE(result.list.reason.failed()) << c.what;
+        EXPECT_EQ(rows->rowCount(), 0u) << c.what;
+        EXPECT_EQ(result.rows, 0u) << c.what;
+        // Generous: only a parse that builds every element would come near it.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << c.what;
+    }
+}
+
 TEST_F(EngineTest, AListRequestPastItsTimeLimitFails) {
-    engine.setListLimits({ListLimits::kDefaultAnswerBytes, 500});
+    engine.setListLimits({ListLimits::kDefaultAnswerBytes, 500, ListBounds()});
     const std::string base = server.httpBase() + "_tag/" + tag() + "/";
     // No answer at all within the time, and an answer that would take 100 s.
     for (const std::string prefix : {"_stallbefore/30/", "_slow/1000/_pad/100000/"}) {

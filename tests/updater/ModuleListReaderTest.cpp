@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstring>
+
 namespace {
 
 using namespace rg_quelt_app;
@@ -160,6 +163,108 @@ TEST(ModuleListReader, ANumberBeyond32BitsLateInTheListDropsTheEntriesBeforeIt) 
     EXPECT_EQ(reader.read(sink).status, ListStatus::NotUnderstood);
     EXPECT_EQ(sink.restarts, 2);
     EXPECT_EQ(sink.entries, 0);
+}
+
+// Counts what reaches the sink and how often it is told to drop it.
+class CountingSink final : public ModuleListSink {
+public:
+    void restart() override {
+        ++restarts;
+        entries = 0;
+    }
+    void entry(const ModuleEntry&) override { ++entries; }
+    int restarts = 0;
+    std::size_t entries = 0;
+};
+
+TEST(ModuleListReader, TheRootAndEachElementAreDelimitedAsTheParserWouldReadThem) {
+    const struct {
+        const char* answer;
+        std::size_t entries;
+        ListStatus status;
+    } cases[] = {
+        {"  /* lead */ {\"data\" : [ {} , // one\n {\"name\":\"]}\\\"[{\"} ] ,\"code\":200 } ", 2,
+         ListStatus::Ok},
+        {"{\"code\":200,\"d\\u0061ta\":[{},{},{}]}", 3, ListStatus::Ok},
+        {"{\"code\":200,\"data\":[[1,{\"a\":[]}],\"x\",null,],\"msg\":{\"k\":[1]}}", 3, ListStatus::Ok},
+        {"{\"code\":200,\"data\":[{},{}],\"data\":[{}]}", 1, ListStatus::Ok},
+        {"{\"code\":200,\"data\":[{},{\"name\":}]}", 1, ListStatus::Incomplete},
+        {"{\"code\":200,\"data\":[{},{\"name\":\"b", 1, ListStatus::Incomplete},
+        {"{\"code\":200,\"data\":[{},{} {}]}", 2, ListStatus::Incomplete},
+        {"{\"code\":200,\"data\":[{}]", 1, ListStatus::Incomplete},
+        {"{\"data\":[{}],\"code\":20", 0, ListStatus::NotUnderstood},
+        {"{\"code\":200 \"data\":[{}]}", 0, ListStatus::Incomplete},
+        {"[{\"code\":200}]", 0, ListStatus::NotUnderstood},
+    };
+    for (const auto& c : cases) {
+        ModuleListReader reader(c.answer, std::strlen(c.answer));
+        CountingSink sink;
+        EXPECT_EQ(reader.read(sink).status, c.status) << c.answer;
+        EXPECT_EQ(sink.entries, c.entries) << c.answer;
+    }
+}
+
+TEST(ModuleListReader, AListPastItsBoundsIsRefusedAndItsRowsDropped) {
+    // Three entries of 4 units of text each: 48 + 2 * (4 + 22) = 100 bytes a row.
+    const std::string three = "{\"code\":200,\"data\":[{\"name\":\"abcd\"},{\"path\":\"abcd\"},"
+                              "{\"updateTime\":\"abcd\"}]}";
+    const struct {
+        std::size_t entries;
+        std::size_t rowBytes;
+        ListStatus status;
+        std::size_t kept;
+    } cases[] = {
+        {3, 300, ListStatus::Ok, 3},
+        {2, 300, ListStatus::TooManyEntries, 0},
+        {3, 299, ListStatus::RowsTooLarge, 0},
+        {0, 300, ListStatus::TooManyEntries, 0},
+    };
+    for (const auto& c : cases) {
+        ModuleListReader reader(three.data(), three.size());
+        CountingSink sink;
+        const ListReading reading = reader.read(sink, {c.entries, c.rowBytes});
+        EXPECT_EQ(reading.status, c.status) << c.entries << " " << c.rowBytes;
+        EXPECT_EQ(sink.entries, c.kept) << c.entries << " " << c.rowBytes;
+        EXPECT_EQ(reading.reason.failed(), c.status != ListStatus::Ok);
+    }
+}
+
+TEST(ModuleListReader, FiveMillionEmptyElementsAreRefusedBeforeAnyRow) {
+    std::string answer = "{\"code\":200,\"data\":[";
+    constexpr std::size_t kElements = 5000000;
+    answer.reserve(answer.size() + 3 * kElements + 2);
+    for (std::size_t i = 0; i < kElements; ++i)
+        answer += i ? ",{}" : "{}";
+    answer += "]}";
+    ModuleListReader reader(answer.data(), answer.size());
+    answer = std::string();
+    CountingSink sink;
+    const ListReading reading = reader.read(sink);
+    EXPECT_EQ(reading.status, ListStatus::TooManyEntries);
+    EXPECT_EQ(reasonText(reading.reason).view(), u"列表的条目超过 1000000 项，不予接受");
+    EXPECT_EQ(sink.entries, 0u);
+}
+
+TEST(ModuleListReader, AnAbandonedReadingEndsWithoutItsEntries) {
+    class Abandoning final : public ModuleListSink {
+    public:
+        explicit Abandoning(std::atomic<bool>& flag) : flag_(flag) {}
+        void restart() override { entries = 0; }
+        void entry(const ModuleEntry&) override {
+            if (++entries == 2)
+                flag_.store(true);
+        }
+        std::size_t entries = 0;
+
+    private:
+        std::atomic<bool>& flag_;
+    };
+    const std::string answer = "{\"code\":200,\"data\":[{},{},{},{}]}";
+    ModuleListReader reader(answer.data(), answer.size());
+    std::atomic<bool> abandon{false};
+    Abandoning sink(abandon);
+    EXPECT_EQ(reader.read(sink, ListBounds(), &abandon).status, ListStatus::Incomplete);
+    EXPECT_EQ(sink.entries, 0u);
 }
 
 TEST(FormBody, StructureCharactersAreEscapedAndLettersGoAsTheyAre) {

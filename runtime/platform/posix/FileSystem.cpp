@@ -55,15 +55,6 @@ bool writeAll(int fd, const void* data, std::size_t size, std::size_t& written) 
     return true;
 }
 
-std::u16string hexText(std::uint64_t value) {
-    std::u16string out;
-    do {
-        out.insert(out.begin(), u"0123456789abcdef"[value & 15]);
-        value >>= 4;
-    } while (value);
-    return out;
-}
-
 // Turns `path` into the file it stands for once symbolic links are followed, so
 // that a replacement goes to the link's target and the link stays. A link to a
 // missing file stands for that file. False for a chain that cannot be followed
@@ -332,6 +323,25 @@ std::u16string lastErrorText() {
     return fromNative(text ? text : "unknown error");
 }
 
+namespace {
+
+// Copies `size` bytes over the file itself, so that every hard link to it (and
+// the owner, the mode and anything else the name carries) sees them. Only once
+// the same bytes are whole and on the disk in a temporary file: a crash in
+// between leaves that copy behind.
+bool writeThrough(const std::string& native, const void* data, std::size_t size) {
+    const int fd = ::open(native.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    std::size_t written = 0;
+    bool ok = writeAll(fd, data, size, written);
+    ok = ok && ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+    ok = ::fsync(fd) == 0 && ok;
+    return ::close(fd) == 0 && ok;
+}
+
+} // namespace
+
 bool replaceFileContents(std::u16string_view path, const void* data, std::size_t size) {
     std::string native;
     if (!toNative(path, native) || !followLinks(native))
@@ -340,6 +350,9 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
     const bool hadFile = ::stat(native.c_str(), &old) == 0;
     if (hadFile && !S_ISREG(old.st_mode))
         return false;
+    // What a crash of an earlier run left beside the file (it may hold passwords).
+    const std::u16string target = fromNative(native);
+    removeStaleReplacements(target);
 
     static std::atomic<std::uint64_t> serial{0};
     std::string temporary;
@@ -347,9 +360,7 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
         const std::uint64_t tag =
             (static_cast<std::uint64_t>(::getpid()) << 32) ^ (tickCount() << 8) ^ serial++;
-        std::string name;
-        toNative(hexText(tag), name);
-        temporary = native + ".~" + name + ".tmp";
+        toNative(replacementName(target, tag), temporary);
         // Private from the start: the file can hold passwords. An old file's own
         // mode is put back below; a new one stays private.
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -360,11 +371,24 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
     // place would leave it half-written after a crash or on a full disk.
     if (fd < 0)
         return false;
+    // The new file takes the old one's owner and group first (a change of owner
+    // clears the set-id bits), then its mode. Where the owner cannot be given to
+    // it (a save by another user than the owner, who may write the file), the
+    // contents go over the old file instead, which keeps all of it; so does a
+    // file with other names (hard links), which would otherwise keep the old text.
+    bool inPlace = hadFile && old.st_nlink > 1;
+    if (hadFile && !inPlace && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        inPlace = true;
     std::size_t written = 0;
-    bool ok = !hadFile || ::fchmod(fd, old.st_mode & 07777) == 0;
+    bool ok = !hadFile || inPlace || ::fchmod(fd, old.st_mode & 07777) == 0;
     ok = writeAll(fd, data, size, written) && ok;
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
+    if (ok && inPlace) {
+        ok = writeThrough(native, data, size);
+        ::unlink(temporary.c_str());
+        return ok;
+    }
     if (!ok || ::rename(temporary.c_str(), native.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;

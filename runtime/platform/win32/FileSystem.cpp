@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <utility>
+#include <vector>
 #include <windows.h>
 
 namespace platform {
@@ -93,15 +94,6 @@ bool writeAll(HANDLE file, const void* data, std::size_t size, std::size_t& writ
         written += n;
     }
     return true;
-}
-
-std::wstring hexText(unsigned long long value) {
-    std::wstring out;
-    do {
-        out.insert(out.begin(), L"0123456789abcdef"[value & 15]);
-        value >>= 4;
-    } while (value);
-    return out;
 }
 
 } // namespace
@@ -344,6 +336,56 @@ std::u16string lastErrorText() {
     return result;
 }
 
+namespace {
+
+std::u16string_view asText(const std::wstring& text) {
+    return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
+}
+
+// How many names the existing file has; 0 when it cannot be opened.
+DWORD linkCount(const std::wstring& native) {
+    const HANDLE file = CreateFileW(native.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool read = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    return read ? information.nNumberOfLinks : 0;
+}
+
+// Copies the bytes over the file itself, so that every name of it sees them.
+bool writeThrough(const std::wstring& native, const void* data, std::size_t size) {
+    const HANDLE file =
+        CreateFileW(native.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::size_t written = 0;
+    bool ok = writeAll(file, data, size, written);
+    ok = ok && SetEndOfFile(file) != 0;
+    ok = FlushFileBuffers(file) != 0 && ok;
+    return CloseHandle(file) != 0 && ok;
+}
+
+// Gives `to` the owner, group and access rules of `from`, for a replacement by
+// rename, which would otherwise leave the new file with those of its folder.
+void copySecurity(const std::wstring& from, const std::wstring& to) {
+    const SECURITY_INFORMATION parts =
+        DACL_SECURITY_INFORMATION | OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION;
+    DWORD need = 0;
+    GetFileSecurityW(from.c_str(), parts, nullptr, 0, &need);
+    if (need == 0)
+        return;
+    std::vector<unsigned char> descriptor(need);
+    if (!GetFileSecurityW(from.c_str(), parts, descriptor.data(), need, &need))
+        return;
+    // The owner may not be ours to give; the access rules still go over.
+    if (!SetFileSecurityW(to.c_str(), parts, descriptor.data()))
+        SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
+}
+
+} // namespace
+
 bool replaceFileContents(std::u16string_view path, const void* data, std::size_t size) {
     std::wstring native;
     if (!toNative(path, native) || !followLinks(native))
@@ -357,6 +399,9 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
     const DWORD attributes = GetFileAttributesW(native.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
+    const bool hadFile = attributes != INVALID_FILE_ATTRIBUTES;
+    // What a crash of an earlier run left beside the file (it may hold passwords).
+    removeStaleReplacements(asText(target));
 
     static std::atomic<unsigned long long> serial{0};
     std::wstring temporary;
@@ -366,9 +411,7 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
             (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^ (tickCount() << 8) ^ serial++;
         // Made from the target's name before its conversion, so a name that only
         // the suffix makes long still gets the long form.
-        const std::wstring name = target + L".~" + hexText(tag) + L".tmp";
-        if (!toNative(std::u16string_view(reinterpret_cast<const char16_t*>(name.data()), name.size()),
-                      temporary))
+        if (!toNative(replacementName(asText(target), tag), temporary))
             break;
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
@@ -383,14 +426,27 @@ bool replaceFileContents(std::u16string_view path, const void* data, std::size_t
     bool ok = writeAll(file, data, size, written);
     ok = FlushFileBuffers(file) != 0 && ok;
     ok = CloseHandle(file) != 0 && ok;
-    if (!ok ||
-        !MoveFileExW(temporary.c_str(), native.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (ok && hadFile && linkCount(native) > 1) {
+        ok = writeThrough(native, data, size);
+        DeleteFileW(temporary.c_str());
+        return ok;
+    }
+    // ReplaceFileW keeps the replaced file's security descriptor, attributes and
+    // streams; where it cannot (another file system, a file it may not replace)
+    // the descriptor is copied and the file renamed over.
+    const bool replaced =
+        ok && hadFile &&
+        ReplaceFileW(native.c_str(), temporary.c_str(), nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr);
+    if (ok && !replaced && hadFile)
+        copySecurity(native, temporary);
+    if (!ok || (!replaced && !MoveFileExW(temporary.c_str(), native.c_str(),
+                                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))) {
         DeleteFileW(temporary.c_str());
         return false;
     }
     // The new file would otherwise show what a hidden old one hid.
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kept))
+    if (hadFile && !replaced && (attributes & kept))
         SetFileAttributesW(native.c_str(), (attributes & kept) | FILE_ATTRIBUTE_ARCHIVE);
     return true;
 }

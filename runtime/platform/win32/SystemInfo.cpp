@@ -16,4 +16,12 @@ unsigned processorCount() {
 
 bool debuggerPresent() { return IsDebuggerPresent() != 0; }
 
+std::int64_t processStartTime() {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        GetSystemTimeAsFileTime(&created);
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(created.dwHighDateTime) << 32) |
+                                     created.dwLowDateTime);
+}
+
 } // namespace platform
