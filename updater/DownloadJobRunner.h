@@ -14,7 +14,8 @@
 // Everything else fails at once. Every outcome and progress goes to the observer.
 //
 // Once the observer asks to stop (or `stopEvent` is set), every transfer ends at
-// once, its temporary file is removed and nothing more is fetched.
+// once, its temporary file is removed and nothing more is fetched; a file already
+// complete and handed to the finisher is still put in place and gets its outcome.
 #include "runtime/core/QueltMem.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
 #include "runtime/net/TransferPool.h"
@@ -61,6 +62,7 @@ private:
     void fail(Attempt& attempt, FileResult result);
     void report(std::size_t link, const FileResult& result);
     void takeFinished();
+    void awaitFinisher();
     void stopAll();
     int waitMs(std::uint64_t now) const;
 

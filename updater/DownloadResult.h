@@ -21,6 +21,7 @@ struct FileResult {
     CWString detail;                // what went wrong, in words; empty on success
     std::int32_t attempts = 0;      // requests sent for the file; 0 when it was refused before asking
     std::int64_t bytes = 0;         // body bytes of the last answer
+    bool targetInUse = false;       // SaveFailed because another program held the target open
 };
 
 // The detail, with the number of attempts when there were several.
