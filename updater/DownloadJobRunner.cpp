@@ -235,8 +235,12 @@ void DownloadJobRunner::run() {
     while (!stopping()) {
         const std::uint64_t now = platform::tickCount();
         fillSlots(now);
-        if (queue_.empty() && pool_.busyCount() == 0 && finisher_.outstanding() == 0)
-            break;
+        if (queue_.empty() && pool_.busyCount() == 0) {
+            // The last batch need not wait for files that will never come.
+            finisher_.allSubmitted();
+            if (finisher_.outstanding() == 0)
+                break;
+        }
         pool_.run(waitMs(now));
         std::size_t slot = 0;
         TransferOutcome outcome;
@@ -246,9 +250,22 @@ void DownloadJobRunner::run() {
             giveUpOnHost();
         takeFinished();
     }
-    if (stopped_)
+    if (stopped_) {
         stopAll();
+        awaitFinisher();
+    }
+    finisher_.flushFolders();
     observer_.jobDone(stopped_);
+}
+
+// The files handed over before the stop are put in place all the same (their
+// downloads were complete); their rows get their outcomes like any other.
+void DownloadJobRunner::awaitFinisher() {
+    finisher_.allSubmitted();
+    while (finisher_.outstanding() > 0) {
+        pool_.run(kPollMs);
+        takeFinished();
+    }
 }
 
 void DownloadJobRunner::fillSlots(std::uint64_t now) {

@@ -21,7 +21,8 @@
 // observer.
 //
 // Once the observer asks to stop (or `stopEvent` is set), every transfer ends at
-// once, its temporary file is removed and nothing more is fetched.
+// once, its temporary file is removed and nothing more is fetched; a file already
+// complete and handed to the finisher is still put in place and gets its outcome.
 #include "runtime/core/QueltMem.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
 #include "runtime/net/TransferPool.h"
@@ -81,6 +82,7 @@ private:
     void noteAnswered(int curlResult, std::int32_t status, const std::u16string& errorText);
     void giveUpOnHost();
     void takeFinished();
+    void awaitFinisher();
     void stopAll();
     int waitMs(std::uint64_t now) const;
 

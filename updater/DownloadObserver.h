@@ -26,7 +26,8 @@ public:
     // the server announced; −1 while unknown). At most a few times a second per file.
     virtual void fileProgress(const rg_LianJieYuSuoYinLei& link, std::int64_t received,
                               std::int64_t total) = 0;
-    // Once per link of the job, unless the job was stopped first.
+    // Once per link of the job, unless the job was stopped before the link's
+    // answer was complete (a complete one is put in place and reported).
     virtual void fileDone(const rg_LianJieYuSuoYinLei& link, const FileResult& result) = 0;
     // Once, as the worker ends (also after a stop).
     virtual void jobDone(bool stopped) = 0;

@@ -59,6 +59,7 @@ constexpr Entry kCodes[] = {
     {ReasonKind::HostSilent, "host_silent"},
     {ReasonKind::ListTooManyEntries, "list_too_many_entries"},
     {ReasonKind::ListRowsTooLarge, "list_rows_too_large"},
+    {ReasonKind::TargetInUse, "target_in_use"},
 };
 static_assert(std::size(kCodes) == static_cast<std::size_t>(kLastReasonKind) + 1,
               "every kind has its code");
@@ -221,6 +222,8 @@ CWString mainText(const Reason& r) {
         return CWString(u"列表的条目超过 ") + number(r.expected) + u" 项，不予接受";
     case ReasonKind::ListRowsTooLarge:
         return CWString(u"列表的行超过 ") + byteLimitText(r.expected) + u"，不予接受";
+    case ReasonKind::TargetInUse:
+        return CWString(u"文件正被其他程序使用，请关闭使用它的程序后重试");
     case ReasonKind::HostSilent: {
         CWString text(u"服务器无响应");
         appendWords(text, r.detail);

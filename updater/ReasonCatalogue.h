@@ -57,8 +57,10 @@ enum class ReasonKind : std::uint8_t {
     // The list request, again.
     ListTooManyEntries, // more than `expected` entries
     ListRowsTooLarge,   // rows past `expected` bytes
+    // The module's file, again.
+    TargetInUse, // another program held it open for the whole wait
 };
-inline constexpr ReasonKind kLastReasonKind = ReasonKind::ListRowsTooLarge;
+inline constexpr ReasonKind kLastReasonKind = ReasonKind::TargetInUse;
 
 struct Reason {
     ReasonKind kind = ReasonKind::None;

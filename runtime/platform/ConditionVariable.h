@@ -17,6 +17,9 @@ public:
     // Leaves the section while waiting and enters it again before returning.
     // Spurious wake-ups are possible: callers wait in a loop on their condition.
     void wait(CriticalSection& section);
+    // As wait, for at most `milliseconds` (a steady clock's, untouched by changes of
+    // the system's time).
+    void waitFor(CriticalSection& section, std::uint32_t milliseconds);
     void notifyAll();
 
 private:

@@ -72,8 +72,14 @@ public:
     // Writes everything it can; returns how many bytes reached the file.
     std::size_t write(const void* data, std::size_t size);
     // Waits until the data is on the disk, so that a power loss after a rename
-    // cannot leave the new name with nothing behind it.
+    // cannot leave the new name with nothing behind it. This also empties the
+    // disk's own cache, which is what makes it slow.
     bool flush();
+    // Writes the file's data (on Windows with its metadata) out to the disk and
+    // waits for the writes, but does not ask the disk to empty its own cache: the
+    // data is durable once a flush() of another file on the same volume has
+    // returned after this. Where the system has no such call it is a flush().
+    bool writeOut();
     // Starts writing `length` bytes from `offset` to the disk without waiting, so
     // that a flush of a large file later has little left to wait for. Does nothing
     // where the system has no such call.
@@ -97,6 +103,26 @@ private:
 // on the same volume. The replacement is atomic where the system makes it so. On
 // Windows a read-only target is never replaced.
 bool renameOver(std::u16string_view source, std::u16string_view target);
+
+enum class ReplaceResult {
+    replaced,
+    inUse,  // another program held the target (or the source) the whole time
+    failed, // any other reason; lastErrorText() says which
+};
+
+// renameOver, patient with a target that another program has open for a moment:
+// on Windows a virus scanner or an indexer opens a file that was just written, and
+// the rename is refused with a sharing or access violation until it lets go. Such
+// a refusal is tried again for up to `patienceMs`; a read-only target is refused at
+// once. Other systems never refuse a rename for an open file.
+ReplaceResult replaceWhenFree(std::u16string_view source, std::u16string_view target,
+                              std::uint32_t patienceMs);
+
+// Makes the names that renames and new files gave in `folder` survive a power loss
+// (POSIX: an fsync of the folder). Nothing to do on Windows, where a rename with
+// write-through is durable once it returns. False when the folder could not be
+// flushed.
+bool flushFolder(std::u16string_view folder);
 
 // Removes a file (not a folder). False when it could not be removed.
 bool removeFile(std::u16string_view path);

@@ -9,7 +9,10 @@
 #include <json/json.h>
 
 #include <chrono>
+#include <cstdio>
+#include <map>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -487,6 +490,50 @@ TEST_F(MirethSyncTest, ARunKilledHalfWayLeavesTheOldFileAndTheNextRunCompletes) 
     EXPECT_EQ(rowNamed(again, "big.bin").at(1), "成功");
     EXPECT_EQ(fs::file_size(work.path() / "w" / "big.bin"), 300000u);
     EXPECT_TRUE(temporaryFiles(work.path() / "w").empty());
+}
+
+TEST_F(MirethSyncTest, AJobKilledAtAnyMomentLeavesEveryModuleOldOrWholeNew) {
+    configure();
+    const fs::path folder = work.path() / "w";
+    // The new modules, as a run that is not killed leaves them, and its length.
+    const auto started = std::chrono::steady_clock::now();
+    const SyncResult whole = sync({"--quiet", "update", "w", "--force", "--jobs", "2"});
+    const auto length = std::chrono::steady_clock::now() - started;
+    ASSERT_EQ(whole.status, 0) << whole.error; // every file, empty.ext included
+    std::map<fs::path, std::string> fresh;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            fresh[entry.path()] = readFile(entry.path());
+    ASSERT_GE(fresh.size(), 8u);
+
+    std::random_device seed;
+    std::mt19937 random(seed());
+    const auto spread = std::chrono::duration_cast<std::chrono::microseconds>(length * 1.2).count();
+    int mixed = 0;
+    for (int run = 0; run < 20; ++run) {
+        for (const auto& [path, content] : fresh)
+            writeFile(path, "old " + utf8Of(path));
+        // Moments over the whole job, one twentieth of it apart, each somewhere in its twentieth.
+        const auto delay = std::chrono::microseconds(
+            spread * run / 20 + std::uniform_int_distribution<long long>(0, spread / 20)(random));
+        SCOPED_TRACE("killed after " + std::to_string(delay.count()) + " µs");
+        const int pid = startProgram(syncProgram(), {"--config", utf8Of(configFile), "--quiet", "update", "w",
+                                                     "--force", "--jobs", "2"});
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(delay);
+        killProgram(pid);
+        int replaced = 0;
+        for (const auto& [path, content] : fresh) {
+            const std::string now = readFile(path);
+            EXPECT_TRUE(now == content || now == "old " + utf8Of(path)) << utf8Of(path) << ": " << now.size();
+            replaced += now == content;
+        }
+        mixed += replaced > 0 && replaced < static_cast<int>(fresh.size());
+    }
+    // Not a condition (the machine's speed decides), but a run that never caught a
+    // job half done has tested little.
+    if (mixed == 0)
+        std::printf("no run was killed while some modules were new and others old\n");
 }
 
 TEST_F(MirethSyncTest, ADiskThatFillsIsASaveFailureAndKeepsTheOldFile) {

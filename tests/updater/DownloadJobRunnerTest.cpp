@@ -11,6 +11,7 @@
 #include <curl/curl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -343,6 +344,55 @@ TEST_F(DownloadJobTest, AStopEndsEverySilentTransferWithinASecond) {
     }
 }
 
+// Passes everything on to a tracker, and asks to stop once `stopAt` files have started.
+class StoppingObserver final : public DownloadObserver {
+public:
+    StoppingObserver(JobTracker& tracker, int stopAt) : tracker_(tracker), stopAt_(stopAt) {}
+    void fileStarted(const rg_LianJieYuSuoYinLei& link) override {
+        tracker_.fileStarted(link);
+        if (++started_ >= stopAt_)
+            stop_ = true;
+    }
+    void fileProgress(const rg_LianJieYuSuoYinLei& link, std::int64_t received, std::int64_t total) override {
+        tracker_.fileProgress(link, received, total);
+    }
+    void fileDone(const rg_LianJieYuSuoYinLei& link, const FileResult& result) override {
+        tracker_.fileDone(link, result);
+    }
+    void jobDone(bool stopped) override { tracker_.jobDone(stopped); }
+    bool stopRequested() const override { return stop_; }
+
+private:
+    JobTracker& tracker_;
+    const int stopAt_;
+    std::atomic<int> started_{0};
+    std::atomic<bool> stop_{false};
+};
+
+TEST_F(DownloadJobTest, AFileCompleteBeforeAStopIsPlacedAndItsRowSaysSo) {
+    // One at a time: the files before the third are complete and with the finisher
+    // (or failed) when the third starts and the stop comes.
+    useSettings(1);
+    Rows rows;
+    ASSERT_GT(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 3u);
+    tracker = RefPtr<JobTracker>::adopt(JobTracker::create(*rows));
+    const auto observer = RefPtr<StoppingObserver>::adopt(new StoppingObserver(*tracker, 3));
+    ASSERT_EQ(updateModules(engine, ModuleKind::Windows, *rows, false, config, *observer).outcome,
+              UpdateOutcome::Started);
+    ASSERT_TRUE(waitForWorker());
+    EXPECT_TRUE(tracker->figures().stopped);
+    std::size_t placed = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(windows.path()))
+        placed += entry.is_regular_file();
+    std::size_t done = 0;
+    for (std::size_t i = 0; i < rows->rowCount(); ++i)
+        done += rows.cell(i, kColumnMode) == u"成功";
+    EXPECT_GE(placed, 1u);
+    EXPECT_EQ(done, placed);
+    EXPECT_EQ(tracker->figures().succeeded, placed);
+    expectNoTemporaryFile();
+}
+
 TEST_F(DownloadJobTest, LeftoversOfAKilledRunGoWhenTheNextJobStarts) {
     const fs::path lib = windows.path() / "lib";
     const std::vector<std::string> leftovers = {"a.ext.~0123456789abcdef.part", "old.ext.~4711-3.part"};
@@ -449,27 +499,59 @@ TEST_F(DownloadJobTest, RefusedPeersAndRedirectsAreFailuresWithTheirReason) {
 }
 
 #if defined(_WIN32)
-TEST_F(DownloadJobTest, ATargetThatCannotBeReplacedIsASaveFailure) {
+TEST_F(DownloadJobTest, ATargetHeldOpenIsWaitedForAndOneHeldForGoodIsNamedInUse) {
     const fs::path target = windows.path() / "lib" / "a.ext";
-    for (const bool readOnly : {false, true}) {
-        SCOPED_TRACE(readOnly ? "read-only" : "held open without sharing");
+    const struct {
+        const char* hold;
+        int heldMs; // from the moment the download is complete; -1: for good
+        const char16_t* mode;
+        std::u16string_view reason;
+    } cases[] = {
+        {"read-only", 0, u"保存失败", u"无法替换 "},
+        {"held briefly", 300, u"成功", u""},
+        {"held for good", -1, u"保存失败", u"文件正被其他程序使用，请关闭使用它的程序后重试"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hold);
         writeFile(target, "the old module");
         std::FILE* held = nullptr;
-        if (readOnly)
+        if (c.heldMs == 0)
             fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         else
             held = _wfsopen(target.wstring().c_str(), L"rb", _SH_DENYRW);
-        ASSERT_TRUE(readOnly || held);
+        ASSERT_TRUE(c.heldMs == 0 || held);
         Rows rows;
         ASSERT_GT(checkModules(engine, ModuleKind::Windows, *rows, config).rows, 0u);
         markOnly(rows, u"a.ext");
         update(ModuleKind::Windows, rows, false, config);
+        if (c.heldMs > 0) {
+            // Let go only once the whole answer waits in its temporary file.
+            const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            bool complete = false;
+            while (!complete && std::chrono::steady_clock::now() < limit) {
+                for (const auto& entry : fs::directory_iterator(target.parent_path()))
+                    complete = complete || (isTemporaryName(entry.path().filename().u16string()) &&
+                                            fs::file_size(entry.path()) == 1024);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            EXPECT_TRUE(complete);
+            std::this_thread::sleep_for(std::chrono::milliseconds(c.heldMs));
+            std::fclose(held);
+            held = nullptr;
+        }
         ASSERT_TRUE(waitForWorker());
         if (held)
             std::fclose(held);
         fs::permissions(target, fs::perms::owner_all, fs::perm_options::add);
-        EXPECT_EQ(mode(rows, u"a.ext"), u"保存失败");
-        EXPECT_EQ(readFile(target), "the old module");
+        EXPECT_EQ(mode(rows, u"a.ext"), c.mode);
+        const auto failures = tracker->failures();
+        ASSERT_EQ(failures.size(), c.reason.empty() ? 0u : 1u);
+        if (!failures.empty()) {
+            EXPECT_EQ(reasonText(failures[0].result).view().substr(0, c.reason.size()), c.reason);
+            EXPECT_EQ(failures[0].result.reason.kind == ReasonKind::TargetInUse, c.heldMs < 0);
+        }
+        EXPECT_EQ(readFile(target),
+                  c.reason.empty() ? sampleContent(1024, 1) : std::string("the old module"));
         expectNoTemporaryFile();
     }
 }

@@ -9,10 +9,10 @@ namespace {
 using rg_quelt_app::rg_PeiZhiXinXiLei;
 
 // The ten fields in their declared order.
-CWString rg_PeiZhiXinXiLei::* const kFields[] = {
-    &rg_PeiZhiXinXiLei::domain,        &rg_PeiZhiXinXiLei::androidQq,       &rg_PeiZhiXinXiLei::androidPassword,
-    &rg_PeiZhiXinXiLei::androidFolder, &rg_PeiZhiXinXiLei::serverQq,        &rg_PeiZhiXinXiLei::serverPassword,
-    &rg_PeiZhiXinXiLei::serverFolder,  &rg_PeiZhiXinXiLei::windowsQq,       &rg_PeiZhiXinXiLei::windowsPassword,
+CWString rg_PeiZhiXinXiLei::*const kFields[] = {
+    &rg_PeiZhiXinXiLei::domain,        &rg_PeiZhiXinXiLei::androidQq, &rg_PeiZhiXinXiLei::androidPassword,
+    &rg_PeiZhiXinXiLei::androidFolder, &rg_PeiZhiXinXiLei::serverQq,  &rg_PeiZhiXinXiLei::serverPassword,
+    &rg_PeiZhiXinXiLei::serverFolder,  &rg_PeiZhiXinXiLei::windowsQq, &rg_PeiZhiXinXiLei::windowsPassword,
     &rg_PeiZhiXinXiLei::windowsFolder,
 };
 

@@ -225,6 +225,28 @@ bool OutputFile::flush() {
     return result == 0;
 }
 
+bool OutputFile::writeOut() {
+#if defined(__linux__)
+    if (handle_ < 0)
+        return false;
+    // Waiting before and after: pages already under writeback (from
+    // startWriteback) are waited for and written again when dirty since.
+    const unsigned flags = SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+    int result;
+    do
+        result = ::sync_file_range(static_cast<int>(handle_), 0, 0, flags);
+    while (result != 0 && errno == EINTR);
+    if (result == 0)
+        return true;
+    // A file system without it (some network ones) gets the full flush.
+    if (errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+        noteError();
+        return false;
+    }
+#endif
+    return flush();
+}
+
 void OutputFile::startWriteback(std::int64_t offset, std::int64_t length) {
 #if defined(__linux__)
     if (handle_ >= 0)
@@ -270,6 +292,28 @@ bool OutputFile::close() {
 bool renameOver(std::u16string_view source, std::u16string_view target) {
     std::string from, to;
     return toNative(source, from) && toNative(target, to) && ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+ReplaceResult replaceWhenFree(std::u16string_view source, std::u16string_view target, std::uint32_t) {
+    return renameOver(source, target) ? ReplaceResult::replaced : ReplaceResult::failed;
+}
+
+bool flushFolder(std::u16string_view folder) {
+    std::string native;
+    if (!toNative(folder, native))
+        return false;
+    const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int result;
+    do
+        result = ::fsync(fd);
+    while (result != 0 && errno == EINTR);
+    // Some file systems cannot flush a folder at all; their names are as durable
+    // as they get.
+    const bool flushed = result == 0 || errno == EINVAL || errno == EROFS;
+    ::close(fd);
+    return flushed;
 }
 
 bool removeFile(std::u16string_view path) {

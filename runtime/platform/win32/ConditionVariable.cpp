@@ -22,6 +22,11 @@ void ConditionVariable::wait(CriticalSection& section) {
     SleepConditionVariableCS(native(native_), reinterpret_cast<CRITICAL_SECTION*>(section.native_), INFINITE);
 }
 
+void ConditionVariable::waitFor(CriticalSection& section, std::uint32_t milliseconds) {
+    SleepConditionVariableCS(native(native_), reinterpret_cast<CRITICAL_SECTION*>(section.native_),
+                             milliseconds == INFINITE ? INFINITE - 1 : milliseconds);
+}
+
 void ConditionVariable::notifyAll() { WakeAllConditionVariable(native(native_)); }
 
 } // namespace platform

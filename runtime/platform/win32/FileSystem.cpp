@@ -2,6 +2,7 @@
 
 #include "runtime/platform/SystemInfo.h"
 
+#include <algorithm>
 #include <atomic>
 #include <utility>
 #include <vector>
@@ -94,6 +95,47 @@ bool writeAll(HANDLE file, const void* data, std::size_t size, std::size_t& writ
         written += n;
     }
     return true;
+}
+
+// NtFlushBuffersFileEx, from ntdll at run time: older systems lack it (and its
+// declaration is in the driver kit's headers only).
+struct IoStatus {
+    union {
+        LONG status;
+        void* pointer;
+    };
+    ULONG_PTR information;
+};
+using FlushBuffersFileEx = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, IoStatus*);
+constexpr ULONG kFlushNoSync = 0x00000002; // FLUSH_FLAGS_NO_SYNC: data and metadata, no disk cache flush
+
+FlushBuffersFileEx flushBuffersFileEx() {
+    static const FlushBuffersFileEx found = [] {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll ? reinterpret_cast<FlushBuffersFileEx>(
+                           reinterpret_cast<void*>(GetProcAddress(ntdll, "NtFlushBuffersFileEx")))
+                     : nullptr;
+    }();
+    return found;
+}
+
+// What a running program that holds a file open makes a rename fail with.
+bool isHeldOpen(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+// After the access violations of a whole wait: is the target still held by
+// someone? An open that asks for no more than deletion is refused with a sharing
+// violation exactly when another handle shares no deletion.
+bool targetHeld(const std::wstring& target) {
+    const HANDLE probe =
+        CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 } // namespace
@@ -235,6 +277,21 @@ bool OutputFile::flush() {
     return true;
 }
 
+bool OutputFile::writeOut() {
+    if (handle_ == -1)
+        return false;
+    const FlushBuffersFileEx flushEx = flushBuffersFileEx();
+    if (!flushEx)
+        return flush();
+    IoStatus status{};
+    const LONG result = flushEx(reinterpret_cast<HANDLE>(handle_), kFlushNoSync, nullptr, 0, &status);
+    if (result >= 0)
+        return true;
+    // A file system that knows no such flag (FAT before exFAT's time, network
+    // shares) gets the full flush.
+    return flush();
+}
+
 // Windows writes the cache back by itself; the flush waits for what is left.
 void OutputFile::startWriteback(std::int64_t, std::int64_t) {}
 
@@ -276,6 +333,45 @@ bool renameOver(std::u16string_view source, std::u16string_view target) {
     }
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
+
+ReplaceResult replaceWhenFree(std::u16string_view source, std::u16string_view target,
+                              std::uint32_t patienceMs) {
+    std::wstring to;
+    if (!toNative(target, to))
+        return ReplaceResult::failed;
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return ReplaceResult::failed;
+    }
+    // A scanner lets go within milliseconds: short waits first, then longer ones.
+    const std::uint64_t until = tickCount() + patienceMs;
+    DWORD pause = 5;
+    for (;;) {
+        if (renameOver(source, target))
+            return ReplaceResult::replaced;
+        const DWORD error = GetLastError();
+        if (!isHeldOpen(error))
+            return ReplaceResult::failed;
+        const std::uint64_t now = tickCount();
+        if (now >= until) {
+            // An access violation that outlasts the wait may be a lasting one (a
+            // folder in the way, no right to the folder): only a target that is
+            // still held counts as in use.
+            if (error == ERROR_ACCESS_DENIED && !targetHeld(to)) {
+                SetLastError(error);
+                return ReplaceResult::failed;
+            }
+            SetLastError(error);
+            return ReplaceResult::inUse;
+        }
+        Sleep(static_cast<DWORD>(std::min<std::uint64_t>(pause, until - now)));
+        pause = std::min<DWORD>(pause * 2, 200);
+    }
+}
+
+// MOVEFILE_WRITE_THROUGH has made each rename durable already.
+bool flushFolder(std::u16string_view folder) { return isFolder(folder); }
 
 bool removeFile(std::u16string_view path) {
     std::wstring native;
