@@ -168,7 +168,8 @@ int updateBench(const char* domain, const char* folder, int jobs) {
     const JobTracker::Figures figures = tracker->figures();
     // The last field: the full disk flushes the finishing thread made for the job.
     std::printf("update %.4f %ld %ld %zu/%zu %llu\n", t, before, peakRssKib(), figures.succeeded,
-                table->rowCount(), static_cast<unsigned long long>(FileFinisher::fullFlushCount() - flushesBefore));
+                table->rowCount(),
+                static_cast<unsigned long long>(FileFinisher::fullFlushCount() - flushesBefore));
     return figures.succeeded == 0;
 }
 

@@ -364,7 +364,8 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
         return errorAnswer(std::move(attempt), std::move(result), outcome.retryAfterSeconds);
     }
     if (success && outcome.curlResult == CURLE_FILESIZE_EXCEEDED) {
-        result.reason = reasonOf(attempt->listedSize() >= 0 ? ReasonKind::AnswerTooLong : ReasonKind::AnswerTooLarge);
+        result.reason =
+            reasonOf(attempt->listedSize() >= 0 ? ReasonKind::AnswerTooLong : ReasonKind::AnswerTooLarge);
         result.reason.expected = attempt->listedSize();
         throttle_.failed();
         return fail(*attempt, std::move(result));

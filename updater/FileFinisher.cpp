@@ -161,8 +161,7 @@ bool FileFinisher::prepare(Work& work) {
         file.setLastWriteTime(*work.lastWriteTime);
     if (file.writeOut())
         return true;
-    failed(work, Problem::writeFailed,
-           fileReason(ReasonKind::CannotWrite, work.target, file.errorText()));
+    failed(work, Problem::writeFailed, fileReason(ReasonKind::CannotWrite, work.target, file.errorText()));
     return false;
 }
 

@@ -61,8 +61,7 @@ constexpr Entry kCodes[] = {
     {ReasonKind::ListRowsTooLarge, "list_rows_too_large"},
     {ReasonKind::TargetInUse, "target_in_use"},
 };
-static_assert(std::size(kCodes) == static_cast<std::size_t>(kLastReasonKind) + 1,
-              "every kind has its code");
+static_assert(std::size(kCodes) == static_cast<std::size_t>(kLastReasonKind) + 1, "every kind has its code");
 
 constexpr bool inOrder() {
     for (std::size_t i = 0; i < std::size(kCodes); ++i)

@@ -163,7 +163,8 @@ rg_WangLaoFangWenLei::SendRequestTo(IQueltBodySink& sink, const CWString& url, c
         return response;
     }
     const CWString none;
-    applyRequestOptions(curl, transfer_.handle(), url, body, headers, {none, none, none, none, none}, policy_);
+    applyRequestOptions(curl, transfer_.handle(), url, body, headers, {none, none, none, none, none},
+                        policy_);
     // A limit libcurl refused would leave the request unbounded: it does not go.
     if ((limits.timeoutMs != 0 && curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS,
                                                    static_cast<long>(std::min<std::uint32_t>(

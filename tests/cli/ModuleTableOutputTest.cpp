@@ -18,8 +18,9 @@ RefPtr<MemoryRowTable> rowsOf(std::size_t count) {
     auto rows = RefPtr<MemoryRowTable>::adopt(MemoryRowTable::create());
     for (std::size_t i = 0; i < count; ++i) {
         const CWString n = CWString::fromInteger(static_cast<std::int64_t>(i + 1));
-        CWString cells[kColumnCount] = {n,          CWString(u"下载"),         CWString(u"m") + n.view() + u".ext",
-                                        CWString(), CWString(u"2024-01-31"), n};
+        CWString cells[kColumnCount] = {
+            n,          CWString(u"下载"),       CWString(u"m") + n.view() + u".ext",
+            CWString(), CWString(u"2024-01-31"), n};
         rows->appendFilledRow(cells);
     }
     return rows;
@@ -39,7 +40,8 @@ TEST(ModuleTableOutputTest, ALongTableComesInPiecesOfWholeLines) {
         EXPECT_EQ(pieces, count / 4096 + 1);
         EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')), count + 1);
         if (count > 0) {
-            const std::u16string last = u"\t下载\tm" + std::u16string(CWString::fromInteger(count).view()) + u".ext\t";
+            const std::u16string last =
+                u"\t下载\tm" + std::u16string(CWString::fromInteger(count).view()) + u".ext\t";
             EXPECT_NE(text.find(last), std::u16string::npos);
         }
     }

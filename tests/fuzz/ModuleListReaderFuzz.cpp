@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reading.status = ListStatus::TransferFailed;
     const CQueltObjectArray records = readModuleList(data, size, &reading);
     const ListStatus status = reading.status;
-    FUZZ_CHECK(status == ListStatus::Ok || status == ListStatus::Incomplete || status == ListStatus::NotUnderstood);
+    FUZZ_CHECK(status == ListStatus::Ok || status == ListStatus::Incomplete ||
+               status == ListStatus::NotUnderstood);
     FUZZ_CHECK(status != ListStatus::NotUnderstood || records.count() == 0);
     FUZZ_CHECK((status == ListStatus::Ok) != reading.reason.failed());
     FUZZ_CHECK(status == ListStatus::Ok || !reasonText(reading.reason).isEmpty());

@@ -27,16 +27,21 @@ TEST(RedirectRule, KeepsThePostOnlyWhereTheCredentialsStayWithTheHost) {
         // Anything else that changes the origin.
         {"http://m.example:8080/api/", 301, "https://m.example:8443/api/", false, G, u""},
         {"http://m.example/api/", 301, "https://cdn.example/api/", false, G, u""},
-        {"http://m.example:8080/api/", 308, "https://m.example:8443/api/", false, R, u"协议 http → https、端口 8080 → 8443", RedirectRefusal::OtherScheme},
-        {"http://m.example/api/", 307, "https://cdn.example/api/", false, R, u"协议 http → https、主机 m.example → cdn.example、端口 80 → 443", RedirectRefusal::OtherScheme},
-        {"https://m.example/api/", 307, "https://cdn.example/api/", false, R, u"主机 m.example → cdn.example", RedirectRefusal::OtherHost},
-        {"https://m.example/a", 308, "https://m.example:444/a", false, R, u"端口 443 → 444", RedirectRefusal::OtherPort},
+        {"http://m.example:8080/api/", 308, "https://m.example:8443/api/", false, R,
+         u"协议 http → https、端口 8080 → 8443", RedirectRefusal::OtherScheme},
+        {"http://m.example/api/", 307, "https://cdn.example/api/", false, R,
+         u"协议 http → https、主机 m.example → cdn.example、端口 80 → 443", RedirectRefusal::OtherScheme},
+        {"https://m.example/api/", 307, "https://cdn.example/api/", false, R, u"主机 m.example → cdn.example",
+         RedirectRefusal::OtherHost},
+        {"https://m.example/a", 308, "https://m.example:444/a", false, R, u"端口 443 → 444",
+         RedirectRefusal::OtherPort},
         {"http://m.example/a", 307, "https://m.example:8443/a", false, R,
          u"协议 http → https、端口 80 → 8443", RedirectRefusal::OtherScheme},
         {"http://m.example/a", 307, "https://cdn.example/a", true, F, u""}, // already a GET
         {"https://m.example/a", 307, "https://m.example/b", false, F, u""},
         {"https://m.example/a", 301, "http://m.example/a", false, R, u"", RedirectRefusal::HttpsToHttp},
-        {"http://m.example/a", 302, "ftp://m.example/a", false, R, u"ftp", RedirectRefusal::UnsupportedScheme},
+        {"http://m.example/a", 302, "ftp://m.example/a", false, R, u"ftp",
+         RedirectRefusal::UnsupportedScheme},
         {"http://m.example/a", 200, "http://m.example/b", false, R, u"", RedirectRefusal::NotRedirect},
     };
     for (const auto& c : cases) {

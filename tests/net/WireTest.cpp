@@ -168,7 +168,7 @@ TEST_F(WireTest, RedirectsGoOnlyWhereTheCredentialsMay) {
     const std::string localhost = "http://localhost:" + base.substr(base.rfind(':') + 1);
     const struct {
         std::string prefix;
-        std::vector<std::string> methods; // of the requests that arrive
+        std::vector<std::string> methods;                // of the requests that arrive
         RedirectRefusal refusal = RedirectRefusal::None; // None: followed to the list
         std::u16string_view differs = u"";
     } cases[] = {
@@ -179,10 +179,12 @@ TEST_F(WireTest, RedirectsGoOnlyWhereTheCredentialsMay) {
         {"_status/307/_location/" + mireth_test::ModuleServer::percentEncoded(localhost + "/api/w/list") +
              "/",
          {"POST"},
-         RedirectRefusal::OtherHost, u"主机 127.0.0.1 → localhost"},
+         RedirectRefusal::OtherHost,
+         u"主机 127.0.0.1 → localhost"},
         {"_status/302/_location/" + mireth_test::ModuleServer::percentEncoded("ftp://127.0.0.1/x") + "/",
          {"POST"},
-         RedirectRefusal::UnsupportedScheme, u"ftp"},
+         RedirectRefusal::UnsupportedScheme,
+         u"ftp"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.prefix);

@@ -469,7 +469,8 @@ TEST_F(DownloadJobTest, RefusedPeersAndRedirectsAreFailuresWithTheirReason) {
         std::u16string reason;
     } cases[] = {
         {base() + "_status/307/_location/" + mireth_test::ModuleServer::percentEncoded(elsewhere) + "/",
-         u"不跟随 HTTP 307 转向 " + std::u16string(CWString::fromUtf8(elsewhere).view()) + u"：主机 127.0.0.1 → localhost，"},
+         u"不跟随 HTTP 307 转向 " + std::u16string(CWString::fromUtf8(elsewhere).view()) +
+             u"：主机 127.0.0.1 → localhost，"},
         {https + "_tag/" + tag() + "/", u"服务器的证书未被接受"},
     };
     // Public CAs, none of which issued the test server's certificate.

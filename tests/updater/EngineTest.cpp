@@ -102,7 +102,7 @@ TEST_F(EngineTest, AListErrorAnswerSaysItsStatusAndTheServersFirstLine) {
     } cases[] = {
         {"_status/401/_type/text%2Fplain%3B%20charset%3Dutf-8/_body/" + password + "/",
          u"服务器返回 HTTP 401：密码错误[0m"},
-        {"_status/503/_nonjson/", u"服务器返回 HTTP 503"}, // an HTML page's first line is markup
+        {"_status/503/_nonjson/", u"服务器返回 HTTP 503"},  // an HTML page's first line is markup
         {"_status/500/_bytes/64/", u"服务器返回 HTTP 500"}, // no text to show
         {"_status/404/_body//", u"服务器返回 HTTP 404"},
     };
@@ -178,7 +178,8 @@ TEST_F(EngineTest, AListPastItsEntriesOrRowBytesIsRefusedAndTheRowsReadSoFarGo) 
         const auto start = std::chrono::steady_clock::now();
         const CheckResult result = checkModules(engine, ModuleKind::Windows, *rows, config);
         EXPECT_EQ(result.outcome, CheckOutcome::Failed) << c.what;
-        EXPECT_EQ(result.list.status, c.status) << c.what << ": " << reasonText(result.list.reason).toUtf8String();
+        EXPECT_EQ(result.list.status, c.status)
+            << c.what << ": " << reasonText(result.list.reason).toUtf8String();
         EXPECT_TRUE(result.list.reason.failed()) << c.what;
         EXPECT_EQ(rows->rowCount(), 0u) << c.what;
         EXPECT_EQ(result.rows, 0u) << c.what;

@@ -146,25 +146,6 @@ TEST(ModuleListReader, MembersOfOtherTypesReadAsGetTextAndGetIntegerReadThem) {
     }
 }
 
-TEST(ModuleListReader, ANumberBeyond32BitsLateInTheListDropsTheEntriesBeforeIt) {
-    class Counting final : public ModuleListSink {
-    public:
-        void restart() override {
-            ++restarts;
-            entries = 0;
-        }
-        void entry(const ModuleEntry&) override { ++entries; }
-        int restarts = 0;
-        int entries = 0;
-    };
-    const std::string bytes = "{\"code\":200,\"data\":[{\"size\":1},{\"size\":2},{\"size\":4294967296}]}";
-    ModuleListReader reader(bytes.data(), bytes.size());
-    Counting sink;
-    EXPECT_EQ(reader.read(sink).status, ListStatus::NotUnderstood);
-    EXPECT_EQ(sink.restarts, 2);
-    EXPECT_EQ(sink.entries, 0);
-}
-
 // Counts what reaches the sink and how often it is told to drop it.
 class CountingSink final : public ModuleListSink {
 public:
@@ -176,6 +157,15 @@ public:
     int restarts = 0;
     std::size_t entries = 0;
 };
+
+TEST(ModuleListReader, ANumberBeyond32BitsLateInTheListDropsTheEntriesBeforeIt) {
+    const std::string bytes = "{\"code\":200,\"data\":[{\"size\":1},{\"size\":2},{\"size\":4294967296}]}";
+    ModuleListReader reader(bytes.data(), bytes.size());
+    CountingSink sink;
+    EXPECT_EQ(reader.read(sink).status, ListStatus::NotUnderstood);
+    EXPECT_EQ(sink.restarts, 2);
+    EXPECT_EQ(sink.entries, 0u);
+}
 
 TEST(ModuleListReader, TheRootAndEachElementAreDelimitedAsTheParserWouldReadThem) {
     const struct {
