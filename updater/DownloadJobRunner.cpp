@@ -342,6 +342,11 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
     std::unique_ptr<Attempt> attempt = std::move(slots_[slot]);
     if (!attempt)
         return;
+    // A transfer that the stop broke off has no outcome: its row gets its "下载" back.
+    if (stopped_ && outcome.curlResult != CURLE_OK) {
+        attempt->discard();
+        return;
+    }
     const std::size_t link = attempt->link();
     FileResult result;
     result.httpStatus = outcome.responseCode;

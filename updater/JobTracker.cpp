@@ -20,6 +20,12 @@ void JobTracker::jobStarting(const rg_XiaZaiShuJu& job) {
     figures_.started = true;
     active_.clear();
     failures_.clear();
+    open_.clear();
+    open_.reserve(job.linkCount());
+    for (std::size_t i = 0; i < job.linkCount(); ++i) {
+        const rg_LianJieYuSuoYinLei& link = job.link(i);
+        open_.emplace(static_cast<std::size_t>(link.rowIndex), Open{link.fileName, link.localFile});
+    }
     startTick_ = platform::tickCount();
 }
 
@@ -56,6 +62,7 @@ void JobTracker::fileDone(const rg_LianJieYuSuoYinLei& link, const FileResult& r
         active_.erase(std::remove_if(active_.begin(), active_.end(),
                                      [row](const ActiveFile& f) { return f.row == row; }),
                       active_.end());
+        open_.erase(row);
         figures_.bytesDone += result.bytes;
         switch (result.outcome) {
         case FileOutcome::Success:
@@ -76,11 +83,23 @@ void JobTracker::fileDone(const rg_LianJieYuSuoYinLei& link, const FileResult& r
 }
 
 void JobTracker::jobDone(bool stopped) {
+    std::unordered_map<std::size_t, Open> unfinished;
+    {
+        platform::CriticalSectionLock hold(lock_);
+        figures_.elapsedMs = platform::tickCount() - startTick_;
+        figures_.stopped = stopped;
+        active_.clear();
+        unfinished.swap(open_);
+    }
+    // Before the job counts as finished, so that whoever sees it finished reads
+    // the rows as they stay.
+    if (stopped) {
+        const CWString again = CWString::borrowed(kModeDownload);
+        for (const auto& [row, file] : unfinished)
+            rows_->setCellTextIfShows(row, kColumnMode, again, file.name, file.localFile);
+    }
     platform::CriticalSectionLock hold(lock_);
-    figures_.elapsedMs = platform::tickCount() - startTick_;
     figures_.finished = true;
-    figures_.stopped = stopped;
-    active_.clear();
 }
 
 JobTracker::Figures JobTracker::figures() const {

@@ -4,7 +4,9 @@
 // size is unknown), then "成功", "下载失败" or "保存失败" — written only while the row
 // still shows that file, and keeps the job's figures for the front end: files done
 // of the job's per outcome, bytes, time, the files on their way and each failure's
-// reason. Once its rows are abandoned it asks the job to stop.
+// reason. Once its rows are abandoned it asks the job to stop. A job that was
+// stopped gives its files without an outcome (those on their way and those not
+// reached) their "下载" back, so that the rows say what the next update fetches.
 //
 // The worker calls it on its own thread; the front end reads it from any other.
 #include "runtime/core/RefPtr.h"
@@ -73,8 +75,15 @@ private:
     // The link's entry among the files on their way, made when missing; under lock_.
     ActiveFile& activeEntry(const rg_LianJieYuSuoYinLei& link);
 
+    // A file of the job that has no outcome yet.
+    struct Open {
+        CWString name;
+        CWString localFile;
+    };
+
     const RefPtr<ModuleRowTable> rows_;
     mutable platform::CriticalSection lock_;
+    std::unordered_map<std::size_t, Open> open_; // by row
     Figures figures_;
     std::uint64_t startTick_ = 0;
     std::vector<ActiveFile> active_;

@@ -3,6 +3,9 @@
 #include "runtime/platform/SystemInfo.h"
 #include "updater/ModuleListRules.h"
 
+#include <memory>
+#include <utility>
+
 namespace rg_quelt_app {
 
 bool isConfigured(ModuleKind kind, const rg_PeiZhiXinXiLei& config) {
@@ -38,12 +41,36 @@ UpdateResult updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, Mod
         result.outcome = UpdateOutcome::NothingChecked;
         return result;
     }
-    if (force)
-        MarkAllRows(rows);
-    const rg_XiaZaiShuJu job = BuildDownloadJob(kind, rows, config);
-    result.files = job.linkCount();
-    result.bytes = job.listedBytes();
-    result.outcome = engine.StartDownload(job, observer) ? UpdateOutcome::Started : UpdateOutcome::Busy;
+    rg_MoKuaiGengXinYinQing::DownloadRequest request;
+    request.owner = static_cast<std::uint32_t>(kind);
+    request.observer = RefPtr<DownloadObserver>(&observer);
+    // What the job holds, for a start made at once; a queued one tells its observer.
+    auto made = std::make_shared<UpdateResult>();
+    // Taken once the job's turn comes; the rows of a window that has gone are not.
+    request.prepare = [kind, force, config, made,
+                       table = RefPtr<ModuleRowTable>(&rows)](rg_XiaZaiShuJu& job) {
+        if (table->abandoned())
+            return false;
+        if (force)
+            MarkAllRows(*table);
+        job = BuildDownloadJob(kind, *table, config);
+        made->files = job.linkCount();
+        made->bytes = job.listedBytes();
+        return true;
+    };
+    switch (engine.requestDownload(std::move(request))) {
+    case rg_MoKuaiGengXinYinQing::RequestOutcome::Started:
+        result.outcome = UpdateOutcome::Started;
+        result.files = made->files;
+        result.bytes = made->bytes;
+        break;
+    case rg_MoKuaiGengXinYinQing::RequestOutcome::Queued:
+        result.outcome = UpdateOutcome::Queued;
+        break;
+    case rg_MoKuaiGengXinYinQing::RequestOutcome::Refused:
+        result.outcome = UpdateOutcome::Busy;
+        break;
+    }
     return result;
 }
 

@@ -32,13 +32,14 @@ struct CheckResult {
 enum class UpdateOutcome {
     NotConfigured, // the domain or the kind's folder is empty: "请先在配置界面进行各参数的配置"
     NothingChecked, // the rows are empty: "请先检查更新！"
-    Busy,           // a job runs already: this one was dropped, as if never asked for
+    Busy,           // this kind's update waits already: nothing more was asked for
+    Queued,         // another job runs: this one starts after it (and those queued before)
     Started,        // the job went to the worker; the observer follows it
 };
 
 struct UpdateResult {
     UpdateOutcome outcome = UpdateOutcome::NotConfigured;
-    std::size_t files = 0;  // of the job
+    std::size_t files = 0;  // of the job, once started
     std::int64_t bytes = 0; // their listed sizes
 };
 
@@ -52,7 +53,9 @@ CheckResult checkModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, Modul
                          const rg_PeiZhiXinXiLei& config);
 
 // Marks every row when `force` ("强制更新"), builds the job from the marked rows and
-// starts the worker, which reports to `observer`.
+// starts the worker, which reports to `observer`. While another job runs, the
+// update waits in the engine's queue, and the marking and the job wait with it:
+// the rows are read (and marked) when its turn comes, with `config` as it is now.
 UpdateResult updateModules(rg_MoKuaiGengXinYinQing& engine, ModuleKind kind, ModuleRowTable& rows, bool force,
                            const rg_PeiZhiXinXiLei& config, DownloadObserver& observer);
 

@@ -10,6 +10,8 @@
 
 #include <curl/curl.h>
 
+#include <utility>
+
 namespace rg_quelt_app {
 
 QUELT_DEFINE_CLASS(rg_MoKuaiGengXinYinQing, CQueltObject, "rg_quelt_app::rg_MoKuaiGengXinYinQing")
@@ -51,7 +53,7 @@ rg_MoKuaiGengXinYinQing::rg_MoKuaiGengXinYinQing(const rg_MoKuaiGengXinYinQing& 
 rg_MoKuaiGengXinYinQing::~rg_MoKuaiGengXinYinQing() {
     // No event reaches the engine once it is going.
     receiver_.teardown();
-    stopDownload(kStopWaitMs);
+    stopDownload();
 }
 
 void rg_MoKuaiGengXinYinQing::setTransferSettings(const TransferSettings& settings) {
@@ -166,19 +168,56 @@ bool rg_MoKuaiGengXinYinQing::StartDownload(const rg_XiaZaiShuJu& job, DownloadO
     return idle;
 }
 
-bool rg_MoKuaiGengXinYinQing::stopDownload(std::uint32_t timeoutMs) {
-    rg_quelt_base::ThreadStateRecord* record = workerState.stateRecord();
-    if (!record || !isDownloading())
-        return true;
-    record->stopEvent.set();
-    const std::uint64_t deadline = platform::tickCount() + timeoutMs;
-    // The worker may be waiting for this thread (a row write handed over to it).
-    while (!workerState.waitUntilIdle(10)) {
-        if (platform::tickCount() >= deadline)
-            return false;
-        platform::serviceNotices(0);
+rg_MoKuaiGengXinYinQing::RequestOutcome rg_MoKuaiGengXinYinQing::requestDownload(DownloadRequest request) {
+    if (!request.prepare || !request.observer || isQueued(request.owner))
+        return RequestOutcome::Refused;
+    // Behind those that wait already, also when the job before them has just ended.
+    queue_.push_back(std::move(request));
+    const std::size_t waiting = queue_.size();
+    if (waiting == 1 && startQueued())
+        return RequestOutcome::Started;
+    // Not started and no longer queued: its rows had nothing to give.
+    return queue_.size() == waiting ? RequestOutcome::Queued : RequestOutcome::Refused;
+}
+
+bool rg_MoKuaiGengXinYinQing::startQueued() {
+    while (!queue_.empty() && !isDownloading()) {
+        DownloadRequest next = std::move(queue_.front());
+        queue_.pop_front();
+        rg_XiaZaiShuJu job;
+        if (next.prepare(job) && StartDownload(job, *next.observer))
+            return true;
     }
-    return true;
+    return false;
+}
+
+bool rg_MoKuaiGengXinYinQing::isQueued(std::uint32_t owner) const {
+    for (const DownloadRequest& waiting : queue_)
+        if (waiting.owner == owner)
+            return true;
+    return false;
+}
+
+bool rg_MoKuaiGengXinYinQing::cancelQueued(std::uint32_t owner) {
+    for (auto it = queue_.begin(); it != queue_.end(); ++it) {
+        if (it->owner == owner) {
+            queue_.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void rg_MoKuaiGengXinYinQing::requestStop() {
+    if (rg_quelt_base::ThreadStateRecord* record = workerState.stateRecord(); record && isDownloading())
+        record->stopEvent.set();
+}
+
+void rg_MoKuaiGengXinYinQing::stopDownload() {
+    queue_.clear();
+    requestStop();
+    while (!workerState.waitUntilIdle(10))
+        platform::serviceNotices(0);
 }
 
 } // namespace rg_quelt_app

@@ -6,10 +6,11 @@
 //
 // Construct, use and destroy it on the user-interface thread; a list request may
 // also run on a helper thread, one at a time, while that thread keeps servicing
-// notices (the request's progress notices come to it). Destroying it stops a
-// running job and waits for the worker (bounded), servicing notices meanwhile, so
-// that nothing the worker uses goes before it; a list request running elsewhere
-// must have ended before (abandonListRequests ends it).
+// notices (the request's progress notices come to it). Destroying it drops the
+// queued jobs, stops the running one and waits until the worker has ended,
+// servicing notices meanwhile, so that nothing the worker uses goes before it; a
+// list request running elsewhere must have ended before (abandonListRequests ends
+// it).
 #include "runtime/core/EventObjectPointer.h"
 #include "runtime/core/QueltObjectArray.h"
 #include "runtime/data/rg_XianChengZhuangTaiLei.h"
@@ -19,9 +20,13 @@
 #include "updater/TransferSettings.h"
 #include "updater/rg_XiaZaiShuJu.h"
 
+#include "runtime/core/RefPtr.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <functional>
 
 namespace rg_quelt_app {
 
@@ -39,8 +44,22 @@ class rg_MoKuaiGengXinYinQing : public CQueltObject {
     QUELT_CLASS(rg_MoKuaiGengXinYinQing)
 
 public:
-    // How long destruction waits for a stopped worker to end.
-    static constexpr std::uint32_t kStopWaitMs = 3000;
+    // A download asked for while another job runs waits for its turn: one job at a
+    // time, in the order asked. Its job is made only when the turn comes, so that
+    // it takes the rows as they are then.
+    struct DownloadRequest {
+        // Who asked (the window: the module kind); one request of an owner waits at a time.
+        std::uint32_t owner = 0;
+        // Makes the job, on the engine's thread, right before it starts; false starts
+        // nothing and drops the request (its rows are gone).
+        std::function<bool(rg_XiaZaiShuJu& job)> prepare;
+        RefPtr<DownloadObserver> observer;
+    };
+    enum class RequestOutcome {
+        Started, // the job went to the worker
+        Queued,  // it starts once the jobs before it have ended
+        Refused, // that owner's request waits already, or prepare said no
+    };
 
     rg_MoKuaiGengXinYinQing();
     // A copy is an engine of its own with a fresh worker state.
@@ -65,9 +84,29 @@ public:
     bool StartDownload(const rg_XiaZaiShuJu& job, DownloadObserver& observer);
 
     bool isDownloading() const { return workerState.isRunning(); }
-    // Asks a running job to stop and waits up to `timeoutMs` for the worker, servicing
-    // the calling thread's notices meanwhile. True when no job runs any more.
-    bool stopDownload(std::uint32_t timeoutMs);
+
+    // Starts the request's job at once when no job runs and none waits; else queues
+    // it behind the others. On the engine's thread, like everything about the queue.
+    RequestOutcome requestDownload(DownloadRequest request);
+    // Once the running job has ended, starts the next request that waits (its
+    // observer hears of it then). The thread that owns the engine calls it from its
+    // loop while requests wait. True when a job started.
+    bool startQueued();
+    bool isQueued(std::uint32_t owner) const;
+    std::size_t queuedCount() const { return queue_.size(); }
+    // Takes the owner's request out of the queue; false when none waited.
+    bool cancelQueued(std::uint32_t owner);
+
+    // Asks the running job to stop and returns at once: its transfers end, their
+    // temporary files go, and the worker ends within a fraction of a second.
+    void requestStop();
+    // Drops the queued requests, stops the running job and waits until the worker
+    // has ended, however long that takes, servicing the calling thread's notices
+    // meanwhile (the worker may be handing it a row write). Every step of a stopped
+    // worker is bounded: a transfer ends at its next poll, a connection attempt
+    // within its connect time-out, and a file being put in place within the disk's
+    // own time.
+    void stopDownload();
 
     // What the next job and list request use.
     void setTransferSettings(const TransferSettings& settings);
@@ -100,6 +139,7 @@ private:
 
     TransferSettings settings_;
     ListLimits listLimits_;
+    std::deque<DownloadRequest> queue_;
     ListReading lastListReading_;
     std::atomic<bool> listAbandoned_{false};
     CQueltEventReceiver receiver_;

@@ -11,6 +11,8 @@ namespace rg_quelt_app {
 
 // While the page's list is being fetched.
 inline constexpr const char16_t* kStateChecking = u"正在检查更新…";
+// While the page's update waits for another page's job.
+inline constexpr const char16_t* kStateWaiting = u"等待中";
 
 // "1023 B", "1.5 KB", "3.2 MB", "1.1 GB": binary units, one decimal above bytes.
 CWString byteSizeText(std::int64_t bytes);

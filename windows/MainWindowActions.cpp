@@ -24,6 +24,9 @@ constexpr const char16_t* kMessageSaveFailed = u"保存失败！";
 constexpr const char16_t* kMessageListFailed = u"获取模块列表失败";
 constexpr std::uint32_t kMbOk = 0;
 
+constexpr const char16_t* kCaptionUpdate = u"更新模块";
+constexpr const char16_t* kCaptionStop = u"停止更新";
+
 // The state lines follow a running job this often.
 constexpr std::uint32_t kJobTimerId = 1;
 constexpr std::uint32_t kJobTimerMs = 250;
@@ -146,6 +149,11 @@ void rg_my_main_window::checkModules(ModuleKind kind) {
         messageBox(this, CWString(kMessageConfigureFirst), CWString(kMessageCaption), kMbOk);
         return;
     }
+    // The rows a queued update was asked for are being replaced: it waits no more.
+    if (isWaiting(kind)) {
+        engine.cancelQueued(static_cast<std::uint32_t>(kind));
+        waiting_[indexOf(kind)] = RefPtr<JobTracker>();
+    }
     // A job that ended is told until the next check; one that runs goes on.
     RefPtr<JobTracker>& tracker = trackers_[indexOf(kind)];
     if (tracker && tracker->figures().finished)
@@ -170,6 +178,19 @@ void rg_my_main_window::updateModules(ModuleKind kind) {
     // The rows are being replaced: there is nothing to update yet.
     if (isChecking(kind))
         return;
+    const std::size_t k = indexOf(kind);
+    // The button reads "停止更新": it stops the page's job (the timer tells once the
+    // worker has ended) or takes the page's update out of the queue.
+    if (isUpdating(kind)) {
+        engine.requestStop();
+        return;
+    }
+    if (isWaiting(kind)) {
+        engine.cancelQueued(static_cast<std::uint32_t>(kind));
+        waiting_[k] = RefPtr<JobTracker>();
+        showState(kind);
+        return;
+    }
     // A list box without a window has no rows, so it asks for a check too.
     ModuleRowTable* rows = rowTable(kind);
     UpdateOutcome outcome = UpdateOutcome::NothingChecked;
@@ -178,19 +199,26 @@ void rg_my_main_window::updateModules(ModuleKind kind) {
         outcome = rg_quelt_app::updateModules(engine, kind, *rows, forceCheck(kind).isChecked(), globalConfig,
                                               *tracker)
                       .outcome;
-        // Kept to be shown; the worker holds its own share while the job runs. A
-        // start refused (another job runs) leaves the page as it was.
-        if (outcome == UpdateOutcome::Started) {
-            trackers_[indexOf(kind)] = tracker;
+        // Kept to be shown; the worker holds its own share while the job runs. One
+        // that waits moves over once its job has started.
+        if (outcome == UpdateOutcome::Started)
+            trackers_[k] = tracker;
+        else if (outcome == UpdateOutcome::Queued)
+            waiting_[k] = tracker;
+        if (outcome == UpdateOutcome::Started || outcome == UpdateOutcome::Queued) {
             showState(kind);
-            if (!jobTimer_)
-                jobTimer_ = startTimer(kJobTimerId, kJobTimerMs);
+            startJobTimer();
         }
     }
     if (outcome == UpdateOutcome::NotConfigured)
         messageBox(this, CWString(kMessageConfigureFirst), CWString(kMessageCaption), kMbOk);
     else if (outcome == UpdateOutcome::NothingChecked)
         messageBox(this, CWString(kMessageCheckFirst), CWString(kMessageCaption), kMbOk);
+}
+
+void rg_my_main_window::startJobTimer() {
+    if (!jobTimer_)
+        jobTimer_ = startTimer(kJobTimerId, kJobTimerMs);
 }
 
 bool rg_my_main_window::showState(ModuleKind kind) {
@@ -202,6 +230,10 @@ bool rg_my_main_window::showState(ModuleKind kind) {
         const JobTracker::Figures figures = tracker->figures();
         running = !figures.finished;
         text = jobStateText(figures);
+    }
+    if (isWaiting(kind)) {
+        text = CWString(kStateWaiting);
+        running = true;
     }
     if (isChecking(kind))
         text = CWString(kStateChecking);
@@ -225,15 +257,34 @@ bool rg_my_main_window::showState(ModuleKind kind) {
     Label& label = this->*kKindPages[k].stateLabel;
     if (label.getCaption().view() != text.view())
         label.setCaption(text);
+    showUpdateCaption(kind);
     return running;
 }
 
+void rg_my_main_window::showUpdateCaption(ModuleKind kind) {
+    Button& button = this->*kKindPages[indexOf(kind)].updateButton;
+    const char16_t* caption = isUpdating(kind) || isWaiting(kind) ? kCaptionStop : kCaptionUpdate;
+    if (button.getCaption().view() != caption)
+        button.setCaption(CWString(caption));
+}
+
 void rg_my_main_window::showJobStates() {
+    // The job before has ended: the next page in the queue takes its rows now.
+    engine.startQueued();
+    for (const KindPage& k : kKindPages) {
+        RefPtr<JobTracker>& waiting = waiting_[indexOf(k.kind)];
+        if (!waiting)
+            continue;
+        if (waiting->figures().started)
+            trackers_[indexOf(k.kind)] = waiting;
+        if (waiting->figures().started || !engine.isQueued(static_cast<std::uint32_t>(k.kind)))
+            waiting = RefPtr<JobTracker>();
+    }
     bool running = false;
     for (const KindPage& k : kKindPages)
-        if (trackers_[indexOf(k.kind)])
+        if (trackers_[indexOf(k.kind)] || waiting_[indexOf(k.kind)])
             running = showState(k.kind) || running;
-    if (!running && jobTimer_) {
+    if (!running && engine.queuedCount() == 0 && jobTimer_) {
         stopTimer(kJobTimerId);
         jobTimer_ = false;
     }

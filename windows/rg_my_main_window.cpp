@@ -208,9 +208,10 @@ rg_my_main_window::~rg_my_main_window() {
     releaseRowTables();
     if (checks_.runner)
         checks_.runner->stop();
-    // A download with its rows gone stops at once; give it the moment to remove its
-    // temporary files, answering what it still sends us, before the list boxes go.
-    engine.stopDownload(rg_MoKuaiGengXinYinQing::kStopWaitMs);
+    // A download with its rows gone stops at once; it ends (its temporary files
+    // removed) before the list boxes go, and the queued ones never start. No time
+    // limit here: a worker left running would meet the program's teardown.
+    engine.stopDownload();
 }
 
 void rg_my_main_window::releaseRowTables() {
@@ -357,6 +358,14 @@ ModuleRowTable* rg_my_main_window::rowTable(ModuleKind kind) { return rowTables_
 
 const JobTracker* rg_my_main_window::jobTracker(ModuleKind kind) const {
     return trackers_[indexOf(kind)].get();
+}
+
+bool rg_my_main_window::isUpdating(ModuleKind kind) const {
+    const JobTracker* tracker = jobTracker(kind);
+    if (!tracker)
+        return false;
+    const JobTracker::Figures figures = tracker->figures();
+    return figures.started && !figures.finished;
 }
 
 } // namespace rg_quelt_app

@@ -71,6 +71,12 @@ public:
     // The kind's last download job, shown in its state line; null before any, and
     // again once a check follows a job that ended.
     const JobTracker* jobTracker(ModuleKind kind) const;
+    // Whether the kind's job runs: its "更新模块" reads "停止更新" and stops it.
+    bool isUpdating(ModuleKind kind) const;
+    // Whether the kind's update waits for another page's job: its state line reads
+    // "等待中", its rows are as they were, and its button reads "停止更新" and takes
+    // it out of the queue.
+    bool isWaiting(ModuleKind kind) const { return bool(waiting_[static_cast<std::size_t>(kind)]); }
 
     // The controls, in the order of their identifiers (101 to 148).
     Button helpButton;
@@ -193,8 +199,12 @@ private:
     void checkDone(ModuleKind kind, const CheckResult& result);
     // Writes the kind's state line from its check and job; true while its job runs.
     bool showState(ModuleKind kind);
-    // Every state line of a job; the timer stops once no job runs.
+    // Every state line of a job, after starting the next queued one once the job
+    // before it has ended; the timer stops once no job runs and none waits.
     void showJobStates();
+    // "停止更新" while the kind's update runs or waits, else "更新模块".
+    void showUpdateCaption(ModuleKind kind);
+    void startJobTimer();
     // The busy cursor over the tabs while the selected page's check runs.
     void showWaitCursor();
 
@@ -210,6 +220,8 @@ private:
     };
     OwnRunner checks_;
     std::array<RefPtr<JobTracker>, 3> trackers_;
+    // The tracker of an update queued behind another page's job, until it starts.
+    std::array<RefPtr<JobTracker>, 3> waiting_;
     std::array<std::int32_t, 3> focusedRows_{-1, -1, -1};
     bool jobTimer_ = false;
     bool waitCursor_ = false;

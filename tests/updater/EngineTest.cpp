@@ -350,33 +350,6 @@ TEST_F(EngineTest, ServerNamesThatLeaveTheFolderAreNeverWritten) {
     EXPECT_TRUE(fs::is_empty(windows.path()));
 }
 
-TEST_F(EngineTest, ASecondStartWhileAJobRunsStartsNothing) {
-    Rows slowRows;
-    Rows otherRows;
-    rg_PeiZhiXinXiLei slow = config;
-    slow.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/_slow/100000/");
-    checkModules(engine, ModuleKind::Windows, *slowRows, config);
-    checkModules(engine, ModuleKind::Android, *otherRows, config);
-    ASSERT_GT(otherRows->rowCount(), 0u);
-    update(ModuleKind::Windows, slowRows, false, slow);
-    ASSERT_TRUE(engine.isDownloading());
-    update(ModuleKind::Android, otherRows, false, config);
-    // A check of another kind runs while the job downloads.
-    Rows serverRows;
-    EXPECT_EQ(checkModules(engine, ModuleKind::Server, *serverRows, config).outcome, CheckOutcome::Checked);
-    EXPECT_EQ(serverRows->rowCount(), 1u);
-    EXPECT_TRUE(engine.isDownloading());
-    ASSERT_TRUE(waitForWorker(std::chrono::seconds(120)));
-    for (std::size_t i = 0; i < otherRows->rowCount(); ++i)
-        EXPECT_EQ(otherRows.cell(i, kColumnMode), u"下载") << "the dropped job must not have run";
-    EXPECT_EQ(mode(slowRows, u"a.ext"), u"成功");
-    // Once idle, the second job starts.
-    update(ModuleKind::Android, otherRows, false, config);
-    ASSERT_TRUE(waitForWorker());
-    for (std::size_t i = 0; i < otherRows->rowCount(); ++i)
-        EXPECT_EQ(otherRows.cell(i, kColumnMode), u"成功") << i;
-}
-
 TEST_F(EngineTest, ARecheckDuringAJobKeepsOutcomesOffOtherFiles) {
     Rows rows;
     rg_PeiZhiXinXiLei slow = config;

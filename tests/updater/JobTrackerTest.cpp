@@ -118,4 +118,31 @@ TEST_F(JobTrackerTest, ARowThatShowsAnotherFileKeepsItsTextAndAbandonedRowsStopT
     EXPECT_TRUE(tracker->stopRequested());
 }
 
+TEST_F(JobTrackerTest, AStoppedJobGivesEveryFileWithoutAnOutcomeItsDownloadBack) {
+    // a.ext was saved, b.ext was on its way, c.ext not reached; a check has
+    // meanwhile put another file into c.ext's row, which keeps its text.
+    tracker->fileDone(job.link(0), result(FileOutcome::Success, 100));
+    tracker->fileStarted(job.link(1));
+    tracker->fileProgress(job.link(1), 30, 100);
+    rows->setCellText(2, kColumnName, CWString(u"other.ext"));
+    rows->setCellText(2, kColumnMode, CWString(u"下载失败"));
+    ASSERT_EQ(rows.cell(1, kColumnMode), u"下载中 30%");
+    for (const bool stopped : {false, true}) {
+        SCOPED_TRACE(stopped ? "stopped" : "ended");
+        tracker->jobDone(stopped);
+        EXPECT_EQ(rows.cell(0, kColumnMode), u"成功");
+        // Only a stop gives the files back: an ended job has an outcome for each.
+        EXPECT_EQ(rows.cell(1, kColumnMode), stopped ? u"下载" : u"下载中 30%");
+        EXPECT_EQ(rows.cell(2, kColumnMode), u"下载失败");
+        const JobTracker::Figures figures = tracker->figures();
+        EXPECT_TRUE(figures.finished);
+        EXPECT_EQ(figures.stopped, stopped);
+        EXPECT_EQ(figures.done(), 1u);
+        EXPECT_TRUE(figures.active.empty());
+        tracker->jobStarting(job);
+        tracker->fileDone(job.link(0), result(FileOutcome::Success, 100));
+        tracker->fileProgress(job.link(1), 30, 100);
+    }
+}
+
 } // namespace

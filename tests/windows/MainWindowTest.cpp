@@ -13,6 +13,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -412,29 +413,113 @@ TEST_F(MainWindowTest, ForcedUpdateMarksEveryRowBeforeTheJobStarts) {
     EXPECT_EQ(fs::file_size(windowsFolder.path() / "binary.bin"), 256u);
 }
 
-TEST_F(MainWindowTest, AnotherPageStartsNothingWhileAJobRuns) {
-    const rg_PeiZhiXinXiLei config = configured("_stallbefore/1/");
+TEST_F(MainWindowTest, AnUpdateOnAnotherPageWaitsForTheRunningJobThenRunsAndAWaitCanBeCalledOff) {
+    // The Server module is here and newer: only "强制更新" fetches it, and only once
+    // its turn has come does its row read "下载".
+    mireth_test::writeFile(serverFolder.path() / "server" / "svc.ext", "newer");
+    const rg_PeiZhiXinXiLei config = configured("_slow/100000/");
     open(&config);
     checkAndWait(ModuleKind::Windows);
     click(window->winUpdateButton);
-    ASSERT_TRUE(window->engine.isDownloading());
+    ASSERT_TRUE(window->isUpdating(ModuleKind::Windows));
 
     selectPage(2);
     checkAndWait(ModuleKind::Server);
     rg_my_main_window::ListBox& list = window->serverModuleList;
     ASSERT_EQ(list.rowCount(), 1);
-    EXPECT_EQ(cell(list, 0, kColumnMode), u"下载");
-    DialogWatcher none({}, L"#32770", std::chrono::milliseconds(1500));
+    ASSERT_EQ(cell(list, 0, kColumnMode), u"");
+    click(window->serverForceUpdateCheck);
+    DialogWatcher none({}, L"#32770", std::chrono::milliseconds(1000));
     click(window->serverUpdateButton);
     EXPECT_FALSE(none.join().found) << "a message appeared";
-    EXPECT_EQ(cell(list, 0, kColumnMode), u"下载");
+    ASSERT_TRUE(window->isWaiting(ModuleKind::Server)) << "the Windows job ended too soon for this test";
+    EXPECT_EQ(stateLine(ModuleKind::Server), wide(kStateWaiting));
+    EXPECT_EQ(windowText(hwndOf(window->serverUpdateButton)), L"停止更新");
+    EXPECT_EQ(cell(list, 0, kColumnMode), u"");
+    paintNow();
+    fs::create_directories("screenshots");
+    EXPECT_TRUE(saveWindowImage(main(), L"screenshots/page2-waiting.bmp"));
 
+    // A wait called off by its own button starts nothing.
+    selectPage(1);
+    checkAndWait(ModuleKind::Android);
+    click(window->androidUpdateButton);
+    ASSERT_TRUE(window->isWaiting(ModuleKind::Android));
+    click(window->androidUpdateButton);
+    EXPECT_FALSE(window->isWaiting(ModuleKind::Android));
+    EXPECT_EQ(stateLine(ModuleKind::Android), L"");
+    EXPECT_EQ(windowText(hwndOf(window->androidUpdateButton)), L"更新模块");
+
+    // Its turn comes once the Windows job has ended.
+    ASSERT_TRUE(
+        pumpUntil([this] { return !window->isWaiting(ModuleKind::Server); }, std::chrono::minutes(2)));
+    EXPECT_TRUE(window->jobTracker(ModuleKind::Windows)->figures().finished);
     ASSERT_TRUE(pumpUntil([this] { return !window->engine.isDownloading(); }, std::chrono::minutes(2)));
-    pump();
-    EXPECT_EQ(cell(list, 0, kColumnMode), u"下载");
-    EXPECT_FALSE(fs::exists(serverFolder.path() / "server" / "svc.ext"));
-    for (const auto& request : server.recordedRequests(tag()))
-        EXPECT_EQ(request.body.find("type=s"), std::string::npos) << request.body;
+    EXPECT_TRUE(pumpUntil([&] { return stateLine(ModuleKind::Server).rfind(L"更新完成：成功 1 个", 0) == 0; },
+                          std::chrono::seconds(5)))
+        << shown(stateLine(ModuleKind::Server));
+    EXPECT_EQ(cell(list, 0, kColumnMode), u"成功");
+    EXPECT_EQ(mireth_test::readFile(serverFolder.path() / "server" / "svc.ext"), "server module\n");
+    EXPECT_EQ(windowText(hwndOf(window->serverUpdateButton)), L"更新模块");
+    double windowsEnded = 0, serverStarted = 1e300;
+    for (const auto& request : server.recordedRequests(tag())) {
+        EXPECT_EQ(request.formField("type") == "a" && !request.formField("file").empty(), false);
+        if (request.formField("type") == "w" && !request.formField("file").empty())
+            windowsEnded = std::max(windowsEnded, request.answered);
+        if (request.formField("type") == "s" && !request.formField("file").empty())
+            serverStarted = std::min(serverStarted, request.arrived);
+    }
+    // The slow server records an answer's end after one more pause of its trickle
+    // (a tenth of a second), when the client has all of it already.
+    EXPECT_LE(windowsEnded - 0.15, serverStarted) << std::fixed << windowsEnded << " " << serverStarted;
+}
+
+TEST_F(MainWindowTest, StopUpdateEndsASlowJobKeepingWhatWasSaved) {
+    // An old copy, so that big.bin is marked and a stop must leave it as it is.
+    const fs::path old = windowsFolder.path() / "big.bin";
+    mireth_test::writeFile(old, "the old module");
+    fs::last_write_time(old, fs::last_write_time(old) - std::chrono::hours(24 * 365 * 10));
+    const rg_PeiZhiXinXiLei config = configured("_slow/100000/");
+    open(&config);
+    checkAndWait(ModuleKind::Windows);
+    rg_my_main_window::ListBox& list = window->winModuleList;
+    const int a = rowOf(list, u"a.ext"), big = rowOf(list, u"big.bin");
+    ASSERT_EQ(cell(list, big, kColumnMode), u"下载");
+    EXPECT_EQ(windowText(hwndOf(window->winUpdateButton)), L"更新模块");
+    click(window->winUpdateButton);
+    ASSERT_TRUE(window->isUpdating(ModuleKind::Windows));
+    EXPECT_EQ(windowText(hwndOf(window->winUpdateButton)), L"停止更新");
+    ASSERT_TRUE(pumpUntil([&] {
+        return cell(list, a, kColumnMode) == u"成功" && cell(list, big, kColumnMode).rfind(u"下载中", 0) == 0;
+    }));
+
+    const auto pressed = std::chrono::steady_clock::now();
+    click(window->winUpdateButton);
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::milliseconds(500))
+        << "the click waited";
+    ASSERT_TRUE(pumpUntil([this] { return !window->engine.isDownloading(); }, std::chrono::seconds(5)));
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::seconds(2));
+    EXPECT_TRUE(pumpUntil([&] { return stateLine(ModuleKind::Windows).rfind(L"更新已中止：", 0) == 0; },
+                          std::chrono::seconds(5)))
+        << shown(stateLine(ModuleKind::Windows));
+    EXPECT_NE(stateLine(ModuleKind::Windows).find(L"未完成 "), std::wstring::npos);
+    EXPECT_EQ(windowText(hwndOf(window->winUpdateButton)), L"更新模块");
+    EXPECT_EQ(cell(list, a, kColumnMode), u"成功");
+    EXPECT_EQ(cell(list, big, kColumnMode), u"下载");
+    for (int row = 0; row < list.rowCount(); ++row)
+        EXPECT_EQ(cell(list, row, kColumnMode).rfind(u"下载中", 0), std::u16string::npos) << row;
+    EXPECT_EQ(mireth_test::readFile(windowsFolder.path() / "big.bin"), "the old module");
+    for (const auto& entry : fs::recursive_directory_iterator(windowsFolder.path()))
+        EXPECT_EQ(entry.path().filename().u16string().find(u".part"), std::u16string::npos)
+            << entry.path().string();
+    paintNow();
+    fs::create_directories("screenshots");
+    EXPECT_TRUE(saveWindowImage(main(), L"screenshots/page0-stopped-job.bmp"));
+
+    // The next press fetches what still reads "下载".
+    click(window->winUpdateButton);
+    ASSERT_TRUE(pumpUntil([this] { return !window->engine.isDownloading(); }, std::chrono::minutes(2)));
+    EXPECT_EQ(fs::file_size(windowsFolder.path() / "big.bin"), 300000u);
 }
 
 TEST_F(MainWindowTest, HelpIsModalShowsTheNotesAndEscClosesIt) {

@@ -1,0 +1,165 @@
+// The engine's one job at a time: updates asked for while a job runs wait for
+// their turn, a stop ends the running job, and the engine goes only once its
+// worker has ended.
+#include "EngineFixture.h"
+#include "updater/ModuleListRules.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+namespace {
+
+using namespace rg_quelt_app;
+using namespace updater_test;
+using namespace std::chrono_literals;
+
+class EngineQueueTest : public EngineFixture {
+protected:
+    // The engine's thread as the window's loop runs it: notices, and the next
+    // queued job once the one before has ended.
+    bool runQueue(std::chrono::seconds limit = 120s) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (engine.isDownloading() || engine.queuedCount() > 0) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            platform::serviceNotices(10);
+            engine.startQueued();
+        }
+        return true;
+    }
+
+    UpdateOutcome ask(ModuleKind kind, Rows& rows, bool force, const rg_PeiZhiXinXiLei& settings,
+                      RefPtr<JobTracker>& follower) {
+        follower = RefPtr<JobTracker>::adopt(JobTracker::create(*rows));
+        return updateModules(engine, kind, *rows, force, settings, *follower).outcome;
+    }
+
+    // The download requests of the kind, in arrival order.
+    std::vector<mireth_test::RecordedRequest> downloadsOf(char letter) {
+        std::vector<mireth_test::RecordedRequest> found;
+        for (const auto& request : server.recordedRequests(tag()))
+            if (request.formField("type") == std::string(1, letter) && request.formField("file") != "")
+                found.push_back(request);
+        return found;
+    }
+
+    rg_PeiZhiXinXiLei slowConfig() {
+        // 300000 bytes at 100000 per second: three seconds for big.bin.
+        rg_PeiZhiXinXiLei slow = config;
+        slow.domain = CWString::fromUtf8(server.httpBase() + "_tag/" + tag() + "/_slow/100000/");
+        return slow;
+    }
+};
+
+TEST_F(EngineQueueTest, UpdatesAskedForWhileAJobRunsWaitAndRunInTurnWithTheRowsAsTheyAreThen) {
+    // Android's lib1.ext is here and newer: only the forced update fetches it.
+    writeFile(android.path() / "android" / "lib1.ext", "newer");
+    ASSERT_TRUE(setLocalMtime(android.path() / "android" / "lib1.ext", 2025, 1, 1, 0, 0, 0));
+    Rows windowsRows, androidRows, serverRows;
+    for (auto [kind, rows] : {std::pair{ModuleKind::Windows, &windowsRows},
+                              {ModuleKind::Android, &androidRows},
+                              {ModuleKind::Server, &serverRows}})
+        ASSERT_EQ(checkModules(engine, kind, **rows, config).outcome, CheckOutcome::Checked);
+    ASSERT_EQ(mode(androidRows, u"lib1.ext"), u"");
+
+    RefPtr<JobTracker> windowsJob, androidJob, serverJob, again;
+    ASSERT_EQ(ask(ModuleKind::Windows, windowsRows, false, slowConfig(), windowsJob), UpdateOutcome::Started);
+    EXPECT_EQ(ask(ModuleKind::Android, androidRows, true, config, androidJob), UpdateOutcome::Queued);
+    EXPECT_EQ(ask(ModuleKind::Server, serverRows, false, config, serverJob), UpdateOutcome::Queued);
+    // One wait per kind.
+    EXPECT_EQ(ask(ModuleKind::Android, androidRows, true, config, again), UpdateOutcome::Busy);
+    EXPECT_EQ(engine.queuedCount(), 2u);
+    EXPECT_TRUE(engine.isQueued(static_cast<std::uint32_t>(ModuleKind::Android)));
+    // Nothing of a waiting job is made yet: the forced marking waits with it.
+    EXPECT_EQ(mode(androidRows, u"lib1.ext"), u"");
+    EXPECT_FALSE(androidJob->figures().started);
+
+    ASSERT_TRUE(runQueue());
+    EXPECT_FALSE(again->figures().started);
+    for (const RefPtr<JobTracker>& job : {windowsJob, androidJob, serverJob}) {
+        EXPECT_TRUE(job->figures().finished);
+        EXPECT_FALSE(job->figures().stopped);
+    }
+    EXPECT_EQ(androidJob->figures().files, androidRows->rowCount());
+    for (std::size_t i = 0; i < androidRows->rowCount(); ++i)
+        EXPECT_EQ(androidRows.cell(i, kColumnMode), u"成功") << i;
+    EXPECT_EQ(readFile(android.path() / "android" / "lib1.ext"), "android module\n");
+    EXPECT_EQ(mode(serverRows, u"svc.ext"), u"成功");
+
+    // In the order asked, each after the one before had ended. The slow server
+    // records an answer's end after one more pause of its trickle (a tenth of a
+    // second), when the client has all of it already.
+    const auto w = downloadsOf('w'), a = downloadsOf('a'), s = downloadsOf('s');
+    ASSERT_FALSE(w.empty());
+    ASSERT_EQ(a.size(), 2u);
+    ASSERT_EQ(s.size(), 1u);
+    for (const auto& request : w)
+        EXPECT_LE(request.answered - 0.15, a.front().arrived);
+    for (const auto& request : a)
+        EXPECT_LE(request.answered, s.front().arrived);
+}
+
+TEST_F(EngineQueueTest, AStopEndsTheJobKeepingWhatWasSavedAndACancelledWaitStartsNothing) {
+    writeFile(windows.path() / "big.bin", "the old module");
+    ASSERT_TRUE(setLocalMtime(windows.path() / "big.bin", 2020, 1, 1, 0, 0, 0));
+    Rows windowsRows, serverRows;
+    checkModules(engine, ModuleKind::Windows, *windowsRows, config);
+    checkModules(engine, ModuleKind::Server, *serverRows, config);
+    RefPtr<JobTracker> windowsJob, serverJob;
+    ASSERT_EQ(ask(ModuleKind::Windows, windowsRows, false, slowConfig(), windowsJob), UpdateOutcome::Started);
+    ASSERT_EQ(ask(ModuleKind::Server, serverRows, false, config, serverJob), UpdateOutcome::Queued);
+    EXPECT_TRUE(engine.cancelQueued(static_cast<std::uint32_t>(ModuleKind::Server)));
+    EXPECT_FALSE(engine.cancelQueued(static_cast<std::uint32_t>(ModuleKind::Server)));
+
+    // Stopped while big.bin is on its way and a.ext is in place.
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (
+        (mode(windowsRows, u"a.ext") != u"成功" || mode(windowsRows, u"big.bin").rfind(u"下载中", 0) != 0) &&
+        std::chrono::steady_clock::now() < end)
+        platform::serviceNotices(10);
+    ASSERT_EQ(mode(windowsRows, u"a.ext"), u"成功");
+    ASSERT_EQ(mode(windowsRows, u"big.bin").rfind(u"下载中", 0), 0u) << "big.bin ended before the stop";
+    const auto stopped = std::chrono::steady_clock::now();
+    engine.requestStop();
+    ASSERT_TRUE(runQueue(10s));
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 2s);
+
+    const JobTracker::Figures figures = windowsJob->figures();
+    EXPECT_TRUE(figures.stopped);
+    EXPECT_LT(figures.done(), figures.files);
+    EXPECT_EQ(mode(windowsRows, u"a.ext"), u"成功");
+    EXPECT_EQ(mode(windowsRows, u"big.bin"), u"下载");
+    EXPECT_EQ(readFile(windows.path() / "big.bin"), "the old module");
+    for (const auto& entry : fs::recursive_directory_iterator(windows.path()))
+        EXPECT_EQ(entry.path().filename().u16string().find(u".part"), std::u16string::npos)
+            << entry.path().string();
+    EXPECT_FALSE(serverJob->figures().started);
+    EXPECT_EQ(mode(serverRows, u"svc.ext"), u"下载");
+    EXPECT_TRUE(downloadsOf('s').empty());
+}
+
+// Holds the worker in its last step for longer than any fixed wait would.
+class SlowToEndObserver final : public DownloadObserver {
+public:
+    void fileProgress(const rg_LianJieYuSuoYinLei&, std::int64_t, std::int64_t) override {}
+    void fileDone(const rg_LianJieYuSuoYinLei&, const FileResult&) override {}
+    void jobDone(bool) override {
+        std::this_thread::sleep_for(4s);
+        ended = true;
+    }
+    std::atomic<bool> ended{false};
+};
+
+TEST(EngineEndTest, TheEngineGoesOnlyOnceItsWorkerHasEnded) {
+    const auto observer = RefPtr<SlowToEndObserver>::adopt(new SlowToEndObserver);
+    auto engine = std::make_unique<rg_MoKuaiGengXinYinQing>();
+    ASSERT_TRUE(engine->StartDownload(rg_XiaZaiShuJu(), *observer));
+    engine.reset();
+    EXPECT_TRUE(observer->ended);
+}
+
+} // namespace
