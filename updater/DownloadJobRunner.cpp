@@ -397,15 +397,14 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
         finisher_.submit(std::move(work));
         return;
     }
-    result.reason = answerReason(outcome, result.bodyLine, settings_.caFile);
+    result.reason = answerReason(outcome, settings_.caFile);
     throttle_.failed();
     retryOrFail(std::move(attempt), std::move(result), outcome.retryAfterSeconds);
 }
 
 void DownloadJobRunner::errorAnswer(std::unique_ptr<Attempt> attempt, FileResult result,
                                     std::int64_t retryAfterSeconds) {
-    result.bodyLine = attempt->errorLine();
-    result.reason = httpStatusReason(result.httpStatus, result.bodyLine.view());
+    result.reason = httpStatusReason(result.httpStatus, attempt->errorLine().view());
     if (result.httpStatus == 429 || result.httpStatus == 503)
         throttle_.refused(platform::tickCount(), attempt->sentAt());
     else

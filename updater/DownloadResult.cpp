@@ -3,11 +3,7 @@
 namespace rg_quelt_app {
 
 CWString reasonText(const FileResult& result) {
-    Reason reason = result.reason;
-    // The error answer's own line, wherever the worker put it.
-    if (reason.kind == ReasonKind::HttpStatus && reason.detail.isEmpty())
-        reason.detail = result.bodyLine;
-    CWString text = reasonText(reason);
+    CWString text = reasonText(result.reason);
     if (result.attempts > 1 && !text.isEmpty())
         text += CWString(u"（共尝试 ") + CWString::fromInteger(result.attempts) + u" 次）";
     return text;

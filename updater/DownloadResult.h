@@ -20,7 +20,6 @@ struct FileResult {
     std::int32_t httpStatus = 0;    // of the last answer; 0 when none arrived
     std::int32_t transferError = 0; // libcurl's result of the last attempt; 0 when it completed
     Reason reason;                  // what went wrong; None on success
-    CWString bodyLine;              // the first line of an error answer's text (firstBodyLine)
     std::int32_t attempts = 0;      // requests sent for the file; 0 when it was refused before asking
     std::int64_t bytes = 0;         // bytes saved: 0 unless the file was put in place
 };

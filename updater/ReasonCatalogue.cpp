@@ -345,14 +345,13 @@ Reason redirectReason(RedirectRefusal refusal, std::int64_t status, std::u16stri
     return reason;
 }
 
-Reason answerReason(const rg_quelt_windows_WangLao::TransferOutcome& outcome, std::u16string_view bodyLine,
-                    std::u16string_view caFile) {
+Reason answerReason(const rg_quelt_windows_WangLao::TransferOutcome& outcome, std::u16string_view caFile) {
     if (outcome.redirectRefusal != RedirectRefusal::None)
         return redirectReason(outcome.redirectRefusal, outcome.responseCode, outcome.redirectTarget,
                               outcome.errorText);
     if (outcome.curlResult != CURLE_OK)
         return transferReason(outcome.curlResult, outcome.errorText, caFile);
-    return httpStatusReason(outcome.responseCode, bodyLine);
+    return httpStatusReason(outcome.responseCode);
 }
 
 } // namespace rg_quelt_app

@@ -99,11 +99,9 @@ Reason transferReason(int curlResult, std::u16string_view libcurlText, std::u16s
 Reason redirectReason(rg_quelt_windows_WangLao::RedirectRefusal refusal, std::int64_t status,
                       std::u16string_view target, std::u16string_view differences = {});
 
-// The reason of a download's answer that was no 2xx, or of a transfer that broke
-// off: the redirect that was not followed, libcurl's result, or the status with
-// `bodyLine` (the first line of the answer's text).
-Reason answerReason(const rg_quelt_windows_WangLao::TransferOutcome& outcome, std::u16string_view bodyLine,
-                    std::u16string_view caFile);
+// The reason of a download that broke off or was sent elsewhere: the redirect
+// that was not followed, libcurl's result, or else the bare status.
+Reason answerReason(const rg_quelt_windows_WangLao::TransferOutcome& outcome, std::u16string_view caFile);
 
 // The one warning of a run whose requests do not check certificates ("校验证书"=0).
 extern const char16_t* const kCertificatesNotChecked;

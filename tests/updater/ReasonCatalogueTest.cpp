@@ -127,12 +127,11 @@ TEST(ReasonCatalogueTest, ACertificateFileThatCannotBeUsedIsToldApartFromARefuse
 
 TEST(ReasonCatalogueTest, AFileResultAddsTheErrorAnswersLineAndItsAttempts) {
     FileResult result;
-    result.reason = httpStatusReason(403);
-    result.bodyLine = CWString(u"密码错误");
+    result.reason = httpStatusReason(403, u"密码错误");
     result.attempts = 3;
     EXPECT_EQ(reasonText(result).view(), u"服务器返回 HTTP 403：密码错误（共尝试 3 次）");
     EXPECT_EQ(reasonCode(result), "http_status");
-    // A line the worker put into the reason itself is not given twice.
+    // One attempt says no count.
     result.reason.detail = CWString(u"禁止");
     result.attempts = 1;
     EXPECT_EQ(reasonText(result).view(), u"服务器返回 HTTP 403：禁止");

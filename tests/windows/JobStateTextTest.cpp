@@ -83,8 +83,7 @@ TEST(JobStateTextTest, AFailureNamesItsFileOutcomeAndReason) {
     JobTracker::Failure failure;
     failure.name = CWString(u"m12.ext");
     failure.result.outcome = FileOutcome::DownloadFailed;
-    failure.result.reason = httpStatusReason(404);
-    failure.result.bodyLine = CWString(u"没有这个文件");
+    failure.result.reason = httpStatusReason(404, u"没有这个文件");
     failure.result.attempts = 3;
     EXPECT_EQ(failureText(failure).view(),
               std::u16string_view(u"m12.ext：下载失败，服务器返回 HTTP 404：没有这个文件（共尝试 3 次）"));
