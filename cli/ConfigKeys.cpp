@@ -16,6 +16,7 @@ constexpr ConfigKey kGlobalSettings[] = {
     {u"retries", nullptr, kRetriesKey, false, 0, TransferSettings::kMaxRetries},
     {u"ca-file", nullptr, kCaFileKey, false},
     {u"verify-certificates", nullptr, kVerifyCertificatesKey, false, 0, 1},
+    {u"proxy", nullptr, kProxyKey, false},
 };
 
 // Built once, on first use, and never changed: the keys' names point into
@@ -93,7 +94,20 @@ bool saveValue(const ConfigKey& key, const CWString& value, rg_PeiZhiXinXiLei& c
 CWString shownValue(const ConfigKey& key, const CWString& value) {
     if (key.secret && !value.isEmpty())
         return CWString(kMask);
-    return value;
+    return withoutUrlPassword(value);
+}
+
+CWString withoutUrlPassword(const CWString& url) {
+    const std::u16string_view text = url.view();
+    const std::size_t schemeEnd = text.find(u"://");
+    const std::size_t start = schemeEnd == std::u16string_view::npos ? 0 : schemeEnd + 3;
+    const std::size_t at = text.find_first_of(u"@/?#", start);
+    if (at == std::u16string_view::npos || text[at] != u'@')
+        return url;
+    const std::size_t colon = text.find(u':', start);
+    if (colon == std::u16string_view::npos || colon > at)
+        return url;
+    return CWString(text.substr(0, colon + 1)) + kMask + text.substr(at);
 }
 
 } // namespace rg_quelt_app::cli

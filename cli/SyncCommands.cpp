@@ -188,9 +188,13 @@ int runModules(const CommandLine& line) {
         return kExitUsage;
 
     rg_MoKuaiGengXinYinQing engine;
-    engine.setTransferSettings(transferSettingsOf(line, file));
-    if (!engine.transferSettings().verifyCertificates)
+    const TransferSettings settings = transferSettingsOf(line, file);
+    engine.setTransferSettings(settings);
+    if (!settings.verifyCertificates)
         writeError(kCertificatesNotChecked);
+    // Once per run, before the first request: what the proxy settings leave out.
+    if (const CWString note = settings.proxyNote(); !note.isEmpty() && !line.quiet)
+        writeError(note.view());
     const TextSink out = [](std::u16string_view text) { write(Stream::Output, text); };
     JsonTablesWriter json(out);
     int status = kExitOk;

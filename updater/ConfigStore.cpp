@@ -4,6 +4,7 @@
 #include "runtime/core/Paths.h"
 #include "runtime/platform/FileWriteProblem.h"
 #include "runtime/platform/PrivateProfile.h"
+#include "runtime/platform/SystemProxy.h"
 
 namespace rg_quelt_app {
 namespace {
@@ -106,6 +107,9 @@ TransferSettings LoadTransferSettings(const CWString& file) {
         settings.caFile = resolvePath(folderOfFile(file), caFile);
     settings.verifyCertificates =
         settingNumber(ReadGlobalSetting(file, kVerifyCertificatesKey).view(), 0, 1).value_or(1) != 0;
+    settings.proxy = ReadGlobalSetting(file, kProxyKey).trimmed();
+    if (settings.proxy.isEmpty())
+        settings.systemProxy = platform::systemProxySettings();
     return settings;
 }
 

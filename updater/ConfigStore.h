@@ -47,9 +47,11 @@ inline constexpr const char16_t* kParallelDownloadsKey = u"同时下载数";
 inline constexpr const char16_t* kRetriesKey = u"重试次数";
 inline constexpr const char16_t* kCaFileKey = u"证书文件";
 inline constexpr const char16_t* kVerifyCertificatesKey = u"校验证书";
+inline constexpr const char16_t* kProxyKey = u"代理";
 
 // The transfer settings of the section "全局"; the defaults where a key is missing
 // or its value is bad. The window does not edit them; they are set in the file.
+// The system's proxy settings are read at the same time.
 TransferSettings LoadTransferSettings(const CWString& file = configFilePath());
 
 // One key of "全局" as the file holds it (empty when missing), and written alone,

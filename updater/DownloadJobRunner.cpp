@@ -364,7 +364,9 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
     // and a page this runner stopped reading is no failed transfer.
     if (outcome.responseCode != 0 && !success &&
         !rg_quelt_windows_WangLao::isRedirectStatus(outcome.responseCode)) {
-        if (attempt->errorCut())
+        // A proxy that refused the tunnel also breaks the transfer off; asking it
+        // again brings no credentials.
+        if (attempt->errorCut() || outcome.responseCode == rg_quelt_windows_WangLao::kProxyAuthenticationRequired)
             result.transferError = CURLE_OK;
         return errorAnswer(std::move(attempt), std::move(result), outcome.retryAfterSeconds);
     }

@@ -60,6 +60,7 @@ constexpr Entry kCodes[] = {
     {ReasonKind::ListTooManyEntries, "list_too_many_entries"},
     {ReasonKind::ListRowsTooLarge, "list_rows_too_large"},
     {ReasonKind::TargetInUse, "target_in_use"},
+    {ReasonKind::ProxyAuthRequired, "proxy_auth_required"},
 };
 static_assert(std::size(kCodes) == static_cast<std::size_t>(kLastReasonKind) + 1, "every kind has its code");
 
@@ -223,6 +224,8 @@ CWString mainText(const Reason& r) {
         return CWString(u"列表的行超过 ") + byteLimitText(r.expected) + u"，不予接受";
     case ReasonKind::TargetInUse:
         return CWString(u"文件正被其他程序使用，请关闭使用它的程序后重试");
+    case ReasonKind::ProxyAuthRequired:
+        return CWString(u"代理服务器要求身份验证 (HTTP 407)");
     case ReasonKind::HostSilent: {
         CWString text(u"服务器无响应");
         appendWords(text, r.detail);
@@ -282,6 +285,11 @@ Reason fileReason(ReasonKind kind, std::u16string_view file, std::u16string_view
 }
 
 Reason httpStatusReason(std::int64_t status, std::u16string_view bodyLine) {
+    if (status == rg_quelt_windows_WangLao::kProxyAuthenticationRequired) {
+        Reason reason = reasonOf(ReasonKind::ProxyAuthRequired);
+        reason.status = status;
+        return reason;
+    }
     Reason reason = reasonOf(ReasonKind::HttpStatus);
     reason.status = status;
     reason.detail = CWString(bodyLine);

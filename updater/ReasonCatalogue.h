@@ -59,8 +59,10 @@ enum class ReasonKind : std::uint8_t {
     ListRowsTooLarge,   // rows past `expected` bytes
     // The module's file, again.
     TargetInUse, // another program held it open for the whole wait
+    // The answer, again.
+    ProxyAuthRequired, // the proxy wants credentials (HTTP 407), whatever page it sent
 };
-inline constexpr ReasonKind kLastReasonKind = ReasonKind::TargetInUse;
+inline constexpr ReasonKind kLastReasonKind = ReasonKind::ProxyAuthRequired;
 
 struct Reason {
     ReasonKind kind = ReasonKind::None;
@@ -87,6 +89,7 @@ CWString reasonText(const Reason& reason);
 // Short-hands for the common kinds.
 Reason reasonOf(ReasonKind kind);
 Reason fileReason(ReasonKind kind, std::u16string_view file, std::u16string_view systemText);
+// An error answer; a proxy's 407 is named as such, without its page.
 Reason httpStatusReason(std::int64_t status, std::u16string_view bodyLine = {});
 
 // The reason of a transfer that ended with libcurl's `curlResult` (not CURLE_OK):

@@ -9,7 +9,10 @@ bool TransferSettings::equals(const CQueltObject& other) const {
         return false;
     const auto& o = static_cast<const TransferSettings&>(other);
     return parallelDownloads == o.parallelDownloads && retries == o.retries && caFile == o.caFile &&
-           verifyCertificates == o.verifyCertificates && stallSeconds == o.stallSeconds;
+           verifyCertificates == o.verifyCertificates && stallSeconds == o.stallSeconds && proxy == o.proxy &&
+           systemProxy.proxy == o.systemProxy.proxy && systemProxy.bypass == o.systemProxy.bypass &&
+           systemProxy.autoConfigUrl == o.systemProxy.autoConfigUrl &&
+           systemProxy.autoDetect == o.systemProxy.autoDetect;
 }
 
 rg_quelt_windows_WangLao::TransferPolicy TransferSettings::policy() const {
@@ -17,7 +20,27 @@ rg_quelt_windows_WangLao::TransferPolicy TransferSettings::policy() const {
     policy.verifyPeer = verifyCertificates;
     policy.caFile = caFile;
     policy.lowSpeedSeconds = stallSeconds;
+    using rg_quelt_windows_WangLao::ProxyRoute;
+    if (proxy == std::u16string_view(kDirectProxy))
+        policy.proxy = ProxyRoute::direct();
+    else if (!proxy.isEmpty())
+        policy.proxy = ProxyRoute::given(proxy.toAnsi());
+    else
+        policy.proxy = ProxyRoute::fromSystem(systemProxy);
     return policy;
+}
+
+CWString TransferSettings::proxyNote() const {
+    const bool script = !systemProxy.autoConfigUrl.empty() || systemProxy.autoDetect;
+    if (!proxy.isEmpty() || !script || rg_quelt_windows_WangLao::ProxyRoute::environmentNamesProxy())
+        return CWString();
+    CWString note(u"系统代理设置中的自动配置脚本");
+    if (!systemProxy.autoConfigUrl.empty())
+        note += CWString(u"（") + systemProxy.autoConfigUrl + u"）";
+    note += u"不会被执行，";
+    note += policy().proxy.usesSystem() ? u"改用其中的静态代理" : u"将直接连接服务器";
+    note += u"；需要时请在 setup.ini 的“全局”中设置“代理”";
+    return note;
 }
 
 void TransferSettings::reset() {

@@ -5,13 +5,18 @@
 // is tried again ("重试次数", 0 to 10, default 2; 0 tries each file once), a PEM file
 // of CA certificates for a server with a private CA ("证书文件", relative to the
 // folder of setup.ini; default none: the system's certificates) and whether TLS
-// peers are verified at all ("校验证书"; only "0" turns it off). Every key is
-// optional: a missing, empty, non-numeric or out-of-range value means the default.
+// peers are verified at all ("校验证书"; only "0" turns it off) and the proxy
+// ("代理": a proxy URL as libcurl takes it, "http://[user:password@]host:port" or
+// "socks5h://host:port"; "直连" for none at all; missing or empty: libcurl's
+// environment variables, and where there are none the system's static proxy
+// settings). Every key is optional: a missing, empty, non-numeric or
+// out-of-range value means the default.
 //
 // A runtime object, so that it travels with a job in a thread-state slot.
 #include "runtime/core/QueltObject.h"
 #include "runtime/core/WString.h"
 #include "runtime/net/RequestOptions.h"
+#include "runtime/platform/SystemProxy.h"
 
 #include <optional>
 #include <string_view>
@@ -34,6 +39,11 @@ public:
     int retries = kDefaultRetries;
     CWString caFile;
     bool verifyCertificates = true;
+    // "代理" as set (blanks around it removed); see kDirectProxy.
+    CWString proxy;
+    // The system's proxy settings, read with the file; they count only while
+    // `proxy` is empty.
+    platform::SystemProxySettings systemProxy;
     // How long a transfer may stay below 1 KiB/s before it counts as stalled; not
     // from setup.ini.
     int stallSeconds = 60;
@@ -41,9 +51,17 @@ public:
     // The TLS checks and limits of every request under these settings.
     rg_quelt_windows_WangLao::TransferPolicy policy() const;
 
+    // What the user should know once about the proxy the requests take: that the
+    // system's automatic-configuration script is not evaluated (and what is
+    // taken instead). Empty when there is nothing to say.
+    CWString proxyNote() const;
+
     bool equals(const CQueltObject& other) const override;
     void reset() override;
 };
+
+// The value of "代理" that means: no proxy, whatever the environment or the system says.
+inline constexpr char16_t kDirectProxy[] = u"直连";
 
 // A whole decimal number within [low, high], blanks around it allowed; nothing for
 // anything else (empty, a sign, a fraction, trailing letters, out of range).

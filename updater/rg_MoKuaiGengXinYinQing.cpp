@@ -116,6 +116,13 @@ const ListReading& rg_MoKuaiGengXinYinQing::FetchModuleList(const CWString& url,
                             limitReason(ReasonKind::ListTimedOut, listLimits_.timeoutMs)};
         return lastListReading_;
     }
+    // A proxy that wants credentials answers in its own words (a page, or a
+    // refused tunnel): the reader would only call that "not JSON".
+    if (response.responseCode() == rg_quelt_windows_WangLao::kProxyAuthenticationRequired) {
+        sink.restart();
+        lastListReading_ = {ListStatus::TransferFailed, httpStatusReason(response.responseCode())};
+        return lastListReading_;
+    }
     if (answer.empty() || failure.redirect != rg_quelt_windows_WangLao::RedirectRefusal::None) {
         // No answer, or none to read: a redirect that was not followed says why.
         sink.restart();

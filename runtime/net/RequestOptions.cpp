@@ -93,11 +93,22 @@ void applyRequestOptions(CURL* curl, TransferHandle& handle, const CWString& url
     }
     curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
 
-    setText(curl, CURLOPT_ACCEPT_ENCODING, texts.acceptEncoding);
+    // "" asks for every encoding this libcurl decodes (gzip and deflate with zlib):
+    // a large list travels in a fraction of its bytes, and a proxy that compresses
+    // unasked no longer breaks the answer.
+    if (texts.acceptEncoding.isEmpty() && policy.decodeAnswers)
+        curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
+    else
+        setText(curl, CURLOPT_ACCEPT_ENCODING, texts.acceptEncoding);
 
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
 
-    setText(curl, CURLOPT_PROXY, texts.proxy);
+    if (texts.proxy.isEmpty()) {
+        policy.proxy.apply(curl, CurlText(url).str());
+    } else {
+        setText(curl, CURLOPT_PROXY, texts.proxy);
+        curl_easy_setopt(curl, CURLOPT_NOPROXY, static_cast<const char*>(nullptr));
+    }
     setText(curl, CURLOPT_PROXYUSERNAME, texts.proxyUser);
     setText(curl, CURLOPT_PROXYPASSWORD, texts.proxyPassword);
 
@@ -136,6 +147,17 @@ bool isCertificateFailure(int curlResult) {
     default:
         return false;
     }
+}
+
+long answerStatus(CURL* curl) {
+    long status = 0;
+    if (curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK)
+        status = 0;
+    long proxyStatus = 0;
+    if (status == 0 && curl_easy_getinfo(curl, CURLINFO_HTTP_CONNECTCODE, &proxyStatus) == CURLE_OK &&
+        proxyStatus >= 300)
+        status = proxyStatus;
+    return status;
 }
 
 } // namespace rg_quelt_windows_WangLao

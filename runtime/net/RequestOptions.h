@@ -8,6 +8,7 @@
 #include "runtime/core/QueltMem.h"
 #include "runtime/core/WString.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
+#include "runtime/net/ProxyRoute.h"
 #include "runtime/net/TransferHandle.h"
 
 namespace rg_quelt_windows_WangLao {
@@ -20,10 +21,14 @@ namespace rg_quelt_windows_WangLao {
 // minute. A server that takes the request and sends not one byte of an answer is
 // given up on sooner (TransferPool only): a slow line still brings the status line
 // within seconds, so waiting for it costs little, whereas a silent host would
-// otherwise hold every transfer for the whole stall limit.
+// otherwise hold every transfer for the whole stall limit. Requests go by `proxy`;
+// an answer may come compressed in any encoding libcurl can decode (it then hands
+// on the decoded bytes) unless `decodeAnswers` is off.
 struct TransferPolicy {
     bool verifyPeer = true;
     CWString caFile;
+    ProxyRoute proxy;
+    bool decodeAnswers = true;
     long connectTimeoutSeconds = 30;
     long lowSpeedBytesPerSecond = 1024;
     long lowSpeedSeconds = 60;
@@ -34,7 +39,9 @@ struct TransferPolicy {
 // a large answer (its default is 16 KiB).
 inline constexpr long kReceiveBufferBytes = 256 * 1024;
 
-// Texts that only some callers set; empty ones restore libcurl's default.
+// Texts that only some callers set; empty ones restore libcurl's default, except
+// that an empty proxy text leaves the proxy to the policy's route and an empty
+// encoding text to its decodeAnswers.
 struct RequestTexts {
     const CWString& cookie;
     const CWString& acceptEncoding;
@@ -53,5 +60,13 @@ void applyRequestOptions(CURL* curl, TransferHandle& handle, const CWString& url
 // True for libcurl's results that mean the peer's certificate was not accepted (or
 // the certificates to check it with could not be read).
 bool isCertificateFailure(int curlResult);
+
+// The status of the answer that ended the transfer: the server's, or, when a
+// proxy refused to open the tunnel to it, the proxy's (407 when it wants
+// credentials); 0 when no answer came.
+long answerStatus(CURL* curl);
+
+// The status by which a proxy asks for credentials.
+inline constexpr long kProxyAuthenticationRequired = 407;
 
 } // namespace rg_quelt_windows_WangLao

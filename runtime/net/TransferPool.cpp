@@ -250,9 +250,8 @@ void TransferPool::finish(Slot& slot, int result) {
     CURL* curl = slot.handle->easy();
     TransferOutcome outcome;
     outcome.curlResult = result;
-    long code = 0;
-    if (curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code) == CURLE_OK)
-        outcome.responseCode = static_cast<std::int32_t>(code);
+    const long code = answerStatus(curl);
+    outcome.responseCode = static_cast<std::int32_t>(code);
     if (result == CURLE_OK && isRedirectStatus(code) && follow(slot, code, outcome))
         return;
     if (slot.tooLong) {

@@ -114,9 +114,7 @@ void rg_WangLaoFangWenLei::finish(CURL* curl, rg_WangYeFangWenXiangYingLei& resp
             response.setLocation(
                 CWString::fromUtf8(redirectUrl, std::char_traits<char>::length(redirectUrl)));
     }
-    long code = 0;
-    if (curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code) == CURLE_OK)
-        response.setResponseCode(static_cast<std::int32_t>(code));
+    response.setResponseCode(static_cast<std::int32_t>(answerStatus(curl)));
     curl_off_t total = 0;
     if (curl_easy_getinfo(curl, CURLINFO_TOTAL_TIME_T, &total) == CURLE_OK)
         response.setTotalTime(static_cast<std::int64_t>(total));

@@ -1,0 +1,7 @@
+#include "runtime/platform/SystemProxy.h"
+
+namespace platform {
+
+SystemProxySettings systemProxySettings() { return {}; }
+
+} // namespace platform
