@@ -47,6 +47,10 @@ prefix is removed and the rest is served as usual:
   /_once/                the prefixes after it apply only to the first request
                          with this path and body; later ones are served without
                          them (those before it always apply)
+  /_gzip/                gzip the answer when the request accepts it
+  /_chunked/             send the body in chunks, without Content-Length
+  /_tohttps/             answer 301 to the same target on the TLS port, less
+                         this prefix
   /_tag/<label>/         no effect; marks requests for /_requests?tag=
   /_ratelimit/<r>/<b>/   a token bucket of b tokens refilled at r per second,
                          one per tag: a request that finds it empty is answered
@@ -58,10 +62,14 @@ when the server stops. Every request is recorded with the times it arrived and
 its answer ended, the client's port (one per connection), the answer's status
 and how many requests of its tag were being answered when it arrived, itself
 included ("inflight").
+
+Beside the server run two test proxies (proxy_server.py), reported as
+"proxy <port>" (open) and "proxy-auth <port>" (password PROXY_PASSWORD).
 """
 
 import argparse
 import base64
+import gzip
 import http
 import http.server
 import json
@@ -81,6 +89,8 @@ import time
 import traceback
 import urllib.parse
 
+import proxy_server
+
 KINDS = ("w", "a", "s")
 MAX_WAIT_SECONDS = 300.0
 MAX_REQUEST_BODY = 256 * 1024 * 1024
@@ -92,6 +102,7 @@ PATTERN_PERIOD = 251
 PATTERN_BLOCK = bytes(i % PATTERN_PERIOD for i in range(PATTERN_PERIOD * 4096))
 STALL_DEFAULT_POINT = 64 * 1024
 IO_CHUNK = 1 << 20
+PROXY_PASSWORD = "proxy-secret"
 
 # Set when the server stops: every wait inside a handler ends at once.
 STOPPING = threading.Event()
@@ -225,6 +236,9 @@ class Plan:
         self.rate_limit = None  # (tokens per second, bucket size)
         self.empties = None
         self.tag = None
+        self.gzip = False
+        self.chunked = False
+        self.tohttps = False
         self.segments = []
 
 
@@ -269,7 +283,7 @@ def parse_prefixes(path, repeated=lambda: False):
     applied = plan
     segments = path[1:].split("/") if path.startswith("/") else [path]
     plan.segments = segments
-    flags = {"_loop", "_nonjson", "_lower", "_nolength"}
+    flags = {"_loop", "_nonjson", "_lower", "_nolength", "_gzip", "_chunked", "_tohttps"}
     with_argument = {"_status", "_cut", "_stall", "_stallbefore", "_slow", "_redirect",
                      "_cookie", "_location", "_bytes", "_body", "_pad", "_reset", "_retryafter", "_entries", "_tag", "_type", "_empties",
                      "_ratelimit"}
@@ -288,6 +302,8 @@ def parse_prefixes(path, repeated=lambda: False):
                 applied.nonjson = True
             elif name == "_nolength":
                 applied.nolength = True
+            elif name in ("_gzip", "_chunked", "_tohttps"):
+                setattr(applied, name[1:], True)
             else:
                 applied.lower = True
             i += 1
@@ -440,6 +456,7 @@ class State:
         self.seen = set()
         self.buckets = {}  # tag -> [tokens, when they were counted]
         self.inflight = {}  # tag -> requests being answered
+        self.https_port = 0
 
     def seen_before(self, key):
         """False the first time a key is asked for, True after that."""
@@ -663,9 +680,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_answer(answer, plan, redirecting=True)
             return
 
+        if plan.tohttps and self.server.state.https_port:
+            answer = text_answer(301, "moved to https\n")
+            answer.headers.append(("Location", "https://127.0.0.1:%d%s" % (
+                self.server.state.https_port, self.path.replace("/_tohttps/", "/", 1))))
+            self.send_answer(answer, plan, redirecting=True)
+            return
+
         fields = dict(query_fields)
         fields.update(parse_form(body))
         routed = self.route(rest, fields, plan)
+        if plan.gzip and "gzip" in self.headers.get("Accept-Encoding", ""):
+            try:
+                packed = gzip.compress(b"".join(bytes(c) for c in routed.body.chunks()))
+            finally:
+                routed.body.close()
+            routed = Answer(routed.status, routed.content_type, BytesBody(packed),
+                            routed.headers + [("Content-Encoding", "gzip")])
         if plan.pad is not None:
             routed.body = PaddedBody(routed.body, plan.pad)
         self.send_answer(routed, plan)
@@ -743,7 +774,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         bodyless = status in (204, 304) or self.command == "HEAD"
         headers = [("Server", self.version_string()), ("Date", self.date_time_string()),
                    ("Content-Type", plan.content_type or answer.content_type)]
-        if status != 204 and not (plan.nolength and not redirecting):
+        chunked = plan.chunked and not redirecting and not bodyless
+        if chunked:
+            headers.append(("Transfer-Encoding", "chunked"))
+        elif status != 204 and not (plan.nolength and not redirecting):
             headers.append(("Content-Length", str(answer.body.length)))
         headers += answer.headers
         headers += [("Set-Cookie", c) for c in plan.cookies]
@@ -774,6 +808,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         if redirecting:
             self.write_all(answer.body, answer.body.length, None)
+            return
+
+        if chunked:
+            for chunk in answer.body.chunks():
+                if len(chunk):
+                    self.wfile.write(b"%x\r\n" % len(chunk) + bytes(chunk) + b"\r\n")
+            self.wfile.write(b"0\r\n\r\n")
             return
 
         length = answer.body.length
@@ -959,11 +1000,14 @@ def main(argv=None):
             shutil.rmtree(cert_folder, ignore_errors=True)
         return 1
 
+    state.https_port = servers[1].server_port if args.https else 0
+    proxies = [proxy_server.ProxyServer(state), proxy_server.ProxyServer(state, PROXY_PASSWORD)]
     threads = [threading.Thread(target=s.serve_forever, kwargs={"poll_interval": 0.2}, daemon=True)
-               for s in servers]
+               for s in servers + proxies]
     for thread in threads:
         thread.start()
     report = "".join("%s %d\n" % (s.scheme, s.server_port) for s in servers)
+    report += "proxy %d\nproxy-auth %d\n" % (proxies[0].server_port, proxies[1].server_port)
     if cert_folder:
         # Its own certificate, for clients that are to trust this server.
         report += "certificate %s\n" % os.path.join(cert_folder, "cert.pem")
@@ -988,7 +1032,7 @@ def main(argv=None):
         stop.wait(min(left, 1.0))
 
     STOPPING.set()
-    for server in servers:
+    for server in servers + proxies:
         server.shutdown()
         server.server_close()
     if cert_folder:
