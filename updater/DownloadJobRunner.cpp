@@ -366,7 +366,8 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
         !rg_quelt_windows_WangLao::isRedirectStatus(outcome.responseCode)) {
         // A proxy that refused the tunnel also breaks the transfer off; asking it
         // again brings no credentials.
-        if (attempt->errorCut() || outcome.responseCode == rg_quelt_windows_WangLao::kProxyAuthenticationRequired)
+        if (attempt->errorCut() ||
+            outcome.responseCode == rg_quelt_windows_WangLao::kProxyAuthenticationRequired)
             result.transferError = CURLE_OK;
         return errorAnswer(std::move(attempt), std::move(result), outcome.retryAfterSeconds);
     }

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace rg_quelt_windows_WangLao {
 
@@ -34,6 +35,7 @@ struct TransferPool::Slot {
     bool answerSeen = false; // the first body bytes (or the redirect's) have come
     bool skipping = false;   // the body is a redirect's own page
     bool limited = false;    // the body is held to maxBodySize: a 2xx answer's
+    bool encoded = false;    // libcurl decodes the body: lengths and totals are the encoded ones
     std::int64_t received = 0;
     std::chrono::steady_clock::time_point askedAt{}; // when the request was out; zero before
     // Why this pool ended the transfer itself.
@@ -41,7 +43,7 @@ struct TransferPool::Slot {
     bool silent = false;
 
     void newHop() {
-        answerSeen = skipping = limited = false;
+        answerSeen = skipping = limited = encoded = false;
         received = 0;
         askedAt = {};
     }
@@ -50,6 +52,19 @@ struct TransferPool::Slot {
 namespace {
 
 CURLM* multiOf(void* multi) { return static_cast<CURLM*>(multi); }
+
+// True when the current answer carries a content coding other than "identity";
+// libcurl, asked for every coding it knows, decodes it on the way to us.
+bool isEncoded(CURL* curl) {
+    curl_header* header = nullptr;
+    if (curl_easy_header(curl, "Content-Encoding", 0, CURLH_HEADER, -1, &header) != CURLHE_OK || !header ||
+        !header->value)
+        return false;
+    std::string_view value(header->value);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+        value.remove_prefix(1);
+    return !value.empty() && value != "identity";
+}
 
 } // namespace
 
@@ -86,6 +101,11 @@ struct TransferPool::Callbacks {
         }
         curl_off_t announced = -1;
         if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK)
+            announced = -1;
+        // A compressed answer announces the length of what travels, not of what it
+        // holds: the size rule then goes by the decoded bytes alone.
+        slot.encoded = isEncoded(curl);
+        if (slot.encoded)
             announced = -1;
         // Only the answer that is to be saved is held to the size; an error page is not.
         slot.limited = status >= 200 && status < 300 && slot.maxBodySize >= 0;
@@ -128,6 +148,8 @@ struct TransferPool::Callbacks {
                 slot->silent = true;
                 return 1;
             }
+            if (slot->encoded)
+                return listener && listener->onProgress(slot->received, -1) ? 0 : 1;
             const std::int64_t total = downloadTotal > 0 ? static_cast<std::int64_t>(downloadTotal) : -1;
             return listener && listener->onProgress(static_cast<std::int64_t>(downloadNow), total) ? 0 : 1;
         } catch (...) {

@@ -165,7 +165,8 @@ TEST_F(MirethSyncTest, ConfigShowListsEveryKeyWithPasswordsMasked) {
                                                "jobs=8",
                                                "retries=",
                                                "ca-file=",
-                                               "verify-certificates="};
+                                               "verify-certificates=",
+                                               "proxy="};
     EXPECT_EQ(show.outputLines(), expected);
     EXPECT_EQ(show.output.find("hunter2"), std::string::npos);
     EXPECT_EQ(sync({"config", "get", "windows.password"}).output, "hunter2\n");

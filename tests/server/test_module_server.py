@@ -487,9 +487,9 @@ class Https(ServerCase):
         with open(self.server.port_file) as ports:
             lines = ports.read().splitlines()
         self.assertEqual(lines[:2], ["http %d" % self.port, "https %d" % port])
-        self.assertEqual(len(lines), 3)
-        certificate = lines[2].split(" ", 1)[1]
-        self.assertTrue(lines[2].startswith("certificate ") and os.path.isfile(certificate))
+        self.assertEqual([line.split(" ")[0] for line in lines[2:]], ["proxy", "proxy-auth", "certificate"])
+        certificate = lines[4].split(" ", 1)[1]
+        self.assertTrue(os.path.isfile(certificate))
         status, _, body = exchange(port, "POST", "/api/w/list", b"qq=&pwd=", secure=True)
         self.assertEqual((status, json.loads(body)["code"]), (200, 200))
         self.assertEqual(exchange(port, "POST", "/download", b"type=w&path=lib&file=a.ext",

@@ -218,6 +218,15 @@ std::string ModuleServer::httpsBase() const {
     return "https://127.0.0.1:" + std::to_string(ports_.https) + "/";
 }
 
+std::string ModuleServer::proxyAddress(bool withPassword) const {
+    const int port = withPassword ? ports_.proxyAuth : ports_.proxy;
+    if (port == 0) {
+        ADD_FAILURE() << "the module server names no test proxy";
+        return {};
+    }
+    return "http://127.0.0.1:" + std::to_string(port);
+}
+
 std::string ModuleServer::certificateFile() const {
     if (ports_.certificate.empty()) {
         ADD_FAILURE() << "the module server names no certificate: it was started without --https";
@@ -293,6 +302,10 @@ ModuleServer::Ports ModuleServer::parsePortFile(std::string_view text) {
             ports.http = static_cast<int>(port);
         else if (scheme == "https")
             ports.https = static_cast<int>(port);
+        else if (scheme == "proxy")
+            ports.proxy = static_cast<int>(port);
+        else if (scheme == "proxy-auth")
+            ports.proxyAuth = static_cast<int>(port);
     }
     return ports;
 }

@@ -49,9 +49,14 @@ std::size_t mostAtOnce(const std::vector<RecordedRequest>& requests);
 // from several threads; each call makes its own transfer.
 class ModuleServer {
 public:
+    // The password the second test proxy asks for (any user name).
+    static constexpr const char* kProxyPassword = "proxy-secret";
+
     struct Ports {
         int http = 0;            // 0: not served
         int https = 0;           // 0: not served
+        int proxy = 0;           // the open test proxy (plain and CONNECT)
+        int proxyAuth = 0;       // the one that wants kProxyPassword
         std::string certificate; // the TLS server's own certificate (PEM); empty without TLS
     };
 
@@ -67,6 +72,10 @@ public:
     // "https://127.0.0.1:<port>/" (self-signed certificate); empty, with a test
     // failure, when the server does not serve TLS.
     std::string httpsBase() const;
+
+    // "http://127.0.0.1:<port>" of the open test proxy, or of the one that wants
+    // credentials; empty, with a test failure, when the server names none.
+    std::string proxyAddress(bool withPassword = false) const;
 
     // The TLS server's certificate file, in this platform's form of the path; empty,
     // with a test failure, when the server does not serve TLS.

@@ -14,9 +14,12 @@ using mireth_test::RecordedRequest;
 
 TEST(PortFile, ReadsBothSchemesAndSkipsWhatItDoesNotKnow) {
     const auto ports =
-        ModuleServer::parsePortFile("http 41000\r\nhttps 41001\nftp 21\ncertificate /tmp/a b/cert.pem\r\n");
+        ModuleServer::parsePortFile("http 41000\r\nhttps 41001\nftp 21\nproxy 41002\nproxy-auth 41003\n"
+                                    "certificate /tmp/a b/cert.pem\r\n");
     EXPECT_EQ(ports.http, 41000);
     EXPECT_EQ(ports.https, 41001);
+    EXPECT_EQ(ports.proxy, 41002);
+    EXPECT_EQ(ports.proxyAuth, 41003);
     EXPECT_EQ(ports.certificate, "/tmp/a b/cert.pem");
     const auto onlyHttp = ModuleServer::parsePortFile("http 8080");
     EXPECT_EQ(onlyHttp.http, 8080);

@@ -22,6 +22,7 @@
 
 #if defined(_WIN32)
 #include <share.h>
+#include <windows.h>
 #endif
 
 namespace {
@@ -674,6 +675,145 @@ TEST_F(DownloadJobTest, ASiteMovingToTlsOnTheSameHostKeepsThePost) {
         }
         EXPECT_EQ(secure, 2u);
     }
+}
+
+// Sets proxy variables for libcurl, without exceptions, while it lives.
+class ProxyEnvironment {
+public:
+    explicit ProxyEnvironment(const char* proxy) {
+        for (std::size_t i = 0; i < std::size(kNames); ++i) {
+            const char* old = std::getenv(kNames[i]);
+            saved_[i] = old ? old : "";
+            set(kNames[i], std::string_view(kNames[i]).starts_with("no_") ||
+                                   std::string_view(kNames[i]).starts_with("NO_")
+                               ? ""
+                               : proxy);
+        }
+    }
+    ~ProxyEnvironment() {
+        for (std::size_t i = 0; i < std::size(kNames); ++i)
+            set(kNames[i], saved_[i].c_str());
+    }
+
+private:
+    static constexpr const char* kNames[] = {"http_proxy", "HTTPS_PROXY", "no_proxy", "NO_PROXY"};
+    static void set(const char* name, const char* value) {
+#if defined(_WIN32)
+        // libcurl reads the process's environment; the C runtime keeps its own copy.
+        SetEnvironmentVariableA(name, *value ? value : nullptr);
+        _putenv_s(name, value);
+#else
+        if (*value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+#endif
+    }
+    std::string saved_[std::size(kNames)];
+};
+
+TEST_F(DownloadJobTest, ProxiesCarryTheListAndEveryFileAndOneWantingCredentialsIsNamed) {
+    const std::string https = server.httpsBase();
+    const std::string open = server.proxyAddress();
+    const std::string guarded = server.proxyAddress(true);
+    ASSERT_FALSE(https.empty() || open.empty() || guarded.empty());
+    // By name: Schannel matches a certificate to DNS names only.
+    const std::string secure =
+        "https://localhost:" + https.substr(https.rfind(':') + 1) + "/_tag/" + tag() + "/";
+    // The guarded proxy records its tunnels under the user name.
+    const std::string signedIn =
+        "http://" + tag() + ":" + mireth_test::ModuleServer::kProxyPassword + "@" + guarded.substr(7);
+    const std::u16string wantsCredentials = u"代理服务器要求身份验证 (HTTP 407)";
+    const struct {
+        std::string proxy, domain;
+        bool passes;
+    } cases[] = {
+        {open, base(), true},     // forwarded
+        {signedIn, secure, true}, // through a tunnel
+        {guarded, base(), false}, // a page that asks for credentials
+        {guarded, secure, false}, // a tunnel refused
+        {"直连", base(), true},   // past the environment's dead proxy
+        {"", base(), false},      // the environment's dead proxy
+    };
+    const ProxyEnvironment dead("http://127.0.0.1:1");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.proxy + " " + c.domain);
+        TransferSettings settings;
+        settings.caFile = CWString::fromUtf8(server.certificateFile());
+        settings.proxy = CWString::fromUtf8(c.proxy);
+        engine.setTransferSettings(settings);
+        TempFolder folder{"proxied"};
+        config.windowsFolder = textOf(folder.path());
+        config.domain = CWString::fromUtf8(c.domain);
+        server.clearRequests(tag());
+        Rows rows;
+        const CheckResult checked = checkModules(engine, ModuleKind::Windows, *rows, config);
+        if (!c.passes) {
+            EXPECT_EQ(checked.rows, 0u);
+            if (c.proxy.empty())
+                continue;
+            EXPECT_EQ(reasonText(checked.list.reason).view(), wantsCredentials);
+            // The list without the proxy, the files through it.
+            settings.proxy = CWString(kDirectProxy);
+            engine.setTransferSettings(settings);
+            ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).rows, kSampleFiles);
+            settings.proxy = CWString::fromUtf8(c.proxy);
+            engine.setTransferSettings(settings);
+        }
+        ASSERT_EQ(checked.rows + (c.passes ? 0 : kSampleFiles), kSampleFiles);
+        update(ModuleKind::Windows, rows, false, config);
+        ASSERT_TRUE(waitForWorker());
+        const auto failures = tracker->failures();
+        if (!c.passes) {
+            ASSERT_EQ(failures.size(), kSampleFiles);
+            for (const auto& failure : failures) {
+                EXPECT_EQ(reasonText(failure.result).view(), wantsCredentials);
+                EXPECT_EQ(failure.result.attempts, 1) << "credentials do not come by asking again";
+            }
+            continue;
+        }
+        EXPECT_TRUE(failures.empty());
+        EXPECT_EQ(readFile(folder.path() / "big.bin"), sampleContent(300000, 3));
+        std::size_t tunnels = 0;
+        for (const RecordedRequest& request : server.recordedRequests(tag())) {
+            tunnels += request.method == "CONNECT";
+            if (request.method != "CONNECT" && c.proxy == open) {
+                EXPECT_EQ(request.header("Via"), "1.1 mireth-test-proxy") << request.path;
+            }
+        }
+        EXPECT_EQ(tunnels > 0, c.proxy == signedIn);
+    }
+}
+
+TEST_F(DownloadJobTest, CompressedAnswersAreDecodedAndHeldToTheListedSizeOfTheirContents) {
+    // Every answer gzipped: the 4-byte file grows that way, big.bin shrinks to 1.5 KiB.
+    Rows rows;
+    config.domain = CWString::fromUtf8(base() + "_gzip/");
+    ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).rows, kSampleFiles);
+    update(ModuleKind::Windows, rows, false, config);
+    ASSERT_TRUE(waitForWorker());
+    EXPECT_TRUE(tracker->failures().empty());
+    EXPECT_EQ(readFile(windows.path() / "big.bin"), sampleContent(300000, 3));
+    EXPECT_EQ(tracker->figures().bytesDone, savedBytes(windows.path()));
+    std::size_t compressed = 0;
+    for (const RecordedRequest& request : server.recordedRequests(tag())) {
+        EXPECT_NE(request.header("Accept-Encoding").find("gzip"), std::string::npos) << request.path;
+        compressed += request.path.find("_gzip/") != std::string::npos;
+    }
+    EXPECT_EQ(compressed, kSampleFiles + 1);
+
+    // Listed at 2000 bytes, sent in 1.5 KiB that hold 300,000: refused.
+    config.domain = CWString::fromUtf8(
+        base() + "_body/" +
+        mireth_test::ModuleServer::percentEncoded(listOf({{"big.bin", 2000, "2099-01-01 00:00:00"}})) + "/");
+    ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 1u);
+    config.domain = CWString::fromUtf8(base() + "_gzip/");
+    update(ModuleKind::Windows, rows, false, config);
+    ASSERT_TRUE(waitForWorker());
+    const auto failures = tracker->failures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].result.reason.kind, ReasonKind::AnswerTooLong);
+    EXPECT_EQ(readFile(windows.path() / "big.bin"), sampleContent(300000, 3));
 }
 
 TEST(DownloadJobRulesTest, WhatIsTriedAgainAndHowLongItWaits) {
