@@ -124,8 +124,10 @@ std::int32_t rg_my_main_window::onModuleRowFill(CQueltObject* self, CQueltObject
 void rg_my_main_window::loadConfiguration() {
     globalConfig = LoadConfig(configFile_);
     engine.setTransferSettings(LoadTransferSettings(configFile_));
+    proxyNote_ = engine.transferSettings().proxyNote();
+    proxyNoteTold_ = false;
     for (const KindPage& k : kKindPages)
-        showState(k.kind); // the certificate warning, from the start
+        showState(k.kind); // the certificate warning and the proxy note, from the start
     const rg_PeiZhiXinXiLei& c = globalConfig;
     domainEdit.setCaption(c.domain);
     winQqEdit.setCaption(c.windowsQq);
@@ -160,11 +162,17 @@ void rg_my_main_window::checkModules(ModuleKind kind) {
         tracker = RefPtr<JobTracker>();
     focusedRows_[indexOf(kind)] = -1;
     checks_.runner->start(kind, *rows, globalConfig);
+    if (proxyNoteTold_ && !proxyNote_.isEmpty()) {
+        proxyNote_ = CWString();
+        for (const KindPage& k : kKindPages)
+            showState(k.kind);
+    }
     showState(kind);
     showWaitCursor();
 }
 
 void rg_my_main_window::checkDone(ModuleKind kind, const CheckResult& result) {
+    proxyNoteTold_ = true;
     showState(kind);
     showWaitCursor();
     // An empty list that arrived is no failure: the rows tell it.
@@ -253,6 +261,11 @@ bool rg_my_main_window::showState(ModuleKind kind) {
         if (!text.isEmpty())
             text += u"\n";
         text += kCertificatesNotChecked;
+    }
+    if (!proxyNote_.isEmpty()) {
+        if (!text.isEmpty())
+            text += u"\n";
+        text += proxyNote_.view();
     }
     Label& label = this->*kKindPages[k].stateLabel;
     if (label.getCaption().view() != text.view())

@@ -223,6 +223,10 @@ private:
     // The tracker of an update queued behind another page's job, until it starts.
     std::array<RefPtr<JobTracker>, 3> waiting_;
     std::array<std::int32_t, 3> focusedRows_{-1, -1, -1};
+    // What the proxy settings leave out, told on the state lines until a check
+    // starts after one has ended.
+    CWString proxyNote_;
+    bool proxyNoteTold_ = false;
     bool jobTimer_ = false;
     bool waitCursor_ = false;
 };

@@ -214,6 +214,35 @@ TEST_F(ConfigFile, TransferSettingsTakeTheirDefaultsUnlessSetWell) {
     EXPECT_EQ(LoadConfig(file_).domain, sample().domain.view());
 }
 
+TEST_F(ConfigFile, TheProxyKeyChoosesTheRouteAndTheScriptIsToldOf) {
+    const struct {
+        std::u16string_view value;
+        std::optional<std::string> taken; // nothing: libcurl reads the environment
+    } cases[] = {
+        {u" http://user:pw@p.corp:3128 ", "http://user:pw@p.corp:3128"},
+        {u"socks5h://127.0.0.1:1080", "socks5h://127.0.0.1:1080"},
+        {u"直连", ""},
+        {u"", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(
+            writeFile(file_, utf8(std::u16string(u"[全局]\n代理=") + std::u16string(c.value) + u"\n")));
+        EXPECT_EQ(LoadTransferSettings(file_).policy().proxy.proxyFor("http://m.example/"), c.taken)
+            << utf8(c.value);
+    }
+    // A script is never run: the user hears what is taken instead, unless "代理" is set.
+    TransferSettings settings;
+    settings.systemProxy.autoConfigUrl = u"http://wpad/proxy.pac";
+    const std::u16string direct(settings.proxyNote().view());
+    EXPECT_NE(direct.find(u"（http://wpad/proxy.pac）不会被执行，将直接连接服务器"), std::u16string::npos)
+        << utf8(direct);
+    settings.systemProxy.proxy = u"p.corp:8080";
+    EXPECT_NE(settings.proxyNote().view().find(u"改用其中的静态代理"), std::u16string_view::npos);
+    settings.proxy = CWString(u"直连");
+    EXPECT_TRUE(settings.proxyNote().isEmpty());
+    EXPECT_TRUE(TransferSettings().proxyNote().isEmpty());
+}
+
 #ifndef _WIN32
 TEST_F(ConfigFile, TheFileWithThePasswordsIsTheOwnersAlone) {
     ASSERT_TRUE(SaveConfig(sample(), file_));
