@@ -78,6 +78,11 @@ CWString storedValue(const ConfigKey& key, const rg_PeiZhiXinXiLei& config, cons
 }
 
 CWString refusalOf(const ConfigKey& key, const CWString& value) {
+    if (key.globalKey && key.globalKey == std::u16string_view(kProxyKey))
+        return value.isEmpty() || isProxySetting(value.trimmed().view())
+                   ? CWString()
+                   : CWString(u"proxy takes a proxy URL (http://[user:password@]host:port, "
+                              u"socks5h://host:port) or 直连 (or nothing, for the system's)");
     if (key.field || key.low > key.high || value.isEmpty() || settingNumber(value.view(), key.low, key.high))
         return CWString();
     return CWString(key.name) + u" takes a whole number from " + decimal(key.low).view() + u" to " +

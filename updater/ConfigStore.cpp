@@ -108,6 +108,8 @@ TransferSettings LoadTransferSettings(const CWString& file) {
     settings.verifyCertificates =
         settingNumber(ReadGlobalSetting(file, kVerifyCertificatesKey).view(), 0, 1).value_or(1) != 0;
     settings.proxy = ReadGlobalSetting(file, kProxyKey).trimmed();
+    if (!isProxySetting(settings.proxy.view()))
+        settings.proxy = CWString();
     if (settings.proxy.isEmpty())
         settings.systemProxy = platform::systemProxySettings();
     return settings;

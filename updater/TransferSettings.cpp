@@ -1,5 +1,9 @@
 #include "updater/TransferSettings.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string>
+
 namespace rg_quelt_app {
 
 QUELT_DEFINE_CLASS(TransferSettings, CQueltObject, "rg_quelt_app::TransferSettings")
@@ -41,6 +45,32 @@ CWString TransferSettings::proxyNote() const {
     note += policy().proxy.usesSystem() ? u"改用其中的静态代理" : u"将直接连接服务器";
     note += u"；需要时请在 setup.ini 的“全局”中设置“代理”";
     return note;
+}
+
+bool isProxySetting(std::u16string_view text) {
+    if (text == kDirectProxy)
+        return true;
+    if (text.empty())
+        return false;
+    for (const char16_t c : text) {
+        if (c <= u' ' || c == 0x7f || c > 0x7e)
+            return false;
+    }
+    std::u16string_view rest = text;
+    if (const std::size_t end = text.find(u"://"); end != std::u16string_view::npos) {
+        std::u16string scheme(text.substr(0, end));
+        for (char16_t& c : scheme)
+            c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+        constexpr std::u16string_view kSchemes[] = {u"http",    u"https",  u"socks4",
+                                                    u"socks4a", u"socks5", u"socks5h"};
+        if (std::find(std::begin(kSchemes), std::end(kSchemes), scheme) == std::end(kSchemes))
+            return false;
+        rest = text.substr(end + 3);
+    }
+    // A host, after any user part, before any port or path.
+    if (const std::size_t at = rest.rfind(u'@'); at != std::u16string_view::npos)
+        rest.remove_prefix(at + 1);
+    return !rest.empty() && rest.front() != u':' && rest.front() != u'/';
 }
 
 void TransferSettings::reset() {

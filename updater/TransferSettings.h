@@ -63,6 +63,12 @@ public:
 // The value of "代理" that means: no proxy, whatever the environment or the system says.
 inline constexpr char16_t kDirectProxy[] = u"直连";
 
+// True for a value of "代理" the requests can go by: "直连", or a proxy URL of a
+// scheme libcurl takes for proxies (http, https, socks4, socks4a, socks5,
+// socks5h; "host:port" alone means http) with a host, without blanks or control
+// characters. Anything else counts as not set.
+bool isProxySetting(std::u16string_view text);
+
 // A whole decimal number within [low, high], blanks around it allowed; nothing for
 // anything else (empty, a sign, a fraction, trailing letters, out of range).
 std::optional<int> settingNumber(std::u16string_view text, int low, int high);

@@ -154,10 +154,27 @@ TEST(ConfigKeysTest, SettingsTakeTheValuesTheirKeysUnderstand) {
         {u"verify-certificates", u"2", false},
         {u"ca-file", u"私有 CA.pem", true},
         {u"domain", u"anything", true},
+        {u"proxy", u"直连", true},
+        {u"proxy", u"HTTP://u:p@proxy.corp:3128", true},
+        {u"proxy", u"socks5h://127.0.0.1:1080", true},
+        {u"proxy", u"proxy.corp:8080", true},
+        {u"proxy", u"", true},
+        {u"proxy", u"ftp://proxy.corp:21", false},
+        {u"proxy", u"http://", false},
+        {u"proxy", u"http://u:p@", false},
+        {u"proxy", u"proxy corp:8080", false},
+        {u"proxy", u"代理服务器:8080", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(refusalOf(*findConfigKey(c.key), CWString(c.value)).isEmpty(), c.taken)
             << CWString(c.key).toUtf8String() << "=" << CWString(c.value).toUtf8String();
+    // "config show" gives a proxy's password away no more than a module password.
+    const ConfigKey& proxy = *findConfigKey(u"proxy");
+    for (const auto& [value, shown] : {std::pair{u"http://me:pa:ss@p:1", u"http://me:********@p:1"},
+                                       std::pair{u"me:pass@p:1", u"me:********@p:1"},
+                                       std::pair{u"http://me@p:1/a:b@c", u"http://me@p:1/a:b@c"},
+                                       std::pair{u"socks5h://p:1", u"socks5h://p:1"}})
+        EXPECT_EQ(shownValue(proxy, CWString(value)).view(), shown);
 }
 
 } // namespace

@@ -223,6 +223,8 @@ TEST_F(ConfigFile, TheProxyKeyChoosesTheRouteAndTheScriptIsToldOf) {
         {u"socks5h://127.0.0.1:1080", "socks5h://127.0.0.1:1080"},
         {u"直连", ""},
         {u"", std::nullopt},
+        {u"ftp://p.corp:21", std::nullopt}, // not understood: as if not set
+        {u"http://", std::nullopt},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(
