@@ -35,12 +35,13 @@ rg_quelt_windows_WangLao::TransferPolicy TransferSettings::policy() const {
 }
 
 CWString TransferSettings::proxyNote() const {
-    const bool script = !systemProxy.autoConfigUrl.empty() || systemProxy.autoDetect;
+    // Detection alone is no script: Windows has it on by default, and most
+    // networks answer it with nothing, so telling of it would be noise.
+    const bool script = !systemProxy.autoConfigUrl.empty();
     if (!proxy.isEmpty() || !script || rg_quelt_windows_WangLao::ProxyRoute::environmentNamesProxy())
         return CWString();
     CWString note(u"系统代理设置中的自动配置脚本");
-    if (!systemProxy.autoConfigUrl.empty())
-        note += CWString(u"（") + systemProxy.autoConfigUrl + u"）";
+    note += CWString(u"（") + systemProxy.autoConfigUrl + u"）";
     note += u"不会被执行，";
     note += policy().proxy.usesSystem() ? u"改用其中的静态代理" : u"将直接连接服务器";
     note += u"；需要时请在 setup.ini 的“全局”中设置“代理”";
