@@ -96,7 +96,7 @@ void applyRequestOptions(CURL* curl, TransferHandle& handle, const CWString& url
     // "" asks for every encoding this libcurl decodes (gzip and deflate with zlib):
     // a large list travels in a fraction of its bytes, and a proxy that compresses
     // unasked no longer breaks the answer.
-    if (texts.acceptEncoding.isEmpty() && policy.decodeAnswers)
+    if (texts.acceptEncoding.isEmpty())
         curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
     else
         setText(curl, CURLOPT_ACCEPT_ENCODING, texts.acceptEncoding);

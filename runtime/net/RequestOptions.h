@@ -23,12 +23,11 @@ namespace rg_quelt_windows_WangLao {
 // within seconds, so waiting for it costs little, whereas a silent host would
 // otherwise hold every transfer for the whole stall limit. Requests go by `proxy`;
 // an answer may come compressed in any encoding libcurl can decode (it then hands
-// on the decoded bytes) unless `decodeAnswers` is off.
+// on the decoded bytes).
 struct TransferPolicy {
     bool verifyPeer = true;
     CWString caFile;
     ProxyRoute proxy;
-    bool decodeAnswers = true;
     long connectTimeoutSeconds = 30;
     long lowSpeedBytesPerSecond = 1024;
     long lowSpeedSeconds = 60;
@@ -41,7 +40,7 @@ inline constexpr long kReceiveBufferBytes = 256 * 1024;
 
 // Texts that only some callers set; empty ones restore libcurl's default, except
 // that an empty proxy text leaves the proxy to the policy's route and an empty
-// encoding text to its decodeAnswers.
+// encoding text asks for every encoding libcurl decodes.
 struct RequestTexts {
     const CWString& cookie;
     const CWString& acceptEncoding;
