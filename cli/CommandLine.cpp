@@ -168,7 +168,7 @@ ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
             return failure(
                 CWString(u"unknown key '") + line.key.view() +
                 u"' (domain, windows., android., server. with qq, password or folder, jobs, retries, "
-                u"ca-file or verify-certificates)");
+                u"ca-file, verify-certificates or proxy)");
         }
     }
     if (expected == 4)
@@ -202,8 +202,10 @@ CWString helpText() {
         u"(in that order; the others are named on standard error).\n"
         u"KEY: domain, or windows.KEY, android.KEY, server.KEY with KEY qq, password or folder;\n"
         u"     jobs (\"同时下载数\"), retries (\"重试次数\"), ca-file (\"证书文件\", a PEM file of CA\n"
-        u"     certificates for a server with a private CA) and verify-certificates (\"校验证书\",\n"
-        u"     0 turns the check of TLS certificates off), in \"全局\"; empty means the default.\n"
+        u"     certificates for a server with a private CA), verify-certificates (\"校验证书\",\n"
+        u"     0 turns the check of TLS certificates off) and proxy (\"代理\": http://host:port,\n"
+        u"     socks5h://host:port, or 直连 for none; empty: the environment's or the system's),\n"
+        u"     in \"全局\"; empty means the default.\n"
         u"\n"
         u"Options:\n"
         u"  --config FILE  the configuration file (default: setup.ini beside the program)\n"
