@@ -33,41 +33,24 @@ std::vector<std::u16string> programTexts() {
     std::vector<std::u16string> texts(std::begin(kWindowTexts), std::end(kWindowTexts));
     for (ModuleKind kind : kAllModuleKinds)
         texts.emplace_back(tabCaption(kind));
-    for (const char16_t* text : {kModuleListColumns,
-                                 kHelpText,
-                                 kModeDownload,
-                                 kModeDownloading,
-                                 kModeSuccess,
-                                 kModeSaveFailed,
-                                 kModeDownloadFailed,
-                                 kStateChecking,
-                                 kStateWaiting,
-                                 kMessageConfigureFirst,
-                                 kMessageCheckFirst,
-                                 kCertificatesNotChecked,
-                                 kDirectProxy,
-                                 kGlobalSection,
-                                 kWindowsSection,
-                                 kAndroidSection,
-                                 kServerSection,
-                                 kDomainKey,
-                                 kQqKey,
-                                 kPasswordKey,
-                                 kFolderKey,
-                                 kParallelDownloadsKey,
-                                 kRetriesKey,
-                                 kCaFileKey,
-                                 kVerifyCertificatesKey,
-                                 kProxyKey})
-        texts.emplace_back(text);
+    // clang-format off
+    const char16_t* const more[] = {
+        kModuleListColumns, kHelpText, kModeDownload, kModeDownloading, kModeSuccess, kModeSaveFailed,
+        kModeDownloadFailed, kStateChecking, kStateWaiting, kMessageConfigureFirst, kMessageCheckFirst,
+        kCertificatesNotChecked, kDirectProxy, kGlobalSection, kWindowsSection, kAndroidSection, kServerSection,
+        kDomainKey, kQqKey, kPasswordKey, kFolderKey, kParallelDownloadsKey, kRetriesKey, kCaFileKey,
+        kVerifyCertificatesKey, kProxyKey,
+    };
+    // clang-format on
+    texts.insert(texts.end(), std::begin(more), std::end(more));
     for (int kind = 0; kind <= static_cast<int>(kLastReasonKind); ++kind) {
-        Reason reason = reasonOf(static_cast<ReasonKind>(kind));
-        reason.status = 404;
-        reason.expected = 100;
-        reason.received = 99;
-        reason.subject = CWString(u"x");
-        reason.detail = CWString(u"y");
-        reason.waitSeconds = 5;
+        const Reason reason{.kind = static_cast<ReasonKind>(kind),
+                            .status = 404,
+                            .expected = 100,
+                            .received = 99,
+                            .subject = CWString(u"x"),
+                            .detail = CWString(u"y"),
+                            .waitSeconds = 5};
         texts.emplace_back(reasonText(reason).view());
     }
     JobTracker::Figures job;
