@@ -14,12 +14,10 @@
 #include "updater/ModuleListRules.h"
 #include "updater/UpdateFlow.h"
 
+#include "MirethVersion.h"
+
 #include <algorithm>
 #include <cstdio>
-
-#ifndef MIRETH_VERSION_TEXT
-#define MIRETH_VERSION_TEXT "0"
-#endif
 
 namespace rg_quelt_app::cli {
 namespace {

@@ -29,3 +29,15 @@ if(WIN32)
   # One self-contained executable: no libgcc, libstdc++ or winpthread DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
+
+# A release build whose bytes depend on the sources alone (scripts/package): no
+# build paths in the objects, no link time in the executables' headers.
+option(MIRETH_REPRODUCIBLE "Build the same bytes from the same sources, wherever the tree is" OFF)
+if(MIRETH_REPRODUCIBLE)
+  # The build tree lies inside the clone; its mapping comes last and so wins.
+  add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=
+                      -Wdate-time)
+  if(WIN32)
+    add_link_options(-Wl,--no-insert-timestamp)
+  endif()
+endif()

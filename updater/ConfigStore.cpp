@@ -16,15 +16,6 @@ struct ProcessConfig {
 
 QUELT_INIT_PRIORITY(QUELT_INIT_CONFIG) ProcessConfig processConfig;
 
-constexpr char16_t kGlobalSection[] = u"全局";
-constexpr char16_t kWindowsSection[] = u"视窗模块";
-constexpr char16_t kAndroidSection[] = u"安卓模块";
-constexpr char16_t kServerSection[] = u"服务器模块";
-constexpr char16_t kDomainKey[] = u"域名";
-constexpr char16_t kQqKey[] = u"QQ号";
-constexpr char16_t kPasswordKey[] = u"密码";
-constexpr char16_t kFolderKey[] = u"路径";
-
 struct Entry {
     const char16_t* section;
     const char16_t* key;

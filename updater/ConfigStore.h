@@ -15,6 +15,16 @@
 
 namespace rg_quelt_app {
 
+// The sections and keys of the ten texts, as setup.ini names them.
+inline constexpr char16_t kGlobalSection[] = u"全局";
+inline constexpr char16_t kWindowsSection[] = u"视窗模块";
+inline constexpr char16_t kAndroidSection[] = u"安卓模块";
+inline constexpr char16_t kServerSection[] = u"服务器模块";
+inline constexpr char16_t kDomainKey[] = u"域名";
+inline constexpr char16_t kQqKey[] = u"QQ号";
+inline constexpr char16_t kPasswordKey[] = u"密码";
+inline constexpr char16_t kFolderKey[] = u"路径";
+
 // Constructed empty during static initialisation, before any front end starts, and
 // destroyed at exit. Changed only by a front end: the window's load and save, and
 // mireth-sync's load before it runs its command.

@@ -8,6 +8,7 @@
 #include "updater/UpdateFlow.h"
 #include "windows/JobStateText.h"
 #include "windows/ListBoxRowTable.h"
+#include "windows/WindowTexts.h"
 #include "windows/rg_my_main_window.h"
 #include "windows/rg_win_BangZhu.h"
 
@@ -18,14 +19,7 @@ namespace rg_quelt_app {
 
 namespace {
 
-constexpr const char16_t* kMessageCaption = u"信息:";
-constexpr const char16_t* kMessageSaved = u"保存成功！";
-constexpr const char16_t* kMessageSaveFailed = u"保存失败！";
-constexpr const char16_t* kMessageListFailed = u"获取模块列表失败";
 constexpr std::uint32_t kMbOk = 0;
-
-constexpr const char16_t* kCaptionUpdate = u"更新模块";
-constexpr const char16_t* kCaptionStop = u"停止更新";
 
 // The state lines follow a running job this often.
 constexpr std::uint32_t kJobTimerId = 1;

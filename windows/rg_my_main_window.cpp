@@ -2,6 +2,7 @@
 
 #include "updater/ConfigStore.h"
 #include "windows/ListBoxRowTable.h"
+#include "windows/WindowTexts.h"
 
 using namespace rg_quelt_WTLJieMian_base;
 
@@ -10,11 +11,6 @@ namespace rg_quelt_app {
 QUELT_DEFINE_CLASS(rg_my_main_window, CQueltWinForm, "rg_quelt_app::rg_my_main_window")
 
 namespace {
-
-constexpr const char16_t* kWindowCaption = u"Mireth模块更新程序";
-constexpr const char16_t* kNotice =
-    u"各位：带宽和流量有限，请非必要不要勾选【强制更新】，有的文件较大，请耐心等待。";
-constexpr const char16_t* kConfigurationTab = u"配置";
 
 constexpr std::int32_t kPageConfiguration = 3;
 constexpr std::int32_t kNoPage = -1;
@@ -256,7 +252,7 @@ void rg_my_main_window::bindEvents() {
 // configuration page's groups (Windows, then "保存", Server, Android) and its
 // domain, the Server page and last the Android page.
 void rg_my_main_window::createControls() {
-    place(helpButton, *this, kNoPage, {101, 707, 560, 80, 32}, u"帮助");
+    place(helpButton, *this, kNoPage, {101, 707, 560, 80, 32}, kCaptionHelp);
     place(noticeLabel, *this, kNoPage, {102, 13, 561, 688, 32}, kNotice);
     noticeLabel.setThinBorder();
     moduleTabs.setCaptions(tabCaptionsText());
@@ -267,12 +263,12 @@ void rg_my_main_window::createControls() {
     const KindPage& server = kKindPages[indexOf(ModuleKind::Server)];
     createModulePage(windows);
     createConfigGroup(windows);
-    place(saveButton, moduleTabs, kPageConfiguration, {118, 594, 270, 176, 48}, u"保存");
+    place(saveButton, moduleTabs, kPageConfiguration, {118, 594, 270, 176, 48}, kCaptionSave);
     createConfigGroup(server);
     createConfigGroup(android);
     prepareEdit(domainEdit, 0);
     place(domainEdit, moduleTabs, kPageConfiguration, {135, 104, 45, 304, 32});
-    place(domainLabel, moduleTabs, kPageConfiguration, {136, 16, 48, 80, 24}, u"服务器域名：");
+    place(domainLabel, moduleTabs, kPageConfiguration, {136, 16, 48, 80, 24}, kCaptionDomain);
     createModulePage(server);
     createModulePage(android);
 }
@@ -285,10 +281,12 @@ void rg_my_main_window::createModulePage(const KindPage& k) {
     Group& functionGroup = this->*k.functionGroup;
     Group& infoGroup = this->*k.infoGroup;
     auto makeFunctionGroup = [&] {
-        place(functionGroup, moduleTabs, page, {functions, 10, 27, 762, 65}, u"功能");
-        place(this->*k.forceCheck, functionGroup, kNoPage, {functions + 1, 253, 29, 80, 24}, u"强制更新");
-        place(this->*k.updateButton, functionGroup, kNoPage, {functions + 2, 134, 19, 112, 40}, u"更新模块");
-        place(this->*k.checkButton, functionGroup, kNoPage, {functions + 3, 14, 18, 112, 40}, u"检查更新");
+        place(functionGroup, moduleTabs, page, {functions, 10, 27, 762, 65}, kCaptionFunctions);
+        place(this->*k.forceCheck, functionGroup, kNoPage, {functions + 1, 253, 29, 80, 24},
+              kCaptionForceUpdate);
+        place(this->*k.updateButton, functionGroup, kNoPage, {functions + 2, 134, 19, 112, 40},
+              kCaptionUpdate);
+        place(this->*k.checkButton, functionGroup, kNoPage, {functions + 3, 14, 18, 112, 40}, kCaptionCheck);
         // Two lines in the room right of the buttons: the job, and the selected
         // row's failure.
         Label& state = this->*k.stateLabel;
@@ -297,7 +295,7 @@ void rg_my_main_window::createModulePage(const KindPage& k) {
               {kFirstStateLabelId + static_cast<std::int32_t>(indexOf(k.kind)), 345, 14, 410, 46});
     };
     auto makeInfoGroup = [&] {
-        place(infoGroup, moduleTabs, page, {info, 10, 96, 762, 448}, u"模块信息");
+        place(infoGroup, moduleTabs, page, {info, 10, 96, 762, 448}, kCaptionModuleInfo);
         prepareModuleList(this->*k.list);
         place(this->*k.list, infoGroup, kNoPage, {info + 1, 6, 20, 750, 420});
     };
@@ -328,17 +326,17 @@ void rg_my_main_window::createConfigGroup(const KindPage& k) {
         auto made = [&]() -> Made {
             switch (at.role) {
             case ConfigRole::browse:
-                return {this->*k.browseButton, u"选择"};
+                return {this->*k.browseButton, kCaptionBrowse};
             case ConfigRole::folderLabel:
-                return {this->*k.folderLabel, u"三方模块目录："};
+                return {this->*k.folderLabel, kCaptionFolder};
             case ConfigRole::folderEdit: // read-only: filled by the folder chooser
                 return {this->*k.folderEdit, nullptr, &(this->*k.folderEdit), 1};
             case ConfigRole::passwordLabel:
-                return {this->*k.passwordLabel, u"模块密码："};
+                return {this->*k.passwordLabel, kCaptionPassword};
             case ConfigRole::passwordEdit: // shown as the password character
                 return {this->*k.passwordEdit, nullptr, &(this->*k.passwordEdit), 2};
             case ConfigRole::qqLabel:
-                return {this->*k.qqLabel, u"购买QQ号："};
+                return {this->*k.qqLabel, kCaptionQq};
             case ConfigRole::qqEdit:
                 break;
             }

@@ -1,5 +1,9 @@
 #include "windows/rg_win_BangZhu.h"
 
+#include "windows/WindowTexts.h"
+
+#include "MirethVersion.h"
+
 using namespace rg_quelt_WTLJieMian_base;
 
 namespace rg_quelt_app {
@@ -19,11 +23,14 @@ const char16_t* const kHelpText =
     u"注意事项：\r\n"
     u"1.如果点击\"检查更新\"无法刷新库列表，则有可能服务器关了，请联系作者。\r\n"
     u"2.服务器带宽和流量有限，请非必要不要勾选【强制更新】，有的文件较大，请耐心等待。\r\n"
-    u"3.不填写QQ号和密码，将获得免费模块文件。";
+    u"3.不填写QQ号和密码，将获得免费模块文件。\r\n"
+    u"\r\n"
+    // Which build the user runs, when he writes to the author.
+    u"版本：" MIRETH_VERSION_TEXT;
 
 rg_win_BangZhu::rg_win_BangZhu() {
     setDesignClientSize(600, 420);
-    setCaption(CWString(u"帮助"));
+    setCaption(CWString(kCaptionHelp));
 }
 
 rg_win_BangZhu::~rg_win_BangZhu() { teardown(); }

@@ -6,7 +6,8 @@
 
 namespace rg_quelt_app {
 
-// The usage notes, thirteen lines joined by CR LF.
+// The usage notes, thirteen lines and, after an empty one, the version ("版本：1.0.0"),
+// joined by CR LF.
 extern const char16_t* const kHelpText;
 
 class rg_win_BangZhu : public rg_quelt_WTLJieMian_base::CQueltWinForm {
