@@ -44,13 +44,14 @@ std::vector<std::u16string> programTexts() {
     // clang-format on
     texts.insert(texts.end(), std::begin(more), std::end(more));
     for (int kind = 0; kind <= static_cast<int>(kLastReasonKind); ++kind) {
-        const Reason reason{.kind = static_cast<ReasonKind>(kind),
-                            .status = 404,
-                            .expected = 100,
-                            .received = 99,
-                            .subject = CWString(u"x"),
-                            .detail = CWString(u"y"),
-                            .waitSeconds = 5};
+        Reason reason;
+        reason.kind = static_cast<ReasonKind>(kind);
+        reason.status = 404;
+        reason.expected = 100;
+        reason.received = 99;
+        reason.subject = CWString(u"x");
+        reason.detail = CWString(u"y");
+        reason.waitSeconds = 5;
         texts.emplace_back(reasonText(reason).view());
     }
     JobTracker::Figures job;
@@ -87,10 +88,9 @@ TEST(UserGuideTest, IsUtf8WithAByteOrderMarkAndCrLfLines) {
     ASSERT_GT(bytes.size(), 3000u) << "no guide in the build tree";
     EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n')
-            ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "a bare LF at byte " << i;
-        if (bytes[i] == '\r')
-            ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << "a bare CR at byte " << i;
+        const bool lf = bytes[i] == '\n', cr = bytes[i] == '\r';
+        ASSERT_TRUE(!lf || (i > 0 && bytes[i - 1] == '\r')) << "a bare LF at byte " << i;
+        ASSERT_TRUE(!cr || (i + 1 < bytes.size() && bytes[i + 1] == '\n')) << "a bare CR at byte " << i;
     }
     EXPECT_EQ(CWString::fromUtf8(bytes).toUtf8String(), bytes) << "not valid UTF-8";
 }
