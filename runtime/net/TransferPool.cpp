@@ -51,6 +51,17 @@ namespace {
 
 CURLM* multiOf(void* multi) { return static_cast<CURLM*>(multi); }
 
+// The length of an encoded answer is that of the encoded bytes; libcurl hands on
+// the decoded ones, however many they are.
+bool isEncoded(CURL* curl) {
+    curl_header* header = nullptr;
+    if (curl_easy_header(curl, "Content-Encoding", 0, CURLH_HEADER, -1, &header) != CURLHE_OK || !header ||
+        !header->value)
+        return false;
+    const std::string_view value(header->value); // libcurl trims the blanks around it
+    return !value.empty() && !(value.size() == 8 && curl_strnequal(value.data(), "identity", 8));
+}
+
 } // namespace
 
 struct TransferPool::Callbacks {
@@ -85,7 +96,8 @@ struct TransferPool::Callbacks {
             return true;
         }
         curl_off_t announced = -1;
-        if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK)
+        if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) != CURLE_OK ||
+            isEncoded(curl))
             announced = -1;
         // Only the answer that is to be saved is held to the size; an error page is not.
         slot.limited = status >= 200 && status < 300 && slot.maxBodySize >= 0;
