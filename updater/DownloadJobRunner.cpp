@@ -207,8 +207,8 @@ DownloadJobRunner::DownloadJobRunner(const rg_XiaZaiShuJu& job, DownloadObserver
       pool_(static_cast<std::size_t>(std::clamp(settings.parallelDownloads, TransferSettings::kMinParallel,
                                                 TransferSettings::kMaxParallel))),
       slots_(pool_.slotCount()), notBefore_(job.linkCount(), 0), attempts_(job.linkCount(), 0),
-      throttle_(pool_.slotCount()), random_(std::random_device{}() ^ platform::tickCount()),
-      finisher_(&wakePool, &pool_) {}
+      forgiven_(job.linkCount(), 0), arrivedAtStart_(job.linkCount(), 0), throttle_(pool_.slotCount()),
+      random_(std::random_device{}() ^ platform::tickCount()), finisher_(&wakePool, &pool_) {}
 
 DownloadJobRunner::~DownloadJobRunner() = default;
 
@@ -332,6 +332,7 @@ bool DownloadJobRunner::startAttempt(std::size_t slot, std::size_t link) {
         report(link, result);
         return false;
     }
+    arrivedAtStart_[link] = arrived_;
     if (++attempts_[link] == 1)
         observer_.fileStarted(target);
     slots_[slot] = std::move(attempt);
@@ -395,6 +396,7 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
         work.lastWriteTime = fileTimeOfYearFirst(target.updateTime.view());
         result.outcome = FileOutcome::Success;
         result.bytes = attempt->received();
+        ++arrived_;
         throttle_.succeeded();
         finishing_.emplace(link, std::move(result));
         finisher_.submit(std::move(work));
@@ -408,10 +410,14 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
 void DownloadJobRunner::errorAnswer(std::unique_ptr<Attempt> attempt, FileResult result,
                                     std::int64_t retryAfterSeconds) {
     result.reason = httpStatusReason(result.httpStatus, attempt->errorLine().view());
-    if (result.httpStatus == 429 || result.httpStatus == 503)
+    if (result.httpStatus == 429 || result.httpStatus == 503) {
         throttle_.refused(platform::tickCount(), attempt->sentAt());
-    else
+        // Only where retries are allowed at all: 0 means one attempt, whatever comes.
+        if (settings_.retries > 0 && arrived_ > arrivedAtStart_[attempt->link()])
+            ++forgiven_[attempt->link()];
+    } else {
         throttle_.failed();
+    }
     retryOrFail(std::move(attempt), std::move(result), retryAfterSeconds);
 }
 
@@ -454,7 +460,7 @@ void DownloadJobRunner::retryOrFail(std::unique_ptr<Attempt> attempt, FileResult
     const std::size_t link = attempt->link();
     const bool transient = result.transferError != CURLE_OK ? isTransientTransfer(result.transferError)
                                                             : isTransientStatus(result.httpStatus);
-    if (!transient || attempts_[link] > settings_.retries)
+    if (!transient || attempts_[link] - forgiven_[link] > settings_.retries)
         return fail(*attempt, std::move(result));
     if (hostDown_) {
         // Ends with the others, for the same reason.

@@ -15,7 +15,9 @@
 // again after a random wait up to 0.5 s, 1 s, 2 s ... 10 s (or the server's
 // "Retry-After", up to 60 s), up to TransferSettings::retries more times, each time
 // into a new temporary file; meanwhile its slot serves other files. A 429 or 503
-// slows the whole job down (TransferThrottle). After kDeadHostAttempts attempts
+// slows the whole job down (TransferThrottle); one that comes while other files
+// arrived since the request went out uses up no retry: the server is busy, not
+// broken, and only says that the job went too fast. After kDeadHostAttempts attempts
 // in a row without any answer, the host counts as down and every file left fails
 // at once. Everything else fails at once. Every outcome and progress goes to the
 // observer.
@@ -101,6 +103,11 @@ private:
     std::deque<std::size_t> queue_;
     std::vector<std::uint64_t> notBefore_;
     std::vector<std::int32_t> attempts_;
+    // Per link: the refusals for rate that used up no retry, and how many files
+    // had arrived when its last request went out.
+    std::vector<std::int32_t> forgiven_;
+    std::vector<std::size_t> arrivedAtStart_;
+    std::size_t arrived_ = 0;
     TransferThrottle throttle_;
     std::mt19937_64 random_;
     int silentInRow_ = 0;

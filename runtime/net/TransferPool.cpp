@@ -60,10 +60,8 @@ bool isEncoded(CURL* curl) {
     if (curl_easy_header(curl, "Content-Encoding", 0, CURLH_HEADER, -1, &header) != CURLHE_OK || !header ||
         !header->value)
         return false;
-    std::string_view value(header->value);
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
-        value.remove_prefix(1);
-    return !value.empty() && value != "identity";
+    // libcurl trims the blanks around the value; the coding's name is case-insensitive.
+    return header->value[0] != '\0' && !curl_strequal(header->value, "identity");
 }
 
 } // namespace
