@@ -4,6 +4,19 @@
 
 set(_mireth_windeps_hint "run scripts/windows-deps (cache: ${MIRETH_WINDEPS})")
 
+# A tree configured against another cache (one of an older tag, say) would
+# otherwise keep the libraries it found there, built by another recipe.
+if(NOT "${MIRETH_WINDEPS_SEARCHED}" STREQUAL "${MIRETH_WINDEPS}")
+  foreach(_mireth_found
+      MIRETH_CURL_INCLUDE_DIR MIRETH_CURL_LIBRARY MIRETH_ZLIB_LIBRARY
+      MIRETH_JSONCPP_INCLUDE_DIR MIRETH_JSONCPP_LIBRARY GTest_DIR)
+    unset(${_mireth_found} CACHE)
+  endforeach()
+  unset(_mireth_found)
+  set(MIRETH_WINDEPS_SEARCHED "${MIRETH_WINDEPS}" CACHE INTERNAL
+      "The cache the Windows libraries were looked for in")
+endif()
+
 find_path(MIRETH_CURL_INCLUDE_DIR curl/curl.h)
 find_library(MIRETH_CURL_LIBRARY NAMES libcurl.a)
 if(NOT MIRETH_CURL_INCLUDE_DIR OR NOT MIRETH_CURL_LIBRARY)
