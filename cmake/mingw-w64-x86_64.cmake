@@ -6,7 +6,7 @@
 
 # Raise the tag whenever scripts/windows-deps builds the cache differently, so
 # that an old cache is never mixed with a new recipe.
-set(MIRETH_WINDEPS_TAG "bookworm-1")
+set(MIRETH_WINDEPS_TAG "bookworm-2")
 
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -18,9 +18,11 @@ set(CMAKE_RC_COMPILER ${_mireth_triple}-windres)
 
 if(NOT "$ENV{MIRETH_WINDEPS}" STREQUAL "")
   set(MIRETH_WINDEPS "$ENV{MIRETH_WINDEPS}" CACHE PATH "Cross-built Windows libraries" FORCE)
-elseif(NOT MIRETH_WINDEPS)
+elseif(NOT MIRETH_WINDEPS OR MIRETH_WINDEPS MATCHES "^$ENV{HOME}/\\.cache/mireth/windeps-[^/]*$")
+  # The default path follows the tag, also in a tree configured under an older
+  # one; a path given by hand stays.
   set(MIRETH_WINDEPS "$ENV{HOME}/.cache/mireth/windeps-${MIRETH_WINDEPS_TAG}"
-      CACHE PATH "Cross-built Windows libraries")
+      CACHE PATH "Cross-built Windows libraries" FORCE)
 endif()
 # try_compile projects read this file again, without our cache.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MIRETH_WINDEPS)

@@ -7,6 +7,7 @@
 #include "runtime/platform/NoticeReceiver.h"
 #include "runtime/platform/SystemInfo.h"
 
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -138,6 +139,16 @@ TEST(Transfer, AFailedTransferShowsAsCodeZeroWithTheCurlResult) {
     EXPECT_TRUE(response.body().empty());
     const auto empty = access.Post(CWString(), nullptr, defaultHeaderList());
     EXPECT_NE(empty.curlResult(), 0);
+}
+
+// Answers are unpacked by libcurl alone: built without zlib it would hand a
+// server's gzip or deflate answer on still packed.
+TEST(Transfer, LibcurlDecodesGzip) {
+    const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
+    ASSERT_NE(info, nullptr);
+    EXPECT_NE(info->features & CURL_VERSION_LIBZ, 0)
+        << "libcurl " << info->version << " is built without zlib";
+    EXPECT_NE(info->libz_version, nullptr);
 }
 
 class ProgressTarget : public CQueltObject {
