@@ -452,6 +452,7 @@ TEST_F(MirethSyncTest, ControlCharactersInCellsNeitherBreakRowsNorReachTheTermin
 
 // ---- faults from outside: a killed run, a full disk, a server of its own certificate
 
+#if !defined(_WIN32)
 // The temporary files under `folder` (the module folders' leftovers).
 std::vector<fs::path> temporaryFiles(const fs::path& folder) {
     std::vector<fs::path> found;
@@ -465,7 +466,6 @@ std::vector<fs::path> temporaryFiles(const fs::path& folder) {
     return found;
 }
 
-#if !defined(_WIN32)
 TEST_F(MirethSyncTest, ARunKilledHalfWayLeavesTheOldFileAndTheNextRunCompletes) {
     // big.bin trickles for six seconds; the run is killed while it is on its way.
     configure("_slow/50000/");
