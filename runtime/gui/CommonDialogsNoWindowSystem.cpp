@@ -1,5 +1,6 @@
 // The dialog services where there is no window system: the message goes to the
-// standard error stream and counts as acknowledged; no folder can be chosen.
+// standard error stream and counts as acknowledged; no folder or file can be
+// chosen.
 #include "runtime/gui/CommonDialogs.h"
 
 #include <cstdio>
@@ -15,5 +16,9 @@ std::int32_t messageBox(CQueltWinForm*, const CWString& text, const CWString& ca
 }
 
 CWString browseForFolder(CQueltWinForm*, const CWString&) { return CWString(); }
+
+CWString chooseFileToOpen(CQueltWinForm*, const CWString&, const CWString&, const CWString&) {
+    return CWString();
+}
 
 } // namespace rg_quelt_WTLJieMian_base

@@ -10,6 +10,7 @@ class IButtonWindow {
 public:
     // The check state: 0 unchecked, 1 checked, 2 indeterminate.
     virtual std::int32_t checkState() const = 0;
+    virtual void setCheckState(std::int32_t state) = 0;
 
 protected:
     ~IButtonWindow() = default;

@@ -15,4 +15,11 @@ bool rg_check_box::isChecked() const {
     return button && button->checkState() == 1;
 }
 
+void rg_check_box::setChecked(bool checked) {
+    if (!hasWindow())
+        return;
+    if (auto* button = dynamic_cast<IButtonWindow*>(windowObject().existingImpl()))
+        button->setCheckState(checked ? 1 : 0);
+}
+
 } // namespace rg_quelt_WTLJieMian_base

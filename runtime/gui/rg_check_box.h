@@ -12,6 +12,8 @@ public:
 
     // True only while the box shows a check; false without a window.
     bool isChecked() const;
+    // Shows a check or none; does nothing without a window.
+    void setChecked(bool checked);
 };
 
 } // namespace rg_quelt_WTLJieMian_base

@@ -21,6 +21,7 @@ namespace {
 class FakeButtonWindow : public FakeWindowImpl, public IButtonWindow {
 public:
     std::int32_t checkState() const override { return state; }
+    void setCheckState(std::int32_t value) override { state = value; }
     std::int32_t state = 0;
 };
 

@@ -64,6 +64,10 @@ std::int32_t CVWnd_Button::checkState() const {
     return static_cast<std::int32_t>(SendMessageW(hwnd(), BM_GETCHECK, 0, 0));
 }
 
+void CVWnd_Button::setCheckState(std::int32_t state) {
+    SendMessageW(hwnd(), BM_SETCHECK, static_cast<WPARAM>(state), 0);
+}
+
 HBRUSH CVWnd_Button::backgroundBrush() {
     const auto* button = dynamic_cast<rg_AnNiuJiChuLei*>(&control_);
     const COLORREF colour = effectiveBackground(button ? button->backgroundColour() : kSystemColour);

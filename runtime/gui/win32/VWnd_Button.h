@@ -16,6 +16,7 @@ public:
     bool createNative(const CQueltCreationRecord& record, const CWString& caption, std::uint32_t style,
                       std::uint32_t exStyle) override;
     std::int32_t checkState() const override;
+    void setCheckState(std::int32_t state) override;
 
 protected:
     bool handleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
