@@ -6,6 +6,8 @@
 #include "runtime/platform/PrivateProfile.h"
 #include "runtime/platform/SystemProxy.h"
 
+#include <vector>
+
 namespace rg_quelt_app {
 namespace {
 
@@ -61,6 +63,11 @@ rg_PeiZhiXinXiLei LoadConfig(const CWString& file) {
 }
 
 bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file) {
+    return SaveConfig(record, file, nullptr, 0);
+}
+
+bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file, const ConfigExtra* extra,
+                std::size_t extraCount) {
     // A file the system will not open for writing (read-only, in use, not ours) stays
     // as it is, also where its folder would let a new file take its place: that would
     // undo what its owner set.
@@ -70,10 +77,13 @@ bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file) {
     // contents, a tenth of the disk work while the window waits, and never a file
     // that holds some of the new values and not the others.
     constexpr std::size_t count = sizeof kEntries / sizeof kEntries[0];
-    platform::ProfileEntry entries[count];
+    std::vector<platform::ProfileEntry> entries;
+    entries.reserve(count + extraCount);
     for (std::size_t i = 0; i < count; ++i)
-        entries[i] = {kEntries[i].section, kEntries[i].key, (record.*kEntries[i].field).view()};
-    return platform::writePrivateProfileStrings(entries, count, file.view());
+        entries.push_back({kEntries[i].section, kEntries[i].key, (record.*kEntries[i].field).view()});
+    for (std::size_t i = 0; extra && i < extraCount; ++i)
+        entries.push_back({extra[i].section, extra[i].key, extra[i].value});
+    return platform::writePrivateProfileStrings(entries.data(), entries.size(), file.view());
 }
 
 CWString ReadGlobalSetting(const CWString& file, const char16_t* key) {

@@ -52,6 +52,15 @@ rg_PeiZhiXinXiLei LoadConfig(const CWString& file = configFilePath());
 // (read-only, for one) is not replaced at all. True when the file was written.
 bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file = configFilePath());
 
+// A further key written in the same rewrite as the ten texts.
+struct ConfigExtra {
+    std::u16string_view section;
+    std::u16string_view key;
+    std::u16string_view value;
+};
+bool SaveConfig(const rg_PeiZhiXinXiLei& record, const CWString& file, const ConfigExtra* extra,
+                std::size_t extraCount);
+
 // The optional keys of "全局" beside the domain, as setup.ini names them.
 inline constexpr const char16_t* kParallelDownloadsKey = u"同时下载数";
 inline constexpr const char16_t* kRetriesKey = u"重试次数";
@@ -60,7 +69,7 @@ inline constexpr const char16_t* kVerifyCertificatesKey = u"校验证书";
 inline constexpr const char16_t* kProxyKey = u"代理";
 
 // The transfer settings of the section "全局"; the defaults where a key is missing
-// or its value is bad. The window does not edit them; they are set in the file.
+// or its value is bad. The window edits them as GlobalSettingTexts.
 // The system's proxy settings are read at the same time.
 TransferSettings LoadTransferSettings(const CWString& file = configFilePath());
 

@@ -1,4 +1,5 @@
 #include "updater/ConfigStore.h"
+#include "updater/GlobalSettingTexts.h"
 
 #include "runtime/core/InitOrder.h"
 #include "runtime/core/Paths.h"
@@ -213,6 +214,28 @@ TEST_F(ConfigFile, TransferSettingsTakeTheirDefaultsUnlessSetWell) {
     ASSERT_TRUE(SaveConfig(sample(), file_));
     EXPECT_EQ(LoadTransferSettings(file_).parallelDownloads, 4);
     EXPECT_EQ(ReadGlobalSetting(file_, kParallelDownloadsKey), u"many");
+    EXPECT_EQ(LoadConfig(file_).domain, sample().domain.view());
+}
+
+// The page shows what the engine goes by: a bad value as empty (its default), and
+// what it saves reads back the same.
+TEST_F(ConfigFile, TheGlobalSettingTextsAreWhatTheEngineTakes) {
+    ASSERT_TRUE(writeFile(
+        file_, utf8(u"[全局]\n同时下载数=many\n重试次数= 3 \n代理=ftp://p:21\n证书文件= ca.pem \n")));
+    GlobalSettingTexts texts = LoadGlobalSettingTexts(file_);
+    EXPECT_EQ(texts.parallelDownloads, u"");
+    EXPECT_EQ(texts.retries, u"3");
+    EXPECT_EQ(texts.proxy, u"");
+    EXPECT_EQ(texts.caFile, u"ca.pem");
+    EXPECT_TRUE(texts.verifyCertificates);
+    texts = {CWString(u"12"), CWString(u""), CWString(u"直连"), CWString(u"certs/ca.pem"), false};
+    ASSERT_TRUE(SaveConfig(sample(), texts, file_));
+    const GlobalSettingTexts back = LoadGlobalSettingTexts(file_);
+    EXPECT_EQ(back.parallelDownloads, u"12");
+    EXPECT_EQ(back.retries, u"");
+    EXPECT_EQ(back.proxy, u"直连");
+    EXPECT_EQ(back.caFile, u"certs/ca.pem");
+    EXPECT_FALSE(back.verifyCertificates);
     EXPECT_EQ(LoadConfig(file_).domain, sample().domain.view());
 }
 
