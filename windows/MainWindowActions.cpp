@@ -1,9 +1,11 @@
 // What the main window does when the user acts: its event handlers and the actions
 // of its buttons.
+#include "runtime/core/Paths.h"
 #include "runtime/gui/CommonDialogs.h"
 #include "runtime/gui/GuiConstants.h"
 #include "runtime/platform/FileWriteProblem.h"
 #include "updater/ConfigStore.h"
+#include "updater/GlobalSettingTexts.h"
 #include "updater/JobTracker.h"
 #include "updater/UpdateFlow.h"
 #include "windows/JobStateText.h"
@@ -70,6 +72,10 @@ std::int32_t rg_my_main_window::onButtonClicked(CQueltObject* self, CQueltObject
         w.saveConfiguration();
         return 0;
     }
+    if (source == &w.caFileButton) {
+        w.chooseCaFile();
+        return 0;
+    }
     for (const KindPage& k : kKindPages) {
         if (source == &(w.*k.updateButton))
             w.updateModules(k.kind);
@@ -117,11 +123,13 @@ std::int32_t rg_my_main_window::onModuleRowFill(CQueltObject* self, CQueltObject
 
 void rg_my_main_window::loadConfiguration() {
     globalConfig = LoadConfig(configFile_);
-    engine.setTransferSettings(LoadTransferSettings(configFile_));
-    proxyNote_ = engine.transferSettings().proxyNote();
-    proxyNoteTold_ = false;
-    for (const KindPage& k : kKindPages)
-        showState(k.kind); // the certificate warning and the proxy note, from the start
+    applyTransferSettings();
+    const GlobalSettingTexts global = LoadGlobalSettingTexts(configFile_);
+    parallelEdit.setCaption(global.parallelDownloads);
+    retriesEdit.setCaption(global.retries);
+    verifyCheck.setChecked(global.verifyCertificates);
+    proxyEdit.setCaption(global.proxy);
+    caFileEdit.setCaption(global.caFile);
     const rg_PeiZhiXinXiLei& c = globalConfig;
     domainEdit.setCaption(c.domain);
     winQqEdit.setCaption(c.windowsQq);
@@ -133,6 +141,20 @@ void rg_my_main_window::loadConfiguration() {
     serverQqEdit.setCaption(c.serverQq);
     serverPasswordEdit.setCaption(c.serverPassword);
     serverFolderEdit.setCaption(c.serverFolder);
+}
+
+void rg_my_main_window::applyTransferSettings() {
+    for (const KindPage& k : kKindPages)
+        if (isChecking(k.kind)) {
+            transferSettingsPending_ = true;
+            return;
+        }
+    transferSettingsPending_ = false;
+    engine.setTransferSettings(LoadTransferSettings(configFile_));
+    proxyNote_ = engine.transferSettings().proxyNote();
+    proxyNoteTold_ = false;
+    for (const KindPage& k : kKindPages)
+        showState(k.kind); // the certificate warning and the proxy note, from the start
 }
 
 // The check runs on its own thread; the answer comes back in checkDone. Until then
@@ -155,6 +177,8 @@ void rg_my_main_window::checkModules(ModuleKind kind) {
     if (tracker && tracker->figures().finished)
         tracker = RefPtr<JobTracker>();
     focusedRows_[indexOf(kind)] = -1;
+    if (transferSettingsPending_)
+        applyTransferSettings();
     checks_.runner->start(kind, *rows, globalConfig);
     if (proxyNoteTold_ && !proxyNote_.isEmpty()) {
         proxyNote_ = CWString();
@@ -166,6 +190,8 @@ void rg_my_main_window::checkModules(ModuleKind kind) {
 }
 
 void rg_my_main_window::checkDone(ModuleKind kind, const CheckResult& result) {
+    if (transferSettingsPending_)
+        applyTransferSettings();
     proxyNoteTold_ = true;
     showState(kind);
     showWaitCursor();
@@ -319,7 +345,30 @@ void rg_my_main_window::chooseFolder(Button& browseButton) {
     }
 }
 
+void rg_my_main_window::chooseCaFile() {
+    // A file set relative to setup.ini's folder is found there, as the requests find it.
+    const CWString folder = folderOfFile(configFile_);
+    const CWString typed = caFileEdit.getCaption().trimmed();
+    const CWString start = typed.isEmpty() ? folder : resolvePath(folder, typed);
+    const CWString path = chooseFileToOpen(this, CWString(kCaFileTitle), CWString(kCaFileTypes), start);
+    if (!path.isEmpty())
+        caFileEdit.setCaption(path);
+}
+
 void rg_my_main_window::saveConfiguration() {
+    GlobalSettingTexts global;
+    global.parallelDownloads = parallelEdit.getCaption();
+    global.retries = retriesEdit.getCaption();
+    global.verifyCertificates = verifyCheck.isChecked();
+    global.proxy = proxyEdit.getCaption();
+    global.caFile = caFileEdit.getCaption();
+    // Nothing is written, nor taken over into the process's record, while one value
+    // cannot be: the user puts it right and saves again.
+    const CWString refusal = refusalOf(global);
+    if (!refusal.isEmpty()) {
+        messageBox(this, refusal, CWString(kMessageCaption), kMbOk);
+        return;
+    }
     rg_PeiZhiXinXiLei& c = globalConfig;
     c.domain = domainEdit.getCaption();
     c.windowsPassword = winPasswordEdit.getCaption();
@@ -331,7 +380,9 @@ void rg_my_main_window::saveConfiguration() {
     c.serverPassword = serverPasswordEdit.getCaption();
     c.serverFolder = serverFolderEdit.getCaption();
     c.serverQq = serverQqEdit.getCaption();
-    if (SaveConfig(c, configFile_)) {
+    if (SaveConfig(c, global, configFile_)) {
+        // The next check and job go by what was saved.
+        applyTransferSettings();
         messageBox(this, CWString(kMessageSaved), CWString(kMessageCaption), kMbOk);
         return;
     }

@@ -25,6 +25,17 @@ inline constexpr const char16_t* kCaptionPassword = u"模块密码：";
 inline constexpr const char16_t* kCaptionFolder = u"三方模块目录：";
 inline constexpr const char16_t* kCaptionBrowse = u"选择";
 inline constexpr const char16_t* kCaptionSave = u"保存";
+// The group of the keys of "全局" beside the domain; the captions are the keys' names.
+inline constexpr const char16_t* kCaptionGlobalSettings = u"全局设置";
+inline constexpr const char16_t* kCaptionParallel = u"同时下载数：";
+inline constexpr const char16_t* kCaptionRetries = u"重试次数：";
+inline constexpr const char16_t* kCaptionVerify = u"校验证书";
+inline constexpr const char16_t* kCaptionProxy = u"代理：";
+inline constexpr const char16_t* kCaptionProxyHint = u"留空为系统的设置";
+inline constexpr const char16_t* kCaptionCaFile = u"证书文件：";
+// The certificate file's chooser: its title and its file types.
+inline constexpr const char16_t* kCaFileTitle = u"选择证书文件";
+inline constexpr const char16_t* kCaFileTypes = u"PEM 证书 (*.pem;*.crt)|*.pem;*.crt|所有文件 (*.*)|*.*|";
 
 // Message boxes: their title, and what they say.
 inline constexpr const char16_t* kMessageCaption = u"信息:";
@@ -34,10 +45,12 @@ inline constexpr const char16_t* kMessageListFailed = u"获取模块列表失败
 
 // All of the above.
 inline constexpr const char16_t* kWindowTexts[] = {
-    kWindowCaption,      kNotice,         kConfigurationTab, kCaptionHelp,       kCaptionFunctions,
-    kCaptionForceUpdate, kCaptionUpdate,  kCaptionStop,      kCaptionCheck,      kCaptionModuleInfo,
-    kCaptionDomain,      kCaptionQq,      kCaptionPassword,  kCaptionFolder,     kCaptionBrowse,
-    kCaptionSave,        kMessageCaption, kMessageSaved,     kMessageSaveFailed, kMessageListFailed,
+    kWindowCaption,         kNotice,          kConfigurationTab, kCaptionHelp,       kCaptionFunctions,
+    kCaptionForceUpdate,    kCaptionUpdate,   kCaptionStop,      kCaptionCheck,      kCaptionModuleInfo,
+    kCaptionDomain,         kCaptionQq,       kCaptionPassword,  kCaptionFolder,     kCaptionBrowse,
+    kCaptionSave,           kMessageCaption,  kMessageSaved,     kMessageSaveFailed, kMessageListFailed,
+    kCaptionGlobalSettings, kCaptionParallel, kCaptionRetries,   kCaptionVerify,     kCaptionProxy,
+    kCaptionProxyHint,      kCaptionCaFile,   kCaFileTitle,
 };
 
 } // namespace rg_quelt_app

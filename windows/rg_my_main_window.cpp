@@ -1,6 +1,8 @@
 #include "windows/rg_my_main_window.h"
 
+#include "runtime/gui/EditInputModes.h"
 #include "updater/ConfigStore.h"
+#include "updater/TransferSettings.h"
 #include "windows/ListBoxRowTable.h"
 #include "windows/WindowTexts.h"
 
@@ -235,7 +237,7 @@ void rg_my_main_window::bindEvents() {
     bindEvent(*this, containerCreated, &rg_my_main_window::onWindowCreated);
     bindEvent(*this, windowMessage, &rg_my_main_window::onFormMessage);
     bindEvent(moduleTabs, moduleTabs.selectionChanged, &rg_my_main_window::onPageChanged);
-    for (Button* button : {&helpButton, &saveButton})
+    for (Button* button : {&helpButton, &saveButton, &caFileButton})
         bindEvent(*button, button->clicked, &rg_my_main_window::onButtonClicked);
     for (const KindPage& k : kKindPages) {
         for (Button* button : {&(this->*k.updateButton), &(this->*k.checkButton), &(this->*k.browseButton)})
@@ -249,8 +251,8 @@ void rg_my_main_window::bindEvents() {
 }
 
 // The order of creation is the order of the child windows: the Windows page, the
-// configuration page's groups (Windows, then "保存", Server, Android) and its
-// domain, the Server page and last the Android page.
+// configuration page's groups (Windows, then "保存", Server, Android), its domain
+// and "全局设置", the Server page and last the Android page.
 void rg_my_main_window::createControls() {
     place(helpButton, *this, kNoPage, {101, 707, 560, 80, 32}, kCaptionHelp);
     place(noticeLabel, *this, kNoPage, {102, 13, 561, 688, 32}, kNotice);
@@ -269,6 +271,7 @@ void rg_my_main_window::createControls() {
     prepareEdit(domainEdit, 0);
     place(domainEdit, moduleTabs, kPageConfiguration, {135, 104, 45, 304, 32});
     place(domainLabel, moduleTabs, kPageConfiguration, {136, 16, 48, 80, 24}, kCaptionDomain);
+    createGlobalGroup();
     createModulePage(server);
     createModulePage(android);
 }
@@ -346,6 +349,38 @@ void rg_my_main_window::createConfigGroup(const KindPage& k) {
             prepareEdit(*made.edit, made.inputMode);
         place(made.control, group, kNoPage, where, made.caption);
     }
+}
+
+// Under the module groups (which end at 255) and left of "保存" (from 594 on), in
+// three rows: the two numbers and the certificate check, the proxy, the
+// certificate file. The spin buttons take the system's scroll-bar width right of
+// their edit boxes.
+void rg_my_main_window::createGlobalGroup() {
+    using quelt_gui::kInputSignedDigits;
+    place(globalGroup, moduleTabs, kPageConfiguration, {152, 12, 262, 574, 138}, kCaptionGlobalSettings);
+    place(parallelLabel, globalGroup, kNoPage, {153, 8, 23, 84, 24}, kCaptionParallel);
+    prepareEdit(parallelEdit, kInputSignedDigits);
+    parallelEdit.setSpinMode(Edit::kSpinAutomatic);
+    parallelEdit.setSpinMinimum(TransferSettings::kMinParallel);
+    parallelEdit.setSpinMaximum(TransferSettings::kMaxParallel);
+    parallelEdit.setMaxLength(6);
+    place(parallelEdit, globalGroup, kNoPage, {154, 96, 20, 48, 32});
+    place(retriesLabel, globalGroup, kNoPage, {155, 184, 23, 72, 24}, kCaptionRetries);
+    prepareEdit(retriesEdit, kInputSignedDigits);
+    retriesEdit.setSpinMode(Edit::kSpinAutomatic);
+    retriesEdit.setSpinMinimum(0);
+    retriesEdit.setSpinMaximum(TransferSettings::kMaxRetries);
+    retriesEdit.setMaxLength(6);
+    place(retriesEdit, globalGroup, kNoPage, {156, 260, 20, 48, 32});
+    place(verifyCheck, globalGroup, kNoPage, {157, 352, 24, 100, 24}, kCaptionVerify);
+    place(proxyLabel, globalGroup, kNoPage, {158, 8, 61, 84, 24}, kCaptionProxy);
+    prepareEdit(proxyEdit, 0);
+    place(proxyEdit, globalGroup, kNoPage, {159, 96, 58, 330, 32});
+    place(proxyHintLabel, globalGroup, kNoPage, {160, 434, 61, 132, 24}, kCaptionProxyHint);
+    place(caFileLabel, globalGroup, kNoPage, {161, 8, 99, 84, 24}, kCaptionCaFile);
+    prepareEdit(caFileEdit, 0);
+    place(caFileEdit, globalGroup, kNoPage, {162, 96, 96, 390, 32});
+    place(caFileButton, globalGroup, kNoPage, {163, 494, 96, 71, 32}, kCaptionBrowse);
 }
 
 rg_my_main_window::CheckBox& rg_my_main_window::forceCheck(ModuleKind kind) {

@@ -2,8 +2,8 @@
 // rg_my_main_window: the application's main window. A tab selector with one page per
 // module kind (a function group with "检查更新", "更新模块" and "强制更新" above the
 // list of the server's files) and a configuration page (the domain and, per kind,
-// QQ number, password and folder, saved with "保存"); a help button and a notice
-// line below.
+// QQ number, password and folder; under them "全局设置", how the transfers go; all
+// saved with "保存"); a help button and a notice line below.
 //
 // Every control is a member, created by build() when the native window exists; the
 // update engine is a member too. The three module pages are made and answered from
@@ -60,6 +60,7 @@ public:
     void checkModules(ModuleKind kind);
     void updateModules(ModuleKind kind);
     void chooseFolder(Button& browseButton);
+    void chooseCaFile();
     void saveConfiguration();
     void showHelp();
 
@@ -131,6 +132,19 @@ public:
     Label winStateLabel;
     Label androidStateLabel;
     Label serverStateLabel;
+    // The group "全局设置" of the configuration page (152 to 163).
+    Group globalGroup;
+    Label parallelLabel;
+    Edit parallelEdit; // with a spin button in the range of "同时下载数"
+    Label retriesLabel;
+    Edit retriesEdit; // with a spin button in the range of "重试次数"
+    CheckBox verifyCheck;
+    Label proxyLabel;
+    Edit proxyEdit;
+    Label proxyHintLabel;
+    Label caFileLabel;
+    Edit caFileEdit;
+    Button caFileButton;
 
     rg_MoKuaiGengXinYinQing engine;
 
@@ -191,7 +205,11 @@ private:
     void createControls();
     void createModulePage(const KindPage& kind);
     void createConfigGroup(const KindPage& kind);
+    void createGlobalGroup();
     void loadConfiguration();
+    // Gives the engine the transfer settings of the file, unless a check runs (its
+    // requests read them on their own thread): then once no check runs any more.
+    void applyTransferSettings();
     CheckBox& forceCheck(ModuleKind kind);
     void releaseRowTables();
 
@@ -227,6 +245,8 @@ private:
     // starts after one has ended.
     CWString proxyNote_;
     bool proxyNoteTold_ = false;
+    // Saved while a check ran: the engine still has the settings from before.
+    bool transferSettingsPending_ = false;
     bool jobTimer_ = false;
     bool waitCursor_ = false;
 };
