@@ -222,6 +222,9 @@ void rg_my_main_window::updateModules(ModuleKind kind) {
     // A list box without a window has no rows, so it asks for a check too.
     ModuleRowTable* rows = rowTable(kind);
     UpdateOutcome outcome = UpdateOutcome::NothingChecked;
+    // The job takes its copy of the settings when it starts.
+    if (transferSettingsPending_)
+        applyTransferSettings();
     if (rows) {
         auto tracker = RefPtr<JobTracker>::adopt(JobTracker::create(*rows));
         outcome = rg_quelt_app::updateModules(engine, kind, *rows, forceCheck(kind).isChecked(), globalConfig,
