@@ -2,6 +2,7 @@
 // runs), driven by their controls against the loopback module server.
 #include "runtime/gui/MainWindow.h"
 #include "WindowDriver.h"
+#include "runtime/platform/PrivateProfile.h"
 #include "tests/support/ModuleServer.h"
 #include "tests/support/TempFolder.h"
 #include "updater/ConfigStore.h"
@@ -152,7 +153,8 @@ TEST_F(MainWindowTest, TheWindowIsLaidOutAsDesigned) {
     EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
     EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
     // Creation order is child order; the Android page has its list group first.
-    EXPECT_EQ(childIds(tabs), (std::vector<int>{104, 108, 110, 118, 119, 127, 135, 136, 137, 141, 143, 145}));
+    EXPECT_EQ(childIds(tabs),
+              (std::vector<int>{104, 108, 110, 118, 119, 127, 135, 136, 152, 137, 141, 143, 145}));
     EXPECT_EQ(childIds(hwndOf(window->androidInfoGroup)), (std::vector<int>{144}));
     // Each page's state line is the last of its function group, right of the buttons.
     EXPECT_EQ(childIds(hwndOf(window->androidFunctionGroup)), (std::vector<int>{146, 147, 148, 150}));
@@ -591,7 +593,8 @@ TEST_F(MainWindowTest, APageChangeTakesTheFocusToItsFirstControlAndTabGoesThroug
     const Page pages[] = {
         {2, {138, 139, 140, 142, 101}},
         {1, {144, 146, 147, 148, 101}}, // the list group comes first on the Android page
-        {3, {111, 113, 115, 117, 118, 121, 122, 124, 126, 128, 130, 132, 134, 135, 101}},
+        {3, {111, 113, 115, 117, 118, 121, 122, 124, 126, 128, 130,
+             132, 134, 135, 154, 156, 157, 159, 162, 163, 101}},
         {0, {105, 106, 107, 109, 101}},
     };
     for (const Page& page : pages) {
@@ -961,6 +964,111 @@ TEST_F(MainWindowTest, AJobsOutcomesReachTheirRowsWhileTheListScrollsAndAFailedR
     EXPECT_GT(line.size(), at + why.size()) << "no reason: " << shown(line);
     selectRow(view, 3);
     EXPECT_EQ(stateLine(ModuleKind::Windows).find(L'\n'), std::wstring::npos);
+}
+
+// "全局设置" shows the keys of "全局" as the engine takes them; "保存" writes them
+// beside the ten texts, keeping the rest of the file, and the engine goes by them;
+// a value that cannot be saved is refused, naming its field, the file untouched.
+TEST_F(MainWindowTest, TheGlobalSettingsShowSaveAndRefuseWhatCannotBeSaved) {
+    const rg_PeiZhiXinXiLei config = configured();
+    ASSERT_TRUE(SaveConfig(config, configFile()));
+    for (auto [key, value] : {std::pair{kParallelDownloadsKey, u"7"},
+                              {kRetriesKey, u"0"},
+                              {kProxyKey, u"直连"},
+                              {kCaFileKey, u"certs\\ca.pem"},
+                              {kVerifyCertificatesKey, u"0"}})
+        ASSERT_TRUE(SaveGlobalSetting(configFile(), key, CWString(value)));
+    ASSERT_TRUE(platform::writePrivateProfileString(u"其他", u"键", u"值", configFile().view()));
+    open();
+    selectPage(3);
+    EXPECT_EQ(window->parallelEdit.getCaption().view(), u"7");
+    EXPECT_EQ(window->retriesEdit.getCaption().view(), u"0");
+    EXPECT_EQ(window->proxyEdit.getCaption().view(), u"直连");
+    EXPECT_EQ(window->caFileEdit.getCaption().view(), u"certs\\ca.pem");
+    EXPECT_FALSE(window->verifyCheck.isChecked());
+    HWND group = hwndOf(window->globalGroup);
+    for (auto [id, high] : {std::pair{1154, 16}, {1156, 10}}) {
+        const LRESULT range = SendMessageW(GetDlgItem(group, id), UDM_GETRANGE, 0, 0);
+        EXPECT_EQ(HIWORD(range), high == 16 ? 1 : 0) << id;
+        EXPECT_EQ(LOWORD(range), high) << id;
+    }
+    // Every caption fits its control, and the group keeps off "保存" and the groups above.
+    for (HWND child = GetWindow(group, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::wstring text = windowText(child);
+        HDC dc = GetDC(child);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(child, dc);
+        RECT r{};
+        GetClientRect(child, &r);
+        const int box = GetDlgCtrlID(child) == 157 ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 0;
+        EXPECT_LE(size.cx + box, r.right) << shown(text);
+    }
+    RECT mine{}, other{}, overlap{};
+    GetWindowRect(group, &mine);
+    for (HWND control : {hwndOf(window->saveButton), hwndOf(window->serverConfigGroup),
+                         hwndOf(window->androidConfigGroup)}) {
+        GetWindowRect(control, &other);
+        EXPECT_FALSE(IntersectRect(&overlap, &mine, &other));
+    }
+    paintNow();
+    fs::create_directories("screenshots");
+    EXPECT_TRUE(saveWindowImage(main(), L"screenshots/page3-global-settings.bmp"));
+
+    struct Case {
+        const char16_t *jobs, *retries, *proxy, *caFile;
+        bool verify;
+        const char16_t* refused; // the field the message names; null: saved
+    };
+    const Case cases[] = {
+        {u"0", u"3", u"", u"", true, kParallelDownloadsKey},
+        {u"17", u"3", u"", u"", true, kParallelDownloadsKey},
+        {u"x", u"3", u"", u"", true, kParallelDownloadsKey},
+        {u"4", u"11", u"", u"", true, kRetriesKey},
+        {u"4", u"3", u"ftp://x", u"", true, kProxyKey},
+        {u" 16 ", u"10", u"socks5h://127.0.0.1:1080", u"ca.pem", false, nullptr},
+        {u"", u"", u"", u"", true, nullptr}, // the defaults
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(CWString(c.jobs).toUtf8String() + "|" + CWString(c.retries).toUtf8String() + "|" +
+                     CWString(c.proxy).toUtf8String());
+        window->parallelEdit.setCaption(CWString(c.jobs));
+        window->retriesEdit.setCaption(CWString(c.retries));
+        window->proxyEdit.setCaption(CWString(c.proxy));
+        window->caFileEdit.setCaption(CWString(c.caFile));
+        if (window->verifyCheck.isChecked() != c.verify)
+            click(window->verifyCheck);
+        const std::string before = mireth_test::readFile(configFile());
+        const SeenDialog seen = clickExpectingMessage(window->saveButton);
+        if (c.refused) {
+            EXPECT_EQ(seen.text.rfind(L"“" + wide(c.refused) + L"”须为", 0), 0u) << shown(seen.text);
+            EXPECT_EQ(mireth_test::readFile(configFile()), before);
+            continue;
+        }
+        EXPECT_EQ(seen.text, wide(u"保存成功！"));
+        const bool defaults = !*c.jobs;
+        EXPECT_EQ(ReadGlobalSetting(configFile(), kParallelDownloadsKey).view(), defaults ? u"" : u"16");
+        EXPECT_EQ(ReadGlobalSetting(configFile(), kRetriesKey).view(), defaults ? u"" : u"10");
+        EXPECT_EQ(ReadGlobalSetting(configFile(), kProxyKey).view(), c.proxy);
+        EXPECT_EQ(ReadGlobalSetting(configFile(), kCaFileKey).view(), c.caFile);
+        EXPECT_EQ(ReadGlobalSetting(configFile(), kVerifyCertificatesKey).view(), c.verify ? u"1" : u"0");
+        EXPECT_EQ(ReadIniText(configFile(), CWString(u"其他"), CWString(u"键"), CWString()).view(), u"值");
+        EXPECT_EQ(LoadConfig(configFile()).domain.view(), config.domain.view());
+        const TransferSettings& now = window->engine.transferSettings();
+        EXPECT_EQ(now.parallelDownloads, defaults ? TransferSettings::kDefaultParallel : 16);
+        EXPECT_EQ(now.retries, defaults ? TransferSettings::kDefaultRetries : 10);
+        EXPECT_EQ(now.verifyCertificates, c.verify);
+        EXPECT_EQ(stateLine(ModuleKind::Windows).find(wide(kCertificatesNotChecked)) != std::wstring::npos,
+                  !c.verify);
+    }
+    // Opened again, the page shows the defaults as it saved them: empty boxes, a tick.
+    quelt_gui::setMainWindowHandle(0);
+    window.reset();
+    open();
+    EXPECT_EQ(window->parallelEdit.getCaption().view(), u"");
+    EXPECT_TRUE(window->verifyCheck.isChecked());
 }
 
 // Pictures of every page after a check, and of the help window, for review. They

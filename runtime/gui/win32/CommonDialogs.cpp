@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cderr.h>
 #include <commdlg.h>
 #include <shlobj.h>
 
