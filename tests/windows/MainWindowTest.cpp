@@ -1016,6 +1016,13 @@ TEST_F(MainWindowTest, TheGlobalSettingsShowSaveAndRefuseWhatCannotBeSaved) {
     paintNow();
     fs::create_directories("screenshots");
     EXPECT_TRUE(saveWindowImage(main(), L"screenshots/page3-global-settings.bmp"));
+    // "选择" opens the certificate chooser over the window; a cancel keeps the file.
+    DialogWatcher chooser([](HWND dialog, SeenDialog&) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+    click(window->caFileButton);
+    const SeenDialog& chosen = chooser.join();
+    EXPECT_EQ(chosen.caption, wide(u"选择证书文件"));
+    EXPECT_EQ(chosen.owner, main());
+    EXPECT_EQ(window->caFileEdit.getCaption().view(), u"certs\\ca.pem");
 
     struct Case {
         const char16_t *jobs, *retries, *proxy, *caFile;
