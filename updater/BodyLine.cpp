@@ -1,5 +1,8 @@
 #include "updater/BodyLine.h"
 
+#include "runtime/platform/CodePage.h"
+
+#include <algorithm>
 #include <cctype>
 #include <string>
 
@@ -26,74 +29,29 @@ bool isTextType(std::string_view type) {
 }
 
 // C0, DEL and C1, and a byte-order mark, which shows as nothing.
-bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFEFF; }
+bool isControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFEFF; }
 
-// Decodes one UTF-8 sequence at `at`; false for an invalid or cut-off one.
-bool decodeOne(std::string_view bytes, std::size_t& at, char32_t& out, bool& cutOff) {
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    std::size_t extra = 0;
-    char32_t value = 0;
-    if (lead < 0x80) {
-        out = lead;
-        ++at;
-        return true;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        extra = 1;
-        value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        extra = 2;
-        value = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        extra = 3;
-        value = lead & 0x07;
-    } else {
-        return false;
-    }
-    for (std::size_t i = 1; i <= extra; ++i) {
-        if (at + i >= bytes.size()) {
-            cutOff = true;
-            return false;
-        }
-        const auto next = static_cast<unsigned char>(bytes[at + i]);
-        if ((next & 0xC0) != 0x80)
-            return false;
-        value = (value << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are no characters.
-    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-    if (value < kLeast[extra] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return false;
-    out = value;
-    at += extra + 1;
-    return true;
+bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == 0x3000; }
+
+bool isSurrogatePair(const std::u16string& text, std::size_t i) {
+    return text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+           text[i + 1] <= 0xDFFF;
 }
 
-void appendCharacter(CWString& text, char32_t c) {
-    if (c < 0x10000) {
-        text += static_cast<char16_t>(c);
-        return;
+// The length of `bytes` without a character cut off at its end: the rest of the
+// body was not given.
+std::size_t wholeLength(std::string_view bytes) {
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, bytes.size()); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue; // a continuation byte: its lead comes before
+        const std::size_t needs = byte >= 0xF0 && byte <= 0xF4   ? 4
+                                  : byte >= 0xE0 && byte <= 0xEF ? 3
+                                  : byte >= 0xC2 && byte <= 0xDF ? 2
+                                                                 : 1;
+        return needs > back ? bytes.size() - back : bytes.size();
     }
-    c -= 0x10000;
-    text += static_cast<char16_t>(0xD800 + (c >> 10));
-    text += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-}
-
-bool isBlank(char32_t c) { return c == u' ' || c == u'\t' || c == 0x3000; }
-
-// For an answer that does not say its type: text only if every byte given is
-// UTF-8 (a cut-off character at the end aside) and none is zero.
-bool looksLikeText(std::string_view bytes) {
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        char32_t c = 0;
-        bool cutOff = false;
-        if (!decodeOne(bytes, at, c, cutOff))
-            return cutOff;
-        if (c == 0)
-            return false;
-    }
-    return true;
+    return bytes.size();
 }
 
 } // namespace
@@ -103,22 +61,22 @@ CWString firstBodyLine(const void* data, std::size_t length, std::string_view co
         return CWString();
     const std::string_view bytes(static_cast<const char*>(data), length);
     const std::string type = mediaType(contentType);
-    if (type.empty() ? !looksLikeText(bytes) : !isTextType(type))
+    if (!type.empty() && !isTextType(type))
+        return CWString();
+
+    // Broken sequences read as U+FFFD; for an answer without a type that means it
+    // is not text, and only valid UTF-8 comes back as it went in.
+    const std::string_view whole = bytes.substr(0, wholeLength(bytes));
+    const std::u16string text = platform::utf8ToUtf16String(whole);
+    if (type.empty() &&
+        (whole.find('\0') != std::string_view::npos || platform::utf16ToUtf8String(text) != whole))
         return CWString();
 
     CWString line;
     std::size_t characters = 0;
     bool pendingBlank = false; // a run of blanks as one, held back until a character follows
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        char32_t c = 0;
-        bool cutOff = false;
-        if (!decodeOne(bytes, at, c, cutOff)) {
-            if (cutOff)
-                break; // the rest of the body was not given
-            c = 0xFFFD;
-            ++at;
-        }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
         if (c == u'\n' || c == u'\r') {
             if (characters > 0)
                 break;
@@ -137,7 +95,9 @@ CWString firstBodyLine(const void* data, std::size_t length, std::string_view co
             ++characters;
             pendingBlank = false;
         }
-        appendCharacter(line, c);
+        line += c;
+        if (isSurrogatePair(text, i))
+            line += text[++i];
         ++characters;
     }
     return line;

@@ -1,8 +1,11 @@
 #include "updater/TransferSettings.h"
 
+#include "runtime/net/ProxyRoute.h"
+
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 namespace rg_quelt_app {
 
@@ -43,7 +46,8 @@ CWString TransferSettings::proxyNote() const {
     CWString note(u"系统代理设置中的自动配置脚本");
     note += CWString(u"（") + systemProxy.autoConfigUrl + u"）";
     note += u"不会被执行，";
-    note += policy().proxy.usesSystem() ? u"改用其中的静态代理" : u"将直接连接服务器";
+    note += rg_quelt_windows_WangLao::ProxyRoute::fromSystem(systemProxy).usesSystem() ? u"改用其中的静态代理"
+                                                                                       : u"将直接连接服务器";
     note += u"；需要时请在 setup.ini 的“全局”中设置“代理”";
     return note;
 }
@@ -53,25 +57,17 @@ bool isProxySetting(std::u16string_view text) {
         return true;
     if (text.empty())
         return false;
+    std::string url;
     for (const char16_t c : text) {
-        if (c <= u' ' || c == 0x7f || c > 0x7e)
+        if (c <= u' ' || c >= 0x7f)
             return false;
+        url += static_cast<char>(c);
     }
-    std::u16string_view rest = text;
-    if (const std::size_t end = text.find(u"://"); end != std::u16string_view::npos) {
-        std::u16string scheme(text.substr(0, end));
-        for (char16_t& c : scheme)
-            c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-        constexpr std::u16string_view kSchemes[] = {u"http",    u"https",  u"socks4",
-                                                    u"socks4a", u"socks5", u"socks5h"};
-        if (std::find(std::begin(kSchemes), std::end(kSchemes), scheme) == std::end(kSchemes))
-            return false;
-        rest = text.substr(end + 3);
-    }
-    // A host, after any user part, before any port or path.
-    if (const std::size_t at = rest.rfind(u'@'); at != std::u16string_view::npos)
-        rest.remove_prefix(at + 1);
-    return !rest.empty() && rest.front() != u':' && rest.front() != u'/';
+    // No scheme: libcurl takes an HTTP proxy.
+    constexpr std::string_view kSchemes[] = {"", "http", "https", "socks4", "socks4a", "socks5", "socks5h"};
+    const rg_quelt_windows_WangLao::UrlHost proxy = rg_quelt_windows_WangLao::urlHostOf(url);
+    return !proxy.host.empty() &&
+           std::find(std::begin(kSchemes), std::end(kSchemes), proxy.scheme) != std::end(kSchemes);
 }
 
 void TransferSettings::reset() {
