@@ -8,6 +8,7 @@
 #include "updater/DateTimeValue.h"
 #include "updater/FormBody.h"
 #include "updater/ModulePathCheck.h"
+#include "updater/ResumePoint.h"
 #include "updater/TemporaryFiles.h"
 
 #include <curl/curl.h>
@@ -17,6 +18,7 @@
 
 namespace rg_quelt_app {
 
+using rg_quelt_windows_WangLao::AnswerHead;
 using rg_quelt_windows_WangLao::TransferOutcome;
 using rg_quelt_windows_WangLao::TransferRequest;
 
@@ -33,6 +35,20 @@ constexpr std::int64_t kWritebackPieceBytes = 8 << 20;
 
 void wakePool(void* pool) { static_cast<rg_quelt_windows_WangLao::TransferPool*>(pool)->wake(); }
 
+// Opens a fresh temporary file beside `target`; `temporary` is its name, or the
+// last name tried when none could be made.
+bool createTemporaryFor(const CWString& target, platform::OutputFile& file, CWString& temporary) {
+    for (int tries = 0; tries < kTemporaryNameTries; ++tries) {
+        temporary = temporaryNameFor(target);
+        if (file.createNew(temporary.view()))
+            return true;
+        // Only a name that is taken is worth another; any other failure stays.
+        if (!platform::pathExists(temporary.view()))
+            break;
+    }
+    return false;
+}
+
 // The download request's body: qq, pwd, type, path and file, in UTF-8.
 CQueltMem downloadRequestBody(const rg_XiaZaiShuJu& job, const rg_LianJieYuSuoYinLei& link) {
     FormBody body;
@@ -47,18 +63,49 @@ CQueltMem downloadRequestBody(const rg_XiaZaiShuJu& job, const rg_LianJieYuSuoYi
 } // namespace
 
 // One request for one link: a 2xx answer on the way into the temporary file, the
-// first bytes of any other answer kept for its reason.
+// first bytes of any other answer kept for its reason. An attempt that continues
+// a broken-off one (`from`) appends to its file and asks only for the rest.
 class DownloadJobRunner::Attempt final : public rg_quelt_windows_WangLao::ITransferListener {
 public:
-    Attempt(DownloadJobRunner& runner, std::size_t link)
+    Attempt(DownloadJobRunner& runner, std::size_t link, std::unique_ptr<ResumePoint> from = nullptr)
         : runner_(runner), link_(link), listedSize_(runner.job_.link(link).listedSize),
-          sentAt_(platform::tickCount()), nextProgress_(sentAt_ + kProgressIntervalMs) {}
+          sentAt_(platform::tickCount()), nextProgress_(sentAt_ + kProgressIntervalMs) {
+        if (from) {
+            temporary = from->temporary();
+            file = from->takeFile();
+            received_ = rangeFrom_ = from->kept();
+            writtenBack_ = from->writtenBack();
+            validator_ = from->validator();
+            from_ = std::move(from);
+        }
+    }
 
-    bool onAnswer(std::int32_t status, std::int64_t announced, std::string_view contentType) override {
-        saving_ = status >= 200 && status < 300;
-        contentType_ = contentType;
-        announced_ = announced;
-        return !runner_.stopping();
+    bool onAnswer(const AnswerHead& head) override {
+        answered_ = true;
+        saving_ = head.status >= 200 && head.status < 300;
+        contentType_ = head.contentType;
+        announced_ = head.announced;
+        if (runner_.stopping())
+            return false;
+        if (!saving_)
+            return true;
+        if (rangeFrom_ > 0) {
+            if (head.status == 206) {
+                // Only the rest of the very bytes kept goes on; any other part is refused.
+                if (!from_->continuedBy(head, listedSize_)) {
+                    rangeRefused_ = true;
+                    return false;
+                }
+                if (head.announced >= 0)
+                    announced_ = rangeFrom_ + head.announced;
+                return true;
+            }
+            // The whole file after all (changed, or no range served): from zero.
+            if (!restartFile())
+                return false;
+        }
+        validator_ = head.status == 206 ? Validator() : ResumePoint::validatorFor(head);
+        return true;
     }
 
     bool onBody(const void* data, std::size_t size) override {
@@ -92,8 +139,9 @@ public:
     bool onProgress(std::int64_t, std::int64_t total) override {
         if (runner_.stopping())
             return false;
+        // libcurl counts the rest alone; the file's total includes what was kept.
         if (saving_)
-            announced_ = total;
+            announced_ = total >= 0 && rangeFrom_ > 0 ? rangeFrom_ + total : total;
         reportProgress();
         return true;
     }
@@ -101,7 +149,31 @@ public:
     // Closes and removes the temporary file: the target stays as it was.
     void discard() {
         file->close();
-        platform::removeFile(temporary.view());
+        if (!temporary.isEmpty())
+            platform::removeFile(temporary.view());
+        temporary = CWString();
+    }
+
+    // The point a retry continues from, when this attempt's bytes may be kept: at
+    // least ResumePoint::kLeastKeptBytes of them, whole, of an answer that named
+    // them by a validator and served ranges. The file then goes with the point.
+    std::unique_ptr<ResumePoint> resumePoint() {
+        if (writeFailed_ || createFailed_ || rangeRefused_ || !validator_.usable() ||
+            received_ < ResumePoint::kLeastKeptBytes)
+            return nullptr;
+        auto point =
+            std::make_unique<ResumePoint>(std::move(file), temporary, received_, writtenBack_, validator_);
+        file = std::make_unique<platform::OutputFile>();
+        temporary = CWString();
+        return point;
+    }
+
+    // Whether the answer refused the rest that was asked for: a part other than
+    // the rest, a 416, or a 2xx without any body to judge it by.
+    bool rangeRefused(std::int32_t status) const {
+        if (rangeFrom_ <= 0)
+            return false;
+        return rangeRefused_ || status == 416 || (status >= 200 && status < 300 && !answered_);
     }
 
     std::size_t link() const { return link_; }
@@ -109,6 +181,9 @@ public:
     std::int64_t listedSize() const { return listedSize_; }
     std::uint64_t sentAt() const { return sentAt_; }
     bool writeFailed() const { return writeFailed_; }
+    bool createFailed() const { return createFailed_; }
+    std::int64_t rangeFrom() const { return rangeFrom_; }
+    const Validator& validator() const { return validator_; }
     bool errorCut() const { return errorCut_; }
     CWString errorLine() const {
         std::string_view head(errorHead_);
@@ -127,6 +202,20 @@ public:
 private:
     static constexpr std::size_t kErrorHeadBytes = 512;
     static constexpr std::int64_t kLongestErrorBody = 64 * 1024;
+
+    // Drops the bytes kept and goes on in a fresh temporary file, so that nothing of
+    // the earlier answer can mix with this one.
+    bool restartFile() {
+        discard();
+        file = std::make_unique<platform::OutputFile>();
+        from_.reset();
+        received_ = writtenBack_ = rangeFrom_ = 0;
+        if (!createTemporaryFor(runner_.job_.link(link_).localFile, *file, temporary)) {
+            createFailed_ = true;
+            return false;
+        }
+        return true;
+    }
 
     void reportProgress() {
         const std::uint64_t now = platform::tickCount();
@@ -151,6 +240,12 @@ private:
     std::int64_t errorBodyBytes_ = 0;
     bool writeFailed_ = false;
     bool errorCut_ = false;
+    bool createFailed_ = false;
+    bool answered_ = false;
+    bool rangeRefused_ = false;
+    std::int64_t rangeFrom_ = 0; // the bytes kept from before; 0 for the whole file
+    Validator validator_;        // what names the bytes in the file
+    std::unique_ptr<ResumePoint> from_;
 };
 
 std::uint64_t DownloadJobRunner::retryDelayMs(int attempt) {
@@ -207,7 +302,8 @@ DownloadJobRunner::DownloadJobRunner(const rg_XiaZaiShuJu& job, DownloadObserver
       pool_(static_cast<std::size_t>(std::clamp(settings.parallelDownloads, TransferSettings::kMinParallel,
                                                 TransferSettings::kMaxParallel))),
       slots_(pool_.slotCount()), notBefore_(job.linkCount(), 0), attempts_(job.linkCount(), 0),
-      forgiven_(job.linkCount(), 0), arrivedAtStart_(job.linkCount(), 0), throttle_(pool_.slotCount()),
+      forgiven_(job.linkCount(), 0), arrivedAtStart_(job.linkCount(), 0), resumeFrom_(job.linkCount()),
+      noResume_(job.linkCount(), false), throttle_(pool_.slotCount()),
       random_(std::random_device{}() ^ platform::tickCount()), finisher_(&wakePool, &pool_) {}
 
 DownloadJobRunner::~DownloadJobRunner() = default;
@@ -303,16 +399,9 @@ bool DownloadJobRunner::startAttempt(std::size_t slot, std::size_t link) {
             createFolderTree(target.localFolder);
     }
 
-    auto attempt = std::make_unique<Attempt>(*this, link);
-    bool created = false;
-    for (int tries = 0; tries < kTemporaryNameTries && !created; ++tries) {
-        attempt->temporary = temporaryNameFor(target.localFile);
-        created = attempt->file->createNew(attempt->temporary.view());
-        // Only a name that is taken is worth another; any other failure stays.
-        if (!created && !platform::pathExists(attempt->temporary.view()))
-            break;
-    }
-    if (!created) {
+    const bool resuming = resumeFrom_[link] != nullptr;
+    auto attempt = std::make_unique<Attempt>(*this, link, std::move(resumeFrom_[link]));
+    if (!resuming && !createTemporaryFor(target.localFile, *attempt->file, attempt->temporary)) {
         result.outcome = FileOutcome::SaveFailed;
         result.reason = fileReason(ReasonKind::CannotCreate, attempt->temporary, attempt->file->errorText());
         report(link, result);
@@ -326,6 +415,10 @@ bool DownloadJobRunner::startAttempt(std::size_t slot, std::size_t link) {
     request.headers = &headers_;
     request.maxBodySize = target.listedSize >= 0 ? target.listedSize : kLargestListedSize;
     request.policy = &policy_;
+    if (resuming) {
+        request.rangeFrom = attempt->rangeFrom();
+        request.ifRange = attempt->validator().value;
+    }
     if (!pool_.start(slot, request, *attempt)) {
         attempt->discard();
         result.reason = reasonOf(ReasonKind::TransferNotStarted);
@@ -360,6 +453,13 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
         result.reason = fileReason(ReasonKind::CannotWrite, attempt->temporary, attempt->file->errorText());
         return fail(*attempt, std::move(result));
     }
+    if (attempt->createFailed()) {
+        result.outcome = FileOutcome::SaveFailed;
+        result.reason = fileReason(ReasonKind::CannotCreate, attempt->temporary, attempt->file->errorText());
+        return fail(*attempt, std::move(result));
+    }
+    if (attempt->rangeRefused(outcome.responseCode))
+        return restartFromZero(std::move(attempt), std::move(result));
     const bool success = outcome.responseCode >= 200 && outcome.responseCode < 300;
     // The status decides first: an error page says what it says whatever its length,
     // and a page this runner stopped reading is no failed transfer.
@@ -468,6 +568,9 @@ void DownloadJobRunner::retryOrFail(std::unique_ptr<Attempt> attempt, FileResult
         queue_.push_front(link);
         return;
     }
+    // What arrived whole stays for the next attempt, which asks only for the rest.
+    if (!noResume_[link])
+        resumeFrom_[link] = attempt->resumePoint();
     std::uint64_t delay = jitteredDelayMs(attempts_[link], random_());
     if (retryAfterSeconds >= 0) {
         // A server that will be busy for longer is not asked again and again meanwhile.
@@ -485,12 +588,29 @@ void DownloadJobRunner::retryOrFail(std::unique_ptr<Attempt> attempt, FileResult
     queue_.push_front(link);
 }
 
+// The server did not give the rest as asked: the file is fetched again whole, in a
+// fresh temporary file, and no more ranges are asked of it in this job. This is
+// one more attempt, so only while retries are left.
+void DownloadJobRunner::restartFromZero(std::unique_ptr<Attempt> attempt, FileResult result) {
+    const std::size_t link = attempt->link();
+    noResume_[link] = true;
+    result.transferError = CURLE_OK;
+    if (attempts_[link] - forgiven_[link] > settings_.retries) {
+        result.reason = httpStatusReason(result.httpStatus, attempt->errorLine().view());
+        return fail(*attempt, std::move(result));
+    }
+    attempt->discard();
+    notBefore_[link] = 0;
+    queue_.push_front(link);
+}
+
 void DownloadJobRunner::fail(Attempt& attempt, FileResult result) {
     attempt.discard();
     report(attempt.link(), result);
 }
 
 void DownloadJobRunner::report(std::size_t link, const FileResult& result) {
+    resumeFrom_[link].reset();
     observer_.fileDone(job_.link(link), result);
 }
 
@@ -520,6 +640,8 @@ void DownloadJobRunner::stopAll() {
         slots_[slot].reset();
     }
     queue_.clear();
+    for (auto& point : resumeFrom_)
+        point.reset();
 }
 
 int DownloadJobRunner::waitMs(std::uint64_t now) const {

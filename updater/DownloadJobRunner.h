@@ -14,7 +14,14 @@
 // off before its announced length, HTTP 408, 429, 500, 502, 503, 504) is tried
 // again after a random wait up to 0.5 s, 1 s, 2 s ... 10 s (or the server's
 // "Retry-After", up to 60 s), up to TransferSettings::retries more times, each time
-// into a new temporary file; meanwhile its slot serves other files. A 429 or 503
+// into a new temporary file; meanwhile its slot serves other files. Except that an
+// answer cut off after ResumePoint::kLeastKeptBytes or more, whose server served
+// byte ranges and named the file by an ETag or Last-Modified, keeps its temporary
+// file: the retry asks for the rest only (Range, If-Range) and appends it. A 206 of
+// exactly that rest goes on; a 200 starts again from zero in a fresh temporary
+// file; any other part, or a 416, is fetched again whole as one more attempt, and
+// that file is not resumed again in the job. The listed size holds for the whole
+// file, and progress counts the kept bytes. A 429 or 503
 // slows the whole job down (TransferThrottle); one that comes while other files
 // arrived since the request went out uses up no retry: the server is busy, not
 // broken, and only says that the job went too fast. After kDeadHostAttempts attempts
@@ -31,6 +38,7 @@
 #include "runtime/platform/Event.h"
 #include "updater/DownloadObserver.h"
 #include "updater/FileFinisher.h"
+#include "updater/ResumePoint.h"
 #include "updater/TransferSettings.h"
 #include "updater/TransferThrottle.h"
 #include "updater/rg_XiaZaiShuJu.h"
@@ -78,6 +86,7 @@ private:
     bool startAttempt(std::size_t slot, std::size_t link);
     void transferEnded(std::size_t slot, const rg_quelt_windows_WangLao::TransferOutcome& outcome);
     void retryOrFail(std::unique_ptr<Attempt> attempt, FileResult result, std::int64_t retryAfterSeconds);
+    void restartFromZero(std::unique_ptr<Attempt> attempt, FileResult result);
     void fail(Attempt& attempt, FileResult result);
     void report(std::size_t link, const FileResult& result);
     void errorAnswer(std::unique_ptr<Attempt> attempt, FileResult result, std::int64_t retryAfterSeconds);
@@ -108,6 +117,10 @@ private:
     std::vector<std::int32_t> forgiven_;
     std::vector<std::size_t> arrivedAtStart_;
     std::size_t arrived_ = 0;
+    // Per link: the broken-off answer its next attempt continues, if any, and
+    // whether its server was found not to serve the rest as asked.
+    std::vector<std::unique_ptr<ResumePoint>> resumeFrom_;
+    std::vector<bool> noResume_;
     TransferThrottle throttle_;
     std::mt19937_64 random_;
     int silentInRow_ = 0;

@@ -8,6 +8,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -29,6 +30,7 @@ struct TransferPool::Slot {
     bool asGet = false;
     int redirects = 0;
     std::int64_t maxBodySize = -1;
+    std::int64_t rangeFrom = 0;
     long firstByteTimeoutMs = 0;
 
     // Of the current hop: reset when a redirect is followed.
@@ -62,6 +64,20 @@ bool isEncoded(CURL* curl) {
         return false;
     // libcurl trims the blanks around the value; the coding's name is case-insensitive.
     return header->value[0] != '\0' && !curl_strequal(header->value, "identity");
+}
+
+// The value of the last such header of the answer; empty when it has none.
+std::string headerValue(CURL* curl, const char* name) {
+    curl_header* header = nullptr;
+    if (curl_easy_header(curl, name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK || !header || !header->value)
+        return std::string();
+    return std::string(header->value);
+}
+
+// "Accept-Ranges: bytes"; "none" or any other unit says that no range is served.
+bool acceptsByteRanges(CURL* curl) {
+    const std::string units = headerValue(curl, "Accept-Ranges");
+    return curl_strequal(units.c_str(), "bytes") != 0;
 }
 
 } // namespace
@@ -105,8 +121,11 @@ struct TransferPool::Callbacks {
         slot.encoded = isEncoded(curl);
         if (slot.encoded)
             announced = -1;
-        // Only the answer that is to be saved is held to the size; an error page is not.
+        // Only the answer that is to be saved is held to the size; an error page is
+        // not. A range carries only what was missing of it.
         slot.limited = status >= 200 && status < 300 && slot.maxBodySize >= 0;
+        if (slot.limited && status == 206 && slot.rangeFrom > 0)
+            slot.maxBodySize = std::max<std::int64_t>(0, slot.maxBodySize - slot.rangeFrom);
         if (slot.limited && announced > slot.maxBodySize) {
             slot.tooLong = true;
             return false;
@@ -114,9 +133,17 @@ struct TransferPool::Callbacks {
         char* type = nullptr;
         if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type) != CURLE_OK)
             type = nullptr;
-        return slot.listener && slot.listener->onAnswer(static_cast<std::int32_t>(status),
-                                                        static_cast<std::int64_t>(announced),
-                                                        type ? std::string_view(type) : std::string_view());
+        AnswerHead head;
+        head.status = static_cast<std::int32_t>(status);
+        head.announced = static_cast<std::int64_t>(announced);
+        head.contentType = type ? std::string_view(type) : std::string_view();
+        head.encoded = slot.encoded;
+        head.acceptsByteRanges = acceptsByteRanges(curl);
+        head.entityTag = headerValue(curl, "ETag");
+        head.lastModified = headerValue(curl, "Last-Modified");
+        if (status == 206)
+            head.range = parseContentRange(headerValue(curl, "Content-Range"));
+        return slot.listener && slot.listener->onAnswer(head);
     }
 
     // True once the request is out and no byte of an answer came within the limit.
@@ -194,12 +221,18 @@ bool TransferPool::start(std::size_t slotIndex, const TransferRequest& request, 
     CURL* curl = slot.handle->easy();
     if (!curl)
         return false;
-    const rg_quelt_base::rg_WenBenShuZuLei noHeaders;
     const CWString none;
     const TransferPolicy defaults;
-    applyRequestOptions(curl, *slot.handle, request.url, request.body,
-                        request.headers ? *request.headers : noHeaders, {none, none, none, none, none},
-                        request.policy ? *request.policy : defaults);
+    rg_quelt_base::rg_WenBenShuZuLei headers;
+    if (request.headers)
+        headers.Assign(*request.headers);
+    if (request.rangeFrom > 0) {
+        headers.Append(CWString::fromAnsi(rangeHeaderFrom(request.rangeFrom)).view());
+        if (!request.ifRange.empty())
+            headers.Append(CWString::fromAnsi(ifRangeHeader(request.ifRange)).view());
+    }
+    applyRequestOptions(curl, *slot.handle, request.url, request.body, headers,
+                        {none, none, none, none, none}, request.policy ? *request.policy : defaults);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Callbacks::writeBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, static_cast<void*>(&slot));
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Callbacks::reportProgress);
@@ -217,6 +250,7 @@ bool TransferPool::start(std::size_t slotIndex, const TransferRequest& request, 
     slot.asGet = false;
     slot.redirects = 0;
     slot.maxBodySize = request.maxBodySize;
+    slot.rangeFrom = request.rangeFrom;
     slot.firstByteTimeoutMs = 1000 * (request.policy ? request.policy : &defaults)->firstByteTimeoutSeconds;
     slot.tooLong = slot.silent = false;
     slot.newHop();

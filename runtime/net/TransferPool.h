@@ -13,6 +13,7 @@
 #include "runtime/core/QueltMem.h"
 #include "runtime/core/WString.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
+#include "runtime/net/ByteRange.h"
 #include "runtime/net/RedirectRefusal.h"
 #include "runtime/net/RequestOptions.h"
 
@@ -26,14 +27,25 @@
 
 namespace rg_quelt_windows_WangLao {
 
+// The head of the answer that is not a redirect, as far as a download needs it.
+struct AnswerHead {
+    std::int32_t status = 0;
+    std::int64_t announced = -1;    // the Content-Length; −1 without one, or for an encoded answer
+    std::string_view contentType;   // may be empty
+    bool encoded = false;           // libcurl decodes it: its byte offsets are not the file's
+    bool acceptsByteRanges = false; // "Accept-Ranges: bytes"
+    std::string entityTag;          // the ETag as it came, quotes and "W/" included; may be empty
+    std::string lastModified;       // may be empty
+    ContentRange range;             // a 206's Content-Range; invalid otherwise
+};
+
 // What a running transfer hands to its owner. Neither call may throw; one that
 // does aborts the transfer.
 class ITransferListener {
 public:
     // Once per transfer, before the first body bytes of the answer that is not a
-    // redirect: its status, its announced length (−1 without one) and its
-    // Content-Type (may be empty). False aborts the transfer (CURLE_WRITE_ERROR).
-    virtual bool onAnswer(std::int32_t status, std::int64_t announced, std::string_view contentType) = 0;
+    // redirect. False aborts the transfer (CURLE_WRITE_ERROR).
+    virtual bool onAnswer(const AnswerHead& head) = 0;
     // Body bytes as they arrive; false aborts the transfer (CURLE_WRITE_ERROR).
     virtual bool onBody(const void* data, std::size_t size) = 0;
     // Now and then while the transfer runs, at least about once a second also
@@ -53,6 +65,12 @@ struct TransferRequest {
     // (CURLE_FILESIZE_EXCEEDED); below 0: no limit. Other answers are never held to it.
     std::int64_t maxBodySize = -1;
     const TransferPolicy* policy = nullptr; // null: the defaults
+    // Above 0: only the bytes from there on are asked for ("Range"), and only while
+    // `ifRange` still names the file ("If-Range"; not sent when empty). A 206 is
+    // then held to maxBodySize less rangeFrom; any other answer to the whole of it.
+    // Whether the 206 carries the bytes asked for is the listener's to judge.
+    std::int64_t rangeFrom = 0;
+    std::string ifRange;
 };
 
 // How a finished transfer ended.

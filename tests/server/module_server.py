@@ -20,6 +20,7 @@ Misbehaviour, chosen per request by path prefixes that may be combined; each
 prefix is removed and the rest is served as usual:
   /_status/<code>/       answer with that status (200-599), body kept
   /_cut/<n>/             announce the full length, send n body bytes, close
+  /_cutat/<p>/           the same at p percent of the body (0-100)
   /_stall/<s>/           send headers and the first bytes (n of /_cut/, else up
                          to 64 KiB, at most half), wait s seconds, close
   /_stallbefore/<s>/     wait s seconds before answering, then answer
@@ -52,6 +53,15 @@ prefix is removed and the rest is served as usual:
   /_tohttps/             answer 301 to the same target on the TLS port, less
                          this prefix
   /_tag/<label>/         no effect; marks requests for /_requests?tag=
+  /_ranges/              a 200 answer announces "Accept-Ranges: bytes" with an
+                         ETag and a Last-Modified, and a "Range: bytes=N-" is
+                         answered 206 with the rest (416 past the end), unless
+                         an If-Range names neither validator (then 200, whole)
+  /_ignorerange/         like /_ranges/, but every Range is answered 200, whole
+  /_badrange/            like /_ranges/, but a Range gets a 206 of the wrong part
+                         (from byte 0, as many bytes as the rest would be)
+  /_newtag/              like /_ranges/, with another ETag at every request
+  /_notag/               with the ranges above: no ETag, Last-Modified only
   /_ratelimit/<r>/<b>/   a token bucket of b tokens refilled at r per second,
                          one per tag: a request that finds it empty is answered
                          503 at once with a short text page
@@ -69,11 +79,13 @@ Beside the server run two test proxies (proxy_server.py), reported as
 
 import argparse
 import base64
+import email.utils
 import gzip
 import http
 import http.server
 import json
 import os
+import re
 import shutil
 import signal
 import socketserver
@@ -88,6 +100,7 @@ import threading
 import time
 import traceback
 import urllib.parse
+import zlib
 
 import proxy_server
 
@@ -102,6 +115,8 @@ PATTERN_PERIOD = 251
 PATTERN_BLOCK = bytes(i % PATTERN_PERIOD for i in range(PATTERN_PERIOD * 4096))
 STALL_DEFAULT_POINT = 64 * 1024
 IO_CHUNK = 1 << 20
+# The Last-Modified of answers that are not files (made-up bytes, texts).
+FIXED_LAST_MODIFIED = 1706688300  # 2024-01-31 08:05:00 UTC
 PROXY_PASSWORD = "proxy-secret"
 
 # Set when the server stops: every wait inside a handler ends at once.
@@ -125,6 +140,13 @@ class BytesBody:
         self.data = data
         self.length = len(data)
 
+    def stamp(self):
+        return zlib.crc32(self.data)
+
+    def skip(self, count):
+        self.data = self.data[count:]
+        self.length = len(self.data)
+
     def chunks(self):
         view = memoryview(self.data)
         for start in range(0, self.length, IO_CHUNK):
@@ -139,14 +161,25 @@ class PatternBody:
 
     def __init__(self, length):
         self.length = length
+        self.offset = 0
+
+    def stamp(self):
+        return 0
+
+    def skip(self, count):
+        self.offset += count
+        self.length -= count
 
     def chunks(self):
         left = self.length
-        block = memoryview(PATTERN_BLOCK)
+        position = self.offset
         while left > 0:
-            piece = min(left, len(block))
-            yield block[:piece]
+            # The block starts at byte 0 of the pattern: a range starts inside it.
+            start = position % PATTERN_PERIOD
+            piece = min(left, len(PATTERN_BLOCK) - start)
+            yield memoryview(PATTERN_BLOCK)[start:start + piece]
             left -= piece
+            position += piece
 
     def close(self):
         pass
@@ -156,6 +189,15 @@ class FileBody:
     def __init__(self, handle, length):
         self.handle = handle
         self.length = length
+        self.offset = 0
+
+    def stamp(self):
+        return os.fstat(self.handle.fileno()).st_mtime_ns
+
+    def skip(self, count):
+        self.offset += count
+        self.length -= count
+        self.handle.seek(self.offset)
 
     def chunks(self):
         left = self.length
@@ -239,6 +281,9 @@ class Plan:
         self.gzip = False
         self.chunked = False
         self.tohttps = False
+        self.cut_at = None
+        self.ranges = None  # "honour", "ignore", "bad" or "newtag"
+        self.notag = False
         self.segments = []
 
 
@@ -284,15 +329,23 @@ def parse_prefixes(path, repeated=lambda: False):
     segments = path[1:].split("/") if path.startswith("/") else [path]
     plan.segments = segments
     flags = {"_loop", "_nonjson", "_lower", "_nolength", "_gzip", "_chunked", "_tohttps"}
+    range_modes = {"_ranges": "honour", "_ignorerange": "ignore", "_badrange": "bad", "_newtag": "newtag"}
     with_argument = {"_status", "_cut", "_stall", "_stallbefore", "_slow", "_redirect",
                      "_cookie", "_location", "_bytes", "_body", "_pad", "_reset", "_retryafter", "_entries", "_tag", "_type", "_empties",
-                     "_ratelimit"}
+                     "_ratelimit", "_cutat"}
     i = 0
     while i < len(segments):
         name = segments[i]
         if name == "_once":
             if applied is plan and repeated():
                 applied = Plan()  # collects what no longer applies
+            i += 1
+            continue
+        if name in range_modes or name == "_notag":
+            if name == "_notag":
+                applied.notag = True
+            else:
+                applied.ranges = range_modes[name]
             i += 1
             continue
         if name in flags:
@@ -334,6 +387,8 @@ def parse_argument(plan, name, arg, i):
         plan.status = parse_int(arg, 200, 599)
     elif name == "_cut":
         plan.cut = parse_int(arg, 0, MAX_BYTES_ANSWER)
+    elif name == "_cutat":
+        plan.cut_at = parse_int(arg, 0, 100)
     elif name == "_stall":
         plan.stall = parse_seconds(arg)
     elif name == "_stallbefore":
@@ -699,7 +754,35 @@ class Handler(http.server.BaseHTTPRequestHandler):
                             routed.headers + [("Content-Encoding", "gzip")])
         if plan.pad is not None:
             routed.body = PaddedBody(routed.body, plan.pad)
+        if plan.ranges and routed.status == 200 and plan.status is None and hasattr(routed.body, "skip"):
+            routed = self.ranged(routed, plan)
         self.send_answer(routed, plan)
+
+    def ranged(self, routed, plan):
+        """The answer to a request that may ask for a byte range of a 200 answer."""
+        body = routed.body
+        length = body.length
+        stamp = time.monotonic_ns() if plan.ranges == "newtag" else body.stamp()
+        tag = '"%x-%x"' % (length, stamp)
+        modified = email.utils.formatdate(
+            stamp / 1e9 if isinstance(body, FileBody) else FIXED_LAST_MODIFIED, usegmt=True)
+        validators = [("Last-Modified", modified)] + ([] if plan.notag else [("ETag", tag)])
+        routed.headers += [("Accept-Ranges", "bytes")] + validators
+        asked = re.fullmatch(r"bytes=(\d+)-", self.headers.get("Range", "").strip())
+        condition = self.headers.get("If-Range")
+        if (not asked or plan.ranges == "ignore" or
+                (condition is not None and condition.strip() not in [v for _, v in validators])):
+            return routed
+        start = int(asked.group(1))
+        if start >= length:
+            body.close()
+            refused = text_answer(416, "range not satisfiable\n")
+            refused.headers.append(("Content-Range", "bytes */%d" % length))
+            return refused
+        body.skip(start)
+        first = 0 if plan.ranges == "bad" else start
+        return Answer(206, routed.content_type, body, routed.headers + [
+            ("Content-Range", "bytes %d-%d/%d" % (first, first + body.length - 1, length))])
 
     def route(self, rest, fields, plan):
         if plan.bytes is not None:
@@ -786,7 +869,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if plan.location is not None and not redirecting:
             headers.append(("Location", plan.location))
         breaking = not redirecting and not bodyless and (
-            plan.cut is not None or plan.stall is not None or plan.reset is not None or plan.nolength)
+            plan.cut is not None or plan.cut_at is not None or plan.stall is not None or
+            plan.reset is not None or plan.nolength)
         if (self.close_connection or closing) and not breaking:
             headers.append(("Connection", "close"))
             self.close_connection = True
@@ -823,11 +907,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             stop = min(stop, plan.reset)
         elif plan.cut is not None:
             stop = min(stop, plan.cut)
+        elif plan.cut_at is not None:
+            stop = length * plan.cut_at // 100
         elif plan.stall is not None:
             stop = min(STALL_DEFAULT_POINT, max(1, length // 2)) if length else 0
         if stop == length and length > 0 and plan.slow is None and isinstance(answer.body, FileBody):
             self.wfile.flush()
-            self.connection.sendfile(answer.body.handle, 0, length)
+            self.connection.sendfile(answer.body.handle, answer.body.offset, length)
         elif not self.write_all(answer.body, stop, plan.slow):
             self.close_connection = True
             return
