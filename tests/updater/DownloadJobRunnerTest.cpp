@@ -816,6 +816,60 @@ TEST_F(DownloadJobTest, CompressedAnswersAreDecodedAndHeldToTheListedSizeOfTheir
     EXPECT_EQ(readFile(windows.path() / "big.bin"), sampleContent(300000, 3));
 }
 
+TEST_F(DownloadJobTest, ALargeFileCutOffIsResumedOnlyWhereTheServerGivesTheRestOfTheSameFile) {
+    constexpr long long kLarge = 3 * 1024 * 1024 + 17;
+    const struct {
+        const char* prefix; // before the cut of the first answer at 60 %
+        long long size;
+        std::size_t requests;
+        bool resumed; // the second request asks for the rest
+        bool byTag;   // ... on the condition of the ETag (else of the date)
+    } cases[] = {
+        {"_ranges/", kLarge, 2, true, true},         // a 206 of the rest, appended
+        {"_ranges/_notag/", kLarge, 2, true, false}, // Last-Modified alone
+        {"_ignorerange/", kLarge, 2, true, true},    // a 200: again from zero
+        {"_newtag/", kLarge, 2, true, true},         // another file now: If-Range gets a 200
+        {"_badrange/", kLarge, 3, true, true},       // the wrong part: asked for again whole
+        {"", kLarge, 2, false, false},               // no ranges announced
+        {"_ranges/_gzip/", kLarge, 2, false, false}, // the offsets of an encoding are not the file's
+        {"_ranges/", 3 * ResumePoint::kLeastKeptBytes / 2, 2, false, false}, // 60 %: under 1 MiB
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prefix);
+        SCOPED_TRACE(c.size);
+        fs::remove(windows.path() / "big" / "r.bin");
+        Rows rows;
+        config.domain = CWString::fromUtf8(base() + "_body/" +
+                                           mireth_test::ModuleServer::percentEncoded(
+                                               listOf({{"big/r.bin", c.size, "2099-01-01 00:00:00"}})) +
+                                           "/");
+        ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 1u);
+        rg_PeiZhiXinXiLei through = config;
+        through.domain =
+            CWString::fromUtf8(base() + c.prefix + "_bytes/" + std::to_string(c.size) + "/_once/_cutat/60/");
+        server.clearRequests(tag());
+        update(ModuleKind::Windows, rows, false, through);
+        ASSERT_TRUE(waitForWorker(std::chrono::seconds(60)));
+        for (const auto& failure : tracker->failures())
+            ADD_FAILURE() << reasonText(failure.result.reason).toUtf8String();
+        std::string expected(static_cast<std::size_t>(c.size), '\0');
+        for (std::size_t k = 0; k < expected.size(); ++k)
+            expected[k] = static_cast<char>(k % 251);
+        EXPECT_TRUE(readFile(windows.path() / "big" / "r.bin") == expected);
+        EXPECT_EQ(tracker->figures().bytesDone, c.size);
+        const auto requests = downloads();
+        ASSERT_EQ(requests.size(), c.requests);
+        const std::string range = requests[1].header("Range");
+        const std::string condition = requests[1].header("If-Range");
+        EXPECT_EQ(range, c.resumed ? "bytes=" + std::to_string(c.size * 60 / 100) + "-" : "");
+        EXPECT_EQ(!condition.empty() && condition[0] == '"', c.byTag) << condition;
+        EXPECT_EQ(condition.empty(), !c.resumed) << condition;
+        // A file that did not give the rest as asked is not asked for a range again.
+        EXPECT_EQ(requests.back().header("Range").empty(), c.requests > 2 || !c.resumed);
+        expectNoTemporaryFile();
+    }
+}
+
 TEST(DownloadJobRulesTest, WhatIsTriedAgainAndHowLongItWaits) {
     for (const int transient : {CURLE_COULDNT_CONNECT, CURLE_SEND_ERROR, CURLE_RECV_ERROR, CURLE_GOT_NOTHING,
                                 CURLE_OPERATION_TIMEDOUT, CURLE_PARTIAL_FILE})
