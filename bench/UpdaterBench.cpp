@@ -15,7 +15,9 @@
 //                                          check, then download every listed file,
 //                                          JOBS at once (default 4); prints the time,
 //                                          the peak memory before and after, the files
-//                                          placed and the full flushes made
+//                                          placed and the full flushes made, and the
+//                                          wall-clock time of the end (seconds since
+//                                          1970, the server's clock on this machine)
 //
 // Each prints its figures on lines that begin with what they measure.
 #include "runtime/core/RefPtr.h"
@@ -166,10 +168,12 @@ int updateBench(const char* domain, const char* folder, int jobs) {
         platform::serviceNotices(5);
     const double t = seconds(start);
     const JobTracker::Figures figures = tracker->figures();
-    // The last field: the full disk flushes the finishing thread made for the job.
-    std::printf("update %.4f %ld %ld %zu/%zu %llu\n", t, before, peakRssKib(), figures.succeeded,
+    const double ended =
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+    // The full disk flushes the finishing thread made for the job, then the end.
+    std::printf("update %.4f %ld %ld %zu/%zu %llu %.6f\n", t, before, peakRssKib(), figures.succeeded,
                 table->rowCount(),
-                static_cast<unsigned long long>(FileFinisher::fullFlushCount() - flushesBefore));
+                static_cast<unsigned long long>(FileFinisher::fullFlushCount() - flushesBefore), ended);
     return figures.succeeded == 0;
 }
 

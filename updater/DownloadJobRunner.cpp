@@ -169,11 +169,12 @@ public:
     }
 
     // Whether the answer refused the rest that was asked for: a part other than
-    // the rest, a 416, or a 2xx without any body to judge it by.
-    bool rangeRefused(std::int32_t status) const {
+    // the rest, a 416, or a whole 2xx answer without any body to judge it by.
+    bool rangeRefused(std::int32_t status, int curlResult) const {
         if (rangeFrom_ <= 0)
             return false;
-        return rangeRefused_ || status == 416 || (status >= 200 && status < 300 && !answered_);
+        return rangeRefused_ || status == 416 ||
+               (status >= 200 && status < 300 && !answered_ && curlResult == CURLE_OK);
     }
 
     std::size_t link() const { return link_; }
@@ -458,7 +459,7 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
         result.reason = fileReason(ReasonKind::CannotCreate, attempt->temporary, attempt->file->errorText());
         return fail(*attempt, std::move(result));
     }
-    if (attempt->rangeRefused(outcome.responseCode))
+    if (attempt->rangeRefused(outcome.responseCode, outcome.curlResult))
         return restartFromZero(std::move(attempt), std::move(result));
     const bool success = outcome.responseCode >= 200 && outcome.responseCode < 300;
     // The status decides first: an error page says what it says whatever its length,
