@@ -2,6 +2,7 @@
 
 #include "runtime/core/Paths.h"
 #include "runtime/gui/CreationRecord.h"
+#include "runtime/gui/DpiScale.h"
 #include "runtime/gui/FormStyles.h"
 #include "runtime/gui/Geometry.h"
 #include "runtime/gui/GuiConstants.h"
@@ -10,6 +11,7 @@
 #include "runtime/gui/WinForm.h"
 #include "runtime/gui/win32/MainMessageLoop.h"
 #include "runtime/gui/win32/WideText.h"
+#include "runtime/gui/win32/WindowDpi.h"
 
 #include <commctrl.h>
 
@@ -24,6 +26,7 @@ namespace {
 
 constexpr UINT kForwardMessage = 0x037F; // WM_FORWARDMSG: a child's chance to take a queued message
 constexpr UINT kMenuClosed = 0xFFFF;     // WM_MENUSELECT's flags when the menu closes
+constexpr UINT kDpiChanged = 0x02E0;     // WM_DPICHANGED, which older headers lack
 // The kinds of a tray icon's mouse event the form reports.
 constexpr std::int32_t kTrayClick = 1;
 constexpr std::int32_t kTrayDoubleClick = 2;
@@ -119,24 +122,80 @@ CVWnd_WinForm::CVWnd_WinForm(CQueltWinForm& form) : CVWnd_Container(form), form_
 
 void CVWnd_WinForm::creationRect(const CQueltCreationRecord& record, std::uint32_t style,
                                  std::uint32_t exStyle, RECT& rect) {
-    std::int32_t width = record.width;
-    std::int32_t height = record.height;
-    if (width == kDefaultCoordinate || height == kDefaultCoordinate) {
-        RECT frame{0, 0, 0, 0};
-        AdjustWindowRectEx(&frame, style, record.menu != 0 && record.parentWindow == 0, exStyle);
-        if (width == kDefaultCoordinate)
-            width = windowExtentFromClient(form_.designClientWidth(), frame.right - frame.left);
-        if (height == kDefaultCoordinate)
-            height = windowExtentFromClient(form_.designClientHeight(), frame.bottom - frame.top);
-    }
+    // A top-level form opens on the primary monitor, or on its owner's: the design
+    // is scaled for that one's DPI. A screen position is no layout and stays.
+    const int dpi = windowDpi(reinterpret_cast<HWND>(record.parentWindow));
+    setLayoutDpi(dpi);
     const bool child = (style & WS_CHILD) != 0;
-    std::int32_t x = record.x;
-    std::int32_t y = record.y;
+    std::int32_t width = scaleToDpi(record.width, dpi);
+    std::int32_t height = scaleToDpi(record.height, dpi);
+    if (width == kDefaultCoordinate || height == kDefaultCoordinate) {
+        const Rect frame = frameExtra(style, exStyle, record.menu != 0 && record.parentWindow == 0, dpi);
+        if (width == kDefaultCoordinate)
+            width = windowExtentFromClient(scaleToDpi(form_.designClientWidth(), dpi), frame.width);
+        if (height == kDefaultCoordinate)
+            height = windowExtentFromClient(scaleToDpi(form_.designClientHeight(), dpi), frame.height);
+    }
+    std::int32_t x = child ? scaleToDpi(record.x, dpi) : record.x;
+    std::int32_t y = child ? scaleToDpi(record.y, dpi) : record.y;
     if (x == kDefaultCoordinate)
         x = child ? 0 : centredOrigin(GetSystemMetrics(SM_CXSCREEN), width);
     if (y == kDefaultCoordinate)
         y = child ? 0 : centredOrigin(GetSystemMetrics(SM_CYSCREEN), height);
     rect = {x, y, x + width, y + height};
+}
+
+Rect CVWnd_WinForm::frameExtra(std::uint32_t style, std::uint32_t exStyle, bool menu, int dpi) {
+    RECT frame{0, 0, 0, 0};
+    adjustWindowRectForDpi(frame, style, menu, exStyle, dpi);
+    return {0, 0, frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void CVWnd_WinForm::fitDesignToDpi(const CQueltCreationRecord& record, std::uint32_t style,
+                                   std::uint32_t exStyle) {
+    // Made on a monitor of another DPI than the one it was sized for (the controls,
+    // made during creation, already took the window's own): the designed client
+    // size again, at the window's DPI.
+    const int actual = windowDpi(hwnd());
+    if (actual == dpi())
+        return;
+    setLayoutDpi(actual);
+    if (record.width != kDefaultCoordinate && record.height != kDefaultCoordinate)
+        return;
+    RECT now{};
+    GetWindowRect(hwnd(), &now);
+    const Rect frame = frameExtra(style, exStyle, record.menu != 0 && record.parentWindow == 0, actual);
+    const int width =
+        record.width != kDefaultCoordinate
+            ? now.right - now.left
+            : windowExtentFromClient(scaleToDpi(form_.designClientWidth(), actual), frame.width);
+    const int height =
+        record.height != kDefaultCoordinate
+            ? now.bottom - now.top
+            : windowExtentFromClient(scaleToDpi(form_.designClientHeight(), actual), frame.height);
+    SetWindowPos(hwnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The system suggests where the form goes at its new DPI; every window of the
+// framework inside it is laid out again from its 96-DPI numbers.
+void CVWnd_WinForm::onDpiChanged(int newDpi, const RECT* suggested) {
+    HWND self = hwnd();
+    if (newDpi <= 0)
+        return;
+    if (suggested)
+        SetWindowPos(self, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    applyDpi(newDpi);
+    // Parents come before their children, so a group is in place before what it holds.
+    EnumChildWindows(
+        self,
+        [](HWND child, LPARAM dpi) -> BOOL {
+            if (CVWnd_Window* window = fromWindow(child))
+                window->applyDpi(static_cast<int>(dpi));
+            return TRUE;
+        },
+        static_cast<LPARAM>(newDpi));
+    RedrawWindow(self, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool CVWnd_WinForm::createNative(const CQueltCreationRecord& given, const CWString& caption,
@@ -182,6 +241,7 @@ bool CVWnd_WinForm::createNative(const CQueltCreationRecord& given, const CWStri
         return false;
     }
     HWND self = hwnd();
+    fitDesignToDpi(record, style, exStyle);
     if (!dialogFrame_)
         applyCaptionBits();
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(form_.iconResource()));
@@ -381,6 +441,10 @@ bool CVWnd_WinForm::handleMessage(UINT message, WPARAM wparam, LPARAM lparam, LR
     case WM_GETMINMAXINFO:
     case WM_SIZE:
         return onGeometryMessage(message, wparam, lparam, result);
+    case kDpiChanged:
+        onDpiChanged(LOWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+        result = 0;
+        return true;
     case WM_MENUSELECT:
     case kMsgDeferredNotify:
         return onMenuOrTrayMessage(message, wparam, lparam, result);

@@ -41,6 +41,10 @@ private:
     bool onFrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
     void applyCaptionBits();
+    // The frame's extra width and height for these styles at `dpi`.
+    static quelt_gui::Rect frameExtra(std::uint32_t style, std::uint32_t exStyle, bool menu, int dpi);
+    void fitDesignToDpi(const CQueltCreationRecord& record, std::uint32_t style, std::uint32_t exStyle);
+    void onDpiChanged(int newDpi, const RECT* suggested);
     void runModalLoop(CQueltCreationRecord& record);
     bool openHelp();
     // The tab selector whose pages Ctrl+Tab turns: the one holding the focus, else
