@@ -2,7 +2,8 @@
 // window code, in dpi_probe.exe with the program's manifest, started once per DPI
 // with Wine's "LogPixels" set for it, on a Wine desktop large enough for it. At 144
 // and 192 DPI every control's rectangle is its 96-DPI one times 1.5 and 2, within
-// a pixel; the pictures land in screenshots/ beside the others.
+// a pixel, and so is every font's height; the pictures land in screenshots/
+// beside the others.
 #include "tests/support/ModuleServer.h"
 #include "tests/support/TempFolder.h"
 #include "updater/ConfigStore.h"
@@ -135,6 +136,7 @@ Rects probeAt(int dpi, const std::wstring& setupIni, const std::wstring& prefix)
     }
     pixels.restore();
     CloseHandle(ready);
+    fs::remove(rectsFile, ignored); // the pictures stay for review, the numbers were read
     return rects;
 }
 
@@ -168,9 +170,12 @@ TEST(DpiTest, TheWindowsAtHigherDpiAreTheirDesignScaledWithinAPixel) {
     EXPECT_EQ(design.at("main/103/104").bottom, 27 + 65);
     EXPECT_EQ(design.at("help").right, 600);
     EXPECT_EQ(design.at("main/103/108/109/column2").right, 200);
+    EXPECT_EQ(design.at("main/101/font").right, -12);
     for (int dpi : {144, 192}) {
         const double factor = dpi / 96.0;
         for (const auto& [name, r] : design) {
+            if (name.rfind("moved", 0) == 0)
+                continue;
             SCOPED_TRACE(name + " at " + std::to_string(dpi) + " DPI");
             ASSERT_TRUE(at[dpi].count(name)) << "missing";
             const Edges& s = at[dpi].at(name);
@@ -179,6 +184,19 @@ TEST(DpiTest, TheWindowsAtHigherDpiAreTheirDesignScaledWithinAPixel) {
             EXPECT_NEAR(s.right, r.right * factor, 1.0);
             EXPECT_NEAR(s.bottom, r.bottom * factor, 1.0);
         }
-        EXPECT_EQ(at[dpi].size(), design.size());
+        EXPECT_EQ(at[dpi].size(), design.size()) << dpi;
+    }
+    // Told its DPI went from 96 to 144, the window lays itself out as it opens at 144.
+    for (const auto& [name, r] : at[144]) {
+        if (name.rfind("main", 0) != 0)
+            continue;
+        const std::string moved = "moved" + name.substr(4);
+        SCOPED_TRACE(moved);
+        ASSERT_TRUE(at[96].count(moved)) << "missing";
+        const Edges& m = at[96].at(moved);
+        EXPECT_NEAR(m.left, r.left, 1.0);
+        EXPECT_NEAR(m.top, r.top, 1.0);
+        EXPECT_NEAR(m.right, r.right, 1.0);
+        EXPECT_NEAR(m.bottom, r.bottom, 1.0);
     }
 }

@@ -4,8 +4,13 @@
 //   dpi_probe.exe <setup.ini> <output prefix> <ready event>
 // It opens the window, signals the event, checks the Windows page, pictures that
 // page, the configuration page and the help window (<prefix>-*.bmp), and writes
-// every control's rectangle, relative to its parent, to <prefix>-rects.txt, whose
-// last line is "done". Exit code 0 when all of that worked.
+// every control's rectangle, relative to its parent, to <prefix>-rects.txt, then
+// tells the window its DPI went up by half (WM_DPICHANGED) and writes them again
+// ("moved"); the last line is "done". Exit code 0 when all of that worked.
+// The probe runs only where the per-monitor functions exist (Wine, Windows 10).
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0A00
+#include "runtime/gui/DpiScale.h"
 #include "runtime/gui/MainWindow.h"
 #include "tests/windows/WindowDriver.h"
 #include "windows/rg_my_main_window.h"
@@ -17,7 +22,7 @@ using namespace window_driver;
 
 namespace {
 
-// One line per framework window under `parent` (the parts common controls make
+// One line per framework window under `parent`, and its font's height, (the parts common controls make
 // for themselves, a list's header, size themselves by their font), named by the
 // identifiers from the top down.
 void writeRects(FILE* out, HWND parent, const std::string& path) {
@@ -29,6 +34,10 @@ void writeRects(FILE* out, HWND parent, const std::string& path) {
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
         std::fprintf(out, "%s %ld %ld %ld %ld\n", name.c_str(), r.left, r.top, r.right, r.bottom);
+        LOGFONTW font{};
+        if (HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0));
+            handle && GetObjectW(handle, sizeof(font), &font))
+            std::fprintf(out, "%s/font 0 0 %ld 0\n", name.c_str(), font.lfHeight);
         if (className(child) == L"Quelt_CVWnd_ListView")
             for (int column = 0; column < 6; ++column)
                 std::fprintf(out, "%s/column%d 0 0 %ld 0\n", name.c_str(), column,
@@ -89,6 +98,19 @@ int run(const std::wstring& setupIni, const std::wstring& prefix, const std::wst
         L"Quelt_CVWnd_WinForm", std::chrono::milliseconds(15000), main);
     click(window.helpButton);
     help.join();
+    // As a move to a monitor of 1.5 times the DPI would: the layout that follows is
+    // the one the window has when it opens there.
+    const int dpi = static_cast<int>(GetDpiForWindow(main));
+    // The system's suggestion keeps the frame the window has (Wine draws it at the
+    // process's DPI whatever a message says) around the client area of the new DPI.
+    RECT frame{}, client{};
+    GetWindowRect(main, &frame);
+    GetClientRect(main, &client);
+    RECT moved{0, 0, frame.right - frame.left - client.right + quelt_gui::scaleToDpi(800, dpi * 3 / 2),
+               frame.bottom - frame.top - client.bottom + quelt_gui::scaleToDpi(600, dpi * 3 / 2)};
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi * 3 / 2, dpi * 3 / 2), reinterpret_cast<LPARAM>(&moved));
+    pump();
+    writeClient(out, main, "moved");
     std::fprintf(out, "done\n");
     const bool written = std::fclose(out) == 0;
     quelt_gui::setMainWindowHandle(0);
