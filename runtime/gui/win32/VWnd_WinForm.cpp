@@ -176,6 +176,43 @@ void CVWnd_WinForm::fitDesignToDpi(const CQueltCreationRecord& record, std::uint
     SetWindowPos(hwnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The caption shows the small icon, Alt+Tab the big one: each drawn for its size
+// at the form's DPI (the icon resource holds 16 to 256 pixels), rather than one
+// image stretched by the system. Where the sizes cannot be had, the shared icon.
+void CVWnd_WinForm::applyIcons(int dpi) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    const wchar_t* resource = MAKEINTRESOURCEW(form_.iconResource());
+    auto load = [&](int width, int height) {
+        return static_cast<HICON>(LoadImageW(instance, resource, IMAGE_ICON, systemMetricForDpi(width, dpi),
+                                             systemMetricForDpi(height, dpi), LR_DEFAULTCOLOR));
+    };
+    HICON small = load(SM_CXSMICON, SM_CYSMICON);
+    HICON big = load(SM_CXICON, SM_CYICON);
+    HICON shared = small && big ? nullptr : LoadIconW(instance, resource);
+    if (!small && !big && !shared)
+        return;
+    HWND self = hwnd();
+    SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : shared));
+    SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big ? big : shared));
+    // The icons the window showed until now are no longer in use.
+    for (HICON old : {smallIcon_, bigIcon_})
+        if (old)
+            DestroyIcon(old);
+    smallIcon_ = small;
+    bigIcon_ = big;
+}
+
+void CVWnd_WinForm::releaseIcons() {
+    if (!smallIcon_ && !bigIcon_)
+        return;
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, 0);
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, 0);
+    for (HICON icon : {smallIcon_, bigIcon_})
+        if (icon)
+            DestroyIcon(icon);
+    smallIcon_ = bigIcon_ = nullptr;
+}
+
 // The system suggests where the form goes at its new DPI; every window of the
 // framework inside it is laid out again from its 96-DPI numbers.
 void CVWnd_WinForm::onDpiChanged(int newDpi, const RECT* suggested) {
@@ -186,6 +223,7 @@ void CVWnd_WinForm::onDpiChanged(int newDpi, const RECT* suggested) {
         SetWindowPos(self, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     applyDpi(newDpi);
+    applyIcons(newDpi);
     // Parents come before their children, so a group is in place before what it holds.
     EnumChildWindows(
         self,
@@ -244,11 +282,7 @@ bool CVWnd_WinForm::createNative(const CQueltCreationRecord& given, const CWStri
     fitDesignToDpi(record, style, exStyle);
     if (!dialogFrame_)
         applyCaptionBits();
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(form_.iconResource()));
-    if (icon) {
-        SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-        SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    }
+    applyIcons(dpi());
     applyShape(form_.windowShape());
     if (form_.topmost())
         SetWindowPos(self, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -480,6 +514,7 @@ bool CVWnd_WinForm::onLifetimeMessage(UINT message, WPARAM wparam, LPARAM lparam
         WinHelpW(self, nullptr, HELP_QUIT, 0);
         helpOpened_ = false;
     }
+    releaseIcons();
     if (form_.isModal())
         endModalWith(-1);
     return CVWnd_Container::handleMessage(message, wparam, lparam, result);
