@@ -143,6 +143,10 @@ void CVWnd_WinForm::creationRect(const CQueltCreationRecord& record, std::uint32
     if (y == kDefaultCoordinate)
         y = child ? 0 : centredOrigin(GetSystemMetrics(SM_CYSCREEN), height);
     rect = {x, y, x + width, y + height};
+    // A form inside another moves with the layout when the DPI changes.
+    if (child)
+        rememberDesign({x == 0 ? 0 : record.x, y == 0 ? 0 : record.y, rescaleForDpi(width, dpi, kDesignDpi),
+                        rescaleForDpi(height, dpi, kDesignDpi)});
 }
 
 Rect CVWnd_WinForm::frameExtra(std::uint32_t style, std::uint32_t exStyle, bool menu, int dpi) {

@@ -65,6 +65,11 @@ protected:
     RECT recordRect(const CQueltCreationRecord& record);
     // A window whose place its owner sets: applyDpi leaves its position and font.
     void placedByOwner() { ownerPlaced_ = true; }
+    // A window placed by its own rule (a child form) keeps its 96-DPI rectangle so.
+    void rememberDesign(const quelt_gui::Rect& design) {
+        design_ = design;
+        designed_ = true;
+    }
     void setLayoutDpi(int dpi) { dpi_ = dpi; }
     // Whether the window shows its window object's font (a label keeps a copy of
     // its own, and says so itself).
