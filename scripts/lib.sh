@@ -38,11 +38,12 @@ mireth_apt_install() {
 }
 
 # Starts a private Xvfb on a free display and exports DISPLAY; MIRETH_XVFB_PID
-# names it for mireth_stop_xvfb.
+# names it for mireth_stop_xvfb. The screen holds the main window at 192 DPI
+# (DpiTest puts it on a Wine desktop of 2000 x 1500).
 mireth_start_xvfb() {
     local numfile waited=0
     numfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 2048x1536x24 -nolisten tcp -noreset \
         3>"$numfile" </dev/null >/dev/null 2>&1 &
     MIRETH_XVFB_PID=$!
     while [ ! -s "$numfile" ]; do

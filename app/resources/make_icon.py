@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
 """Draws the program icon: a rounded blue square with a white downward arrow over
-a bar ("fetch the modules"), at 16, 32 and 48 pixels, written as a .ico file of
-32-bit images. Usage: make_icon.py <out.ico>"""
+a bar ("fetch the modules"), in every size Windows asks for at the common DPIs
+(16, 20, 24, 32, 48 and 256 pixels), written as a .ico file: 32-bit images, the
+256-pixel one as PNG, as Windows keeps its large icons. Usage: make_icon.py <out.ico>"""
 import struct
 import sys
+import zlib
+
+SIZES = (16, 20, 24, 32, 48, 256)
 
 
 def pixel(size, x, y):
@@ -46,9 +50,26 @@ def shade(u, v):
     return (int(200 + 40 * (1 - v)), int(110 + 40 * (1 - v)), 30, 1.0)
 
 
+def bgra_rows(size):
+    return [b"".join(pixel(size, x, y) for x in range(size)) for y in range(size)]
+
+
+def png(size):
+    """The image as a PNG file: RGBA, top-down, no filter."""
+    raw = b"".join(b"\0" + bytes(v for i in range(0, len(row), 4) for v in (row[i + 2], row[i + 1], row[i], row[i + 3]))
+                   for row in bgra_rows(size))
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+
+
 def image(size):
-    rows = [b"".join(pixel(size, x, y) for x in range(size)) for y in range(size)]
-    xor = b"".join(reversed(rows))  # bottom-up
+    if size >= 256:
+        return png(size)
+    xor = b"".join(reversed(bgra_rows(size)))  # bottom-up
     mask_row = ((size + 31) // 32) * 4
     and_mask = b"\0" * (mask_row * size)
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(and_mask), 0, 0, 0, 0)
@@ -56,12 +77,12 @@ def image(size):
 
 
 def main():
-    sizes = (16, 32, 48)
-    images = [image(s) for s in sizes]
+    images = [image(s) for s in SIZES]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for s, data in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(data), offset)
+    for s, data in zip(SIZES, images):
+        # A width or height of 256 is written as 0.
+        out += struct.pack("<BBBBHHII", s % 256, s % 256, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     out += b"".join(images)
     with open(sys.argv[1], "wb") as f:

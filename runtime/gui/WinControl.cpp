@@ -86,7 +86,7 @@ void CQueltWinControl::prepareCreation(CQueltCreationRecord& record, std::uint32
         style |= kWsChild;
     else
         style &= ~kWsChild;
-    record.font = object.font();
+    record.font = object.font(record.parentWindow);
 }
 
 void CQueltWinControl::styleFromProperties(std::uint32_t&, std::uint32_t&) {}

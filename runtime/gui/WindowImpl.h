@@ -54,8 +54,9 @@ public:
     virtual void applyStyles(std::uint32_t style, std::uint32_t exStyle) = 0;
     virtual std::uint32_t dialogCode() = 0;
     virtual void setFont(std::uintptr_t font) = 0;
-    // A 9-point font from the default GUI font; 0 when the system has none.
-    virtual std::uintptr_t createDefaultFont() = 0;
+    // A 9-point font from the default GUI font, at the DPI of a window made under
+    // `parentWindow` (0: a top-level one); 0 when the system has none.
+    virtual std::uintptr_t createDefaultFont(std::uintptr_t parentWindow) = 0;
     virtual void deleteFont(std::uintptr_t font) = 0;
 
     // Layouter windows: window shape (0..2) and window state (0..3).

@@ -9,12 +9,20 @@ WindowImplFactory installedFactory = nullptr;
 void setWindowImplFactory(WindowImplFactory factory) { installedFactory = factory; }
 WindowImplFactory windowImplFactory() { return installedFactory; }
 
-std::uintptr_t CWtlWndObject::font() {
+std::uintptr_t CWtlWndObject::font(std::uintptr_t parentWindow) {
     if (font_ == 0) {
         if (CQueltWindowImpl* i = impl())
-            font_ = i->createDefaultFont();
+            font_ = i->createDefaultFont(parentWindow);
     }
     return font_;
+}
+
+void CWtlWndObject::replaceFont(std::uintptr_t font) {
+    if (font == 0 || font == font_)
+        return;
+    if (font_ && impl_)
+        impl_->deleteFont(font_);
+    font_ = font;
 }
 
 CQueltWindowImpl* CWtlWndObject::impl() {

@@ -23,8 +23,12 @@ public:
     std::uintptr_t cursor() const { return cursor_; }
     void setCursor(std::uintptr_t cursor) { cursor_ = cursor; }
 
-    // The font, created on first use (0 when the system has none).
-    std::uintptr_t font();
+    // The font, created on first use for a window under `parentWindow` (0 when the
+    // system has none).
+    std::uintptr_t font(std::uintptr_t parentWindow = 0);
+    // Takes `font` in place of the one created before (when the window moved to
+    // another DPI), which is deleted; the window must have been given the new one.
+    void replaceFont(std::uintptr_t font);
     bool fontCreated() const { return font_ != 0; }
 
     // The implementation, made on first use; null without a window layer.

@@ -45,7 +45,7 @@ public:
     }
     std::uint32_t dialogCode() override { return dialogCodeAnswer; }
     void setFont(std::uintptr_t font) override { fontSet = font; }
-    std::uintptr_t createDefaultFont() override { return ++fontsCreated + 0x500; }
+    std::uintptr_t createDefaultFont(std::uintptr_t) override { return ++fontsCreated + 0x500; }
     void deleteFont(std::uintptr_t) override {}
     void applyShape(std::int32_t shape) override { appliedShape = shape; }
     void applyState(std::int32_t state) override { appliedState = state; }

@@ -15,6 +15,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -1078,9 +1080,32 @@ TEST_F(MainWindowTest, TheGlobalSettingsShowSaveAndRefuseWhatCannotBeSaved) {
     EXPECT_TRUE(window->verifyCheck.isChecked());
 }
 
+// What DpiTest compares: each framework window's rectangle in its parent, its
+// font's height and a list's column widths, named by the identifiers from the top
+// (the parts common controls make themselves, a list's header, left out).
+void writeLayout(FILE* out, HWND window, const std::string& name) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    if (name.find('/') == std::string::npos)
+        GetClientRect(window, &r);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    std::fprintf(out, "%s %ld %ld %ld %ld\n%s/font 0 0 %ld 0\n", name.c_str(), r.left, r.top, r.right,
+                 r.bottom, name.c_str(), font.lfHeight);
+    for (int column = 0; className(window) == L"Quelt_CVWnd_ListView" && column < 6; ++column)
+        std::fprintf(out, "%s/column%d 0 0 %d 0\n", name.c_str(), column,
+                     static_cast<int>(SendMessageW(window, LVM_GETCOLUMNWIDTH, column, 0)));
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetPropW(child, L"Quelt_CVWnd_Impl"))
+            writeLayout(out, child, name + "/" + std::to_string(GetDlgCtrlID(child)));
+}
+
 // Pictures of every page after a check, and of the help window, for review. They
 // land in screenshots/ of the build tree, as PNG files once the test run is over
-// (tests/windows/CMakeLists.txt).
+// (tests/windows/CMakeLists.txt). Run by DpiTest at another DPI (MIRETH_DPI_RUN),
+// the pictures are named for it, and the layout is written down, then again
+// ("moved") after the window was told its DPI went up by half.
 TEST_F(MainWindowTest, ScreenshotsOfEveryPageAndTheHelpWindow) {
     mireth_test::writeFile(windowsFolder.path() / "binary.bin", "a newer local copy");
     const rg_PeiZhiXinXiLei config = configured();
@@ -1091,26 +1116,47 @@ TEST_F(MainWindowTest, ScreenshotsOfEveryPageAndTheHelpWindow) {
     checkAndWait(ModuleKind::Android);
     selectPage(2);
     checkAndWait(ModuleKind::Server);
-    const wchar_t* names[] = {L"screenshots/page0-windows.bmp", L"screenshots/page1-android.bmp",
-                              L"screenshots/page2-server.bmp", L"screenshots/page3-configuration.bmp"};
+    const char* dpiRun = std::getenv("MIRETH_DPI_RUN");
+    const std::string prefix = dpiRun ? "screenshots/dpi" + std::string(dpiRun) + "-" : "screenshots/";
+    const char* names[] = {"page0-windows.bmp", "page1-android.bmp", "page2-server.bmp",
+                           "page3-configuration.bmp"};
     SetForegroundWindow(main());
     for (int page = 0; page < 4; ++page) {
         selectPage(page);
         RedrawWindow(main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         pumpUntil([] { return false; }, std::chrono::milliseconds(300));
-        EXPECT_TRUE(saveWindowImage(main(), names[page])) << page;
+        EXPECT_TRUE(saveWindowImage(main(), fs::path(prefix + names[page]).wstring())) << page;
     }
+    FILE* layout = dpiRun ? std::fopen((prefix + "layout.txt").c_str(), "w") : nullptr;
+    if (layout)
+        writeLayout(layout, main(), "main");
     bool saved = false;
     DialogWatcher help(
         [&](HWND dialog, SeenDialog&) {
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
-            saved = saveWindowImage(dialog, L"screenshots/help.bmp");
+            saved = saveWindowImage(dialog, fs::path(prefix + "help.bmp").wstring());
+            if (layout)
+                writeLayout(layout, dialog, "help");
             PostMessageW(dialog, WM_CLOSE, 0, 0);
         },
         L"Quelt_CVWnd_WinForm", std::chrono::milliseconds(15000), main());
     click(window->helpButton);
     EXPECT_TRUE(help.join().found);
     EXPECT_TRUE(saved);
+    if (!layout)
+        return;
+    // As a move to a monitor of 1.5 times the DPI; Wine draws the frame at the
+    // process's DPI whatever the message says, so the suggestion keeps the frame.
+    const int dpi = std::atoi(dpiRun) * 3 / 2;
+    RECT frame{}, client{};
+    GetWindowRect(main(), &frame);
+    GetClientRect(main(), &client);
+    RECT moved{0, 0, frame.right - frame.left - client.right + 800 * dpi / 96,
+               frame.bottom - frame.top - client.bottom + 600 * dpi / 96};
+    SendMessageW(main(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&moved));
+    writeLayout(layout, main(), "moved");
+    std::fputs("done\n", layout);
+    EXPECT_EQ(std::fclose(layout), 0);
 }
 
 } // namespace

@@ -9,7 +9,9 @@
 using namespace quelt_gui;
 
 CEditSpin::CEditSpin(rg_quelt_WTLJieMian_base::CQueltWinControl& editControl, CVWnd_Edit& edit)
-    : CVWnd_Window(editControl), edit_(edit) {}
+    : CVWnd_Window(editControl), edit_(edit) {
+    placedByOwner();
+}
 
 bool CEditSpin::createNative(const CQueltCreationRecord& record, const CWString& caption, std::uint32_t style,
                              std::uint32_t exStyle) {

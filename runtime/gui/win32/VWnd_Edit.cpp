@@ -2,11 +2,13 @@
 
 #include "runtime/gui/ControlStyles.h"
 #include "runtime/gui/CreationRecord.h"
+#include "runtime/gui/DpiScale.h"
 #include "runtime/gui/EditInputModes.h"
 #include "runtime/gui/EventListeners.h"
 #include "runtime/gui/LeadingNumber.h"
 #include "runtime/gui/SpinRule.h"
 #include "runtime/gui/rg_edit_box.h"
+#include "runtime/gui/win32/WindowDpi.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -46,11 +48,11 @@ void CVWnd_Edit::createSpin(const CQueltCreationRecord& record, std::uint32_t st
     CQueltCreationRecord spinRecord;
     spinRecord.parentWindow = record.parentWindow;
     spinRecord.identifier = record.identifier + kSpinIdentifierOffset;
-    const RECT edit = recordRect(record);
-    spinRecord.x = edit.right;
-    spinRecord.y = edit.top;
-    spinRecord.width = GetSystemMetrics(SM_CXVSCROLL);
-    spinRecord.height = edit.bottom - edit.top;
+    // In the record's own 96-DPI numbers; placeSpin puts it beside the box.
+    spinRecord.x = record.x + record.width;
+    spinRecord.y = record.y;
+    spinRecord.width = systemMetricForDpi(SM_CXVSCROLL, kDesignDpi);
+    spinRecord.height = record.height;
     const std::uint32_t spinStyle = WS_CHILD | (style & (WS_VISIBLE | WS_DISABLED));
     if (!spin->createNative(spinRecord, CWString(), spinStyle, 0) || !spin->exists()) {
         // Without its button the box works as one without spin.
@@ -69,7 +71,7 @@ void CVWnd_Edit::placeSpin(UINT showOrHide) {
     RECT r{};
     GetWindowRect(hwnd(), &r);
     MapWindowPoints(nullptr, GetParent(hwnd()), reinterpret_cast<POINT*>(&r), 2);
-    SetWindowPos(spin, hwnd(), r.right, r.top, GetSystemMetrics(SM_CXVSCROLL), r.bottom - r.top,
+    SetWindowPos(spin, hwnd(), r.right, r.top, systemMetricForDpi(SM_CXVSCROLL, dpi()), r.bottom - r.top,
                  SWP_NOACTIVATE | showOrHide);
 }
 
@@ -134,7 +136,7 @@ void CVWnd_Edit::fitFont() {
     if (!measured)
         return;
     lineHeight_ = metrics.tmHeight;
-    const int minimum = metrics.tmHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 2;
+    const int minimum = metrics.tmHeight + 2 * systemMetricForDpi(SM_CYEDGE, dpi()) + scaleToDpi(2, dpi());
     RECT r{};
     GetWindowRect(hwnd(), &r);
     if (r.bottom - r.top < minimum)

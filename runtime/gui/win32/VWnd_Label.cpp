@@ -23,6 +23,10 @@ bool CVWnd_Label::createNative(const CQueltCreationRecord& record, const CWStrin
     return createOwnClass(L"Quelt_CVWnd_Label", record, caption, style, exStyle, recordRect(record));
 }
 
+// The window answers with its copy; whether that copies the default font is the
+// label's to say.
+bool CVWnd_Label::usesDefaultFont() const { return label_.font() == 0; }
+
 void CVWnd_Label::keepFont(HFONT font) {
     HFONT copy = nullptr;
     LOGFONTW face{};

@@ -20,6 +20,7 @@ public:
 
 protected:
     bool handleMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+    bool usesDefaultFont() const override;
 
 private:
     void paint();

@@ -1,6 +1,7 @@
 #include "runtime/gui/win32/VWnd_ListView.h"
 
 #include "runtime/gui/CreationRecord.h"
+#include "runtime/gui/DpiScale.h"
 #include "runtime/gui/GuiConstants.h"
 #include "runtime/gui/ListViewEventListener.h"
 #include "runtime/gui/rg_ChaoJiLieBiaoKuang.h"
@@ -128,12 +129,26 @@ void CVWnd_ListView::insertColumns() {
         LVCOLUMNW column{};
         column.mask = c.mask();
         column.fmt = static_cast<int>(c.format());
-        column.cx = c.width;
+        column.cx = scaleToDpi(c.width, dpi());
         column.pszText = wideField(c.title);
         column.iSubItem = static_cast<int>(i);
         column.iImage = c.imageIndex;
         SendMessageW(hwnd(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
+}
+
+void CVWnd_ListView::applyDpi(int newDpi) {
+    // The widths as they are now, the user's dragging included, carried over.
+    if (exists() && newDpi > 0 && newDpi != dpi() && list_.properties().isReport()) {
+        HWND header = reinterpret_cast<HWND>(SendMessageW(hwnd(), LVM_GETHEADER, 0, 0));
+        const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int column = 0; column < columns; ++column) {
+            const auto width = static_cast<std::int32_t>(SendMessageW(hwnd(), LVM_GETCOLUMNWIDTH, column, 0));
+            SendMessageW(hwnd(), LVM_SETCOLUMNWIDTH, column,
+                         MAKELPARAM(rescaleForDpi(width, dpi(), newDpi), 0));
+        }
+    }
+    CVWnd_Window::applyDpi(newDpi);
 }
 
 void CVWnd_ListView::insertItems() {

@@ -31,6 +31,7 @@ public:
     ~CVWnd_ListView() override;
 
     const char* typeName() const override { return "CVWnd_ListView"; }
+    void applyDpi(int dpi) override;
     bool createNative(const CQueltCreationRecord& record, const CWString& caption, std::uint32_t style,
                       std::uint32_t exStyle) override;
 

@@ -6,8 +6,9 @@
 
 using namespace quelt_gui;
 
-CVWnd_ListViewEdit::CVWnd_ListViewEdit(CVWnd_ListView& owner)
-    : CVWnd_Window(owner.control()), owner_(owner) {}
+CVWnd_ListViewEdit::CVWnd_ListViewEdit(CVWnd_ListView& owner) : CVWnd_Window(owner.control()), owner_(owner) {
+    placedByOwner();
+}
 
 CVWnd_ListViewEdit::~CVWnd_ListViewEdit() {
     if (exists())

@@ -2,6 +2,7 @@
 
 #include "runtime/core/Paths.h"
 #include "runtime/gui/CreationRecord.h"
+#include "runtime/gui/DpiScale.h"
 #include "runtime/gui/FormStyles.h"
 #include "runtime/gui/Geometry.h"
 #include "runtime/gui/GuiConstants.h"
@@ -10,6 +11,7 @@
 #include "runtime/gui/WinForm.h"
 #include "runtime/gui/win32/MainMessageLoop.h"
 #include "runtime/gui/win32/WideText.h"
+#include "runtime/gui/win32/WindowDpi.h"
 
 #include <commctrl.h>
 
@@ -24,6 +26,7 @@ namespace {
 
 constexpr UINT kForwardMessage = 0x037F; // WM_FORWARDMSG: a child's chance to take a queued message
 constexpr UINT kMenuClosed = 0xFFFF;     // WM_MENUSELECT's flags when the menu closes
+constexpr UINT kDpiChanged = 0x02E0;     // WM_DPICHANGED, which older headers lack
 // The kinds of a tray icon's mouse event the form reports.
 constexpr std::int32_t kTrayClick = 1;
 constexpr std::int32_t kTrayDoubleClick = 2;
@@ -119,24 +122,122 @@ CVWnd_WinForm::CVWnd_WinForm(CQueltWinForm& form) : CVWnd_Container(form), form_
 
 void CVWnd_WinForm::creationRect(const CQueltCreationRecord& record, std::uint32_t style,
                                  std::uint32_t exStyle, RECT& rect) {
-    std::int32_t width = record.width;
-    std::int32_t height = record.height;
-    if (width == kDefaultCoordinate || height == kDefaultCoordinate) {
-        RECT frame{0, 0, 0, 0};
-        AdjustWindowRectEx(&frame, style, record.menu != 0 && record.parentWindow == 0, exStyle);
-        if (width == kDefaultCoordinate)
-            width = windowExtentFromClient(form_.designClientWidth(), frame.right - frame.left);
-        if (height == kDefaultCoordinate)
-            height = windowExtentFromClient(form_.designClientHeight(), frame.bottom - frame.top);
-    }
+    // A top-level form opens on the primary monitor, or on its owner's: the design
+    // is scaled for that one's DPI. A screen position is no layout and stays.
+    const int dpi = windowDpi(reinterpret_cast<HWND>(record.parentWindow));
+    setLayoutDpi(dpi);
     const bool child = (style & WS_CHILD) != 0;
-    std::int32_t x = record.x;
-    std::int32_t y = record.y;
+    std::int32_t width = scaleToDpi(record.width, dpi);
+    std::int32_t height = scaleToDpi(record.height, dpi);
+    if (width == kDefaultCoordinate || height == kDefaultCoordinate) {
+        const Rect frame = frameExtra(style, exStyle, record.menu != 0 && record.parentWindow == 0, dpi);
+        if (width == kDefaultCoordinate)
+            width = windowExtentFromClient(scaleToDpi(form_.designClientWidth(), dpi), frame.width);
+        if (height == kDefaultCoordinate)
+            height = windowExtentFromClient(scaleToDpi(form_.designClientHeight(), dpi), frame.height);
+    }
+    std::int32_t x = child ? scaleToDpi(record.x, dpi) : record.x;
+    std::int32_t y = child ? scaleToDpi(record.y, dpi) : record.y;
     if (x == kDefaultCoordinate)
         x = child ? 0 : centredOrigin(GetSystemMetrics(SM_CXSCREEN), width);
     if (y == kDefaultCoordinate)
         y = child ? 0 : centredOrigin(GetSystemMetrics(SM_CYSCREEN), height);
     rect = {x, y, x + width, y + height};
+    // A form inside another moves with the layout when the DPI changes.
+    if (child)
+        rememberDesign({x == 0 ? 0 : record.x, y == 0 ? 0 : record.y, rescaleForDpi(width, dpi, kDesignDpi),
+                        rescaleForDpi(height, dpi, kDesignDpi)});
+}
+
+Rect CVWnd_WinForm::frameExtra(std::uint32_t style, std::uint32_t exStyle, bool menu, int dpi) {
+    RECT frame{0, 0, 0, 0};
+    adjustWindowRectForDpi(frame, style, menu, exStyle, dpi);
+    return {0, 0, frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void CVWnd_WinForm::fitDesignToDpi(const CQueltCreationRecord& record, std::uint32_t style,
+                                   std::uint32_t exStyle) {
+    // Made on a monitor of another DPI than the one it was sized for (the controls,
+    // made during creation, already took the window's own): the designed client
+    // size again, at the window's DPI.
+    const int actual = windowDpi(hwnd());
+    if (actual == dpi())
+        return;
+    setLayoutDpi(actual);
+    if (record.width != kDefaultCoordinate && record.height != kDefaultCoordinate)
+        return;
+    RECT now{};
+    GetWindowRect(hwnd(), &now);
+    const Rect frame = frameExtra(style, exStyle, record.menu != 0 && record.parentWindow == 0, actual);
+    const int width =
+        record.width != kDefaultCoordinate
+            ? now.right - now.left
+            : windowExtentFromClient(scaleToDpi(form_.designClientWidth(), actual), frame.width);
+    const int height =
+        record.height != kDefaultCoordinate
+            ? now.bottom - now.top
+            : windowExtentFromClient(scaleToDpi(form_.designClientHeight(), actual), frame.height);
+    SetWindowPos(hwnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The caption shows the small icon, Alt+Tab the big one: each drawn for its size
+// at the form's DPI (the icon resource holds 16 to 256 pixels), rather than one
+// image stretched by the system. Where the sizes cannot be had, the shared icon.
+void CVWnd_WinForm::applyIcons(int dpi) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    const wchar_t* resource = MAKEINTRESOURCEW(form_.iconResource());
+    auto load = [&](int width, int height) {
+        return static_cast<HICON>(LoadImageW(instance, resource, IMAGE_ICON, systemMetricForDpi(width, dpi),
+                                             systemMetricForDpi(height, dpi), LR_DEFAULTCOLOR));
+    };
+    HICON small = load(SM_CXSMICON, SM_CYSMICON);
+    HICON big = load(SM_CXICON, SM_CYICON);
+    HICON shared = small && big ? nullptr : LoadIconW(instance, resource);
+    if (!small && !big && !shared)
+        return;
+    HWND self = hwnd();
+    SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : shared));
+    SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big ? big : shared));
+    // The icons the window showed until now are no longer in use.
+    for (HICON old : {smallIcon_, bigIcon_})
+        if (old)
+            DestroyIcon(old);
+    smallIcon_ = small;
+    bigIcon_ = big;
+}
+
+void CVWnd_WinForm::releaseIcons() {
+    if (!smallIcon_ && !bigIcon_)
+        return;
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, 0);
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, 0);
+    for (HICON icon : {smallIcon_, bigIcon_})
+        if (icon)
+            DestroyIcon(icon);
+    smallIcon_ = bigIcon_ = nullptr;
+}
+
+// The system suggests where the form goes at its new DPI; every window of the
+// framework inside it is laid out again from its 96-DPI numbers.
+void CVWnd_WinForm::onDpiChanged(int newDpi, const RECT* suggested) {
+    HWND self = hwnd();
+    if (newDpi <= 0)
+        return;
+    if (suggested)
+        SetWindowPos(self, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    applyDpi(newDpi);
+    applyIcons(newDpi);
+    // Parents come before their children, so a group is in place before what it holds.
+    EnumChildWindows(
+        self,
+        [](HWND child, LPARAM dpi) -> BOOL {
+            if (CVWnd_Window* window = fromWindow(child))
+                window->applyDpi(static_cast<int>(dpi));
+            return TRUE;
+        },
+        static_cast<LPARAM>(newDpi));
+    RedrawWindow(self, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool CVWnd_WinForm::createNative(const CQueltCreationRecord& given, const CWString& caption,
@@ -182,13 +283,10 @@ bool CVWnd_WinForm::createNative(const CQueltCreationRecord& given, const CWStri
         return false;
     }
     HWND self = hwnd();
+    fitDesignToDpi(record, style, exStyle);
     if (!dialogFrame_)
         applyCaptionBits();
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(form_.iconResource()));
-    if (icon) {
-        SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-        SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    }
+    applyIcons(dpi());
     applyShape(form_.windowShape());
     if (form_.topmost())
         SetWindowPos(self, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -381,6 +479,10 @@ bool CVWnd_WinForm::handleMessage(UINT message, WPARAM wparam, LPARAM lparam, LR
     case WM_GETMINMAXINFO:
     case WM_SIZE:
         return onGeometryMessage(message, wparam, lparam, result);
+    case kDpiChanged:
+        onDpiChanged(LOWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+        result = 0;
+        return true;
     case WM_MENUSELECT:
     case kMsgDeferredNotify:
         return onMenuOrTrayMessage(message, wparam, lparam, result);
@@ -416,6 +518,7 @@ bool CVWnd_WinForm::onLifetimeMessage(UINT message, WPARAM wparam, LPARAM lparam
         WinHelpW(self, nullptr, HELP_QUIT, 0);
         helpOpened_ = false;
     }
+    releaseIcons();
     if (form_.isModal())
         endModalWith(-1);
     return CVWnd_Container::handleMessage(message, wparam, lparam, result);

@@ -41,6 +41,12 @@ private:
     bool onFrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
     void applyCaptionBits();
+    // The frame's extra width and height for these styles at `dpi`.
+    static quelt_gui::Rect frameExtra(std::uint32_t style, std::uint32_t exStyle, bool menu, int dpi);
+    void fitDesignToDpi(const CQueltCreationRecord& record, std::uint32_t style, std::uint32_t exStyle);
+    void onDpiChanged(int newDpi, const RECT* suggested);
+    void applyIcons(int dpi);
+    void releaseIcons();
     void runModalLoop(CQueltCreationRecord& record);
     bool openHelp();
     // The tab selector whose pages Ctrl+Tab turns: the one holding the focus, else
@@ -58,4 +64,7 @@ private:
     std::vector<HWND> disabled_;
     HWND modalOwner_ = nullptr;
     HWND focusBefore_ = nullptr;
+    // The icons loaded for the form's DPI, destroyed when it goes or the DPI changes.
+    HICON smallIcon_ = nullptr;
+    HICON bigIcon_ = nullptr;
 };

@@ -1,11 +1,13 @@
 #include "runtime/gui/win32/VWnd_Window.h"
 
 #include "runtime/gui/CreationRecord.h"
+#include "runtime/gui/DpiScale.h"
 #include "runtime/gui/EventListeners.h"
 #include "runtime/gui/GuiConstants.h"
 #include "runtime/gui/MainWindow.h"
 #include "runtime/gui/WinControl.h"
 #include "runtime/gui/win32/WideText.h"
+#include "runtime/gui/win32/WindowDpi.h"
 
 #include <shellapi.h>
 
@@ -115,12 +117,38 @@ CVWnd_Window* CVWnd_Window::fromWindow(HWND window) {
 
 RECT CVWnd_Window::recordRect(const CQueltCreationRecord& record) {
     auto coordinate = [](std::int32_t v) { return v == kDefaultCoordinate ? 0 : v; };
-    RECT rect;
-    rect.left = coordinate(record.x);
-    rect.top = coordinate(record.y);
-    rect.right = rect.left + coordinate(record.width);
-    rect.bottom = rect.top + coordinate(record.height);
-    return rect;
+    design_ = {coordinate(record.x), coordinate(record.y), coordinate(record.width),
+               coordinate(record.height)};
+    designed_ = true;
+    dpi_ = windowDpi(reinterpret_cast<HWND>(record.parentWindow));
+    const Rect scaled = scaleToDpi(design_, dpi_);
+    return {scaled.x, scaled.y, scaled.x + scaled.width, scaled.y + scaled.height};
+}
+
+void CVWnd_Window::applyDpi(int dpi) {
+    if (!exists() || dpi <= 0)
+        return;
+    dpi_ = dpi;
+    if (ownerPlaced_)
+        return;
+    if (designed_) {
+        const Rect r = scaleToDpi(design_, dpi);
+        SetWindowPos(hwnd(), nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // Only the framework's own default font is remade; one the program chose is its
+    // own business.
+    CWtlWndObject& object = control_.windowObject();
+    if (!object.fontCreated() || !usesDefaultFont())
+        return;
+    if (HFONT font = createDefaultFontForDpi(dpi)) {
+        setFont(reinterpret_cast<std::uintptr_t>(font));
+        object.replaceFont(reinterpret_cast<std::uintptr_t>(font));
+    }
+}
+
+bool CVWnd_Window::usesDefaultFont() const {
+    return static_cast<std::uintptr_t>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)) ==
+           control_.windowObject().font();
 }
 
 HMENU CVWnd_Window::menuArgument(const CQueltCreationRecord& record, std::uint32_t style) {
@@ -250,16 +278,9 @@ void CVWnd_Window::setFont(std::uintptr_t font) {
     SendMessageW(hwnd(), WM_SETFONT, static_cast<WPARAM>(font), TRUE);
 }
 
-std::uintptr_t CVWnd_Window::createDefaultFont() {
-    LOGFONTW face{};
-    if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(face), &face) == 0)
-        return 0;
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    face.lfHeight = -(dpi * 9 / 72);
-    return reinterpret_cast<std::uintptr_t>(CreateFontIndirectW(&face));
+std::uintptr_t CVWnd_Window::createDefaultFont(std::uintptr_t parentWindow) {
+    return reinterpret_cast<std::uintptr_t>(
+        createDefaultFontForDpi(windowDpi(reinterpret_cast<HWND>(parentWindow))));
 }
 
 void CVWnd_Window::deleteFont(std::uintptr_t font) {

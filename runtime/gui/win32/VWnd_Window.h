@@ -11,6 +11,7 @@
 // The implementation object is found from the window through a window property,
 // because GWLP_USERDATA carries the framework magic. User-interface thread only,
 // except where an implementation says otherwise.
+#include "runtime/gui/Geometry.h"
 #include "runtime/gui/WindowImpl.h"
 
 #include <windows.h>
@@ -39,7 +40,7 @@ public:
     void applyStyles(std::uint32_t style, std::uint32_t exStyle) override;
     std::uint32_t dialogCode() override;
     void setFont(std::uintptr_t font) override;
-    std::uintptr_t createDefaultFont() override;
+    std::uintptr_t createDefaultFont(std::uintptr_t parentWindow) override;
     void deleteFont(std::uintptr_t font) override;
     bool keyIsDown(std::uint32_t virtualKey) const override;
     void showCursor(std::uintptr_t cursor) override;
@@ -49,9 +50,30 @@ public:
     void stopTimer(std::uint32_t id) override;
     void takeDroppedFiles(std::uintptr_t drop, rg_quelt_base::rg_WenBenShuZuLei& paths) override;
 
+    // The DPI the window was laid out for.
+    int dpi() const { return dpi_; }
+    // Lays the window out again for `dpi` (its top-level window moved to a display
+    // of another DPI): the position and size it was created with, and the
+    // framework's default font, at the new DPI. A window another one places
+    // (a spin button, a cell editor) leaves that to its owner.
+    virtual void applyDpi(int dpi);
+
 protected:
-    // The record's position and size; a default coordinate counts as 0.
-    static RECT recordRect(const CQueltCreationRecord& record);
+    // The record's position and size in device pixels: the record holds 96-DPI
+    // numbers, scaled here by the DPI of the parent window (a default coordinate
+    // counts as 0). They are kept for a later change of DPI.
+    RECT recordRect(const CQueltCreationRecord& record);
+    // A window whose place its owner sets: applyDpi leaves its position and font.
+    void placedByOwner() { ownerPlaced_ = true; }
+    // A window placed by its own rule (a child form) keeps its 96-DPI rectangle so.
+    void rememberDesign(const quelt_gui::Rect& design) {
+        design_ = design;
+        designed_ = true;
+    }
+    void setLayoutDpi(int dpi) { dpi_ = dpi; }
+    // Whether the window shows its window object's font (a label keeps a copy of
+    // its own, and says so itself).
+    virtual bool usesDefaultFont() const;
     // The menu handle argument of CreateWindowExW: the identifier for a child.
     static HMENU menuArgument(const CQueltCreationRecord& record, std::uint32_t style);
 
@@ -85,6 +107,11 @@ private:
     bool reflectToChild(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
     WNDPROC previous_ = nullptr;
+    // The 96-DPI rectangle from the creation record, relative to the parent.
+    quelt_gui::Rect design_{};
+    bool designed_ = false;
+    bool ownerPlaced_ = false;
+    int dpi_ = 96;
 };
 
 // Installs this layer's window implementations as the factory of control objects.

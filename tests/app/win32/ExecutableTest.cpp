@@ -113,8 +113,14 @@ TEST(ExecutableTest, CarriesItsVersionManifestAndIcon) {
 
     HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
-    EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(100), reinterpret_cast<LPCWSTR>(RT_GROUP_ICON)),
-              nullptr);
+    // Each size Windows asks for from 96 to 192 DPI, and the large one (width 0).
+    HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(100), reinterpret_cast<LPCWSTR>(RT_GROUP_ICON));
+    ASSERT_NE(group, nullptr);
+    const auto* icons = static_cast<const unsigned char*>(LockResource(LoadResource(module, group)));
+    std::vector<int> widths;
+    for (unsigned entry = 6; entry + 14 <= SizeofResource(module, group); entry += 14)
+        widths.push_back(icons[entry]);
+    EXPECT_EQ(widths, (std::vector<int>{16, 20, 24, 32, 48, 0}));
     HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), reinterpret_cast<LPCWSTR>(RT_MANIFEST));
     ASSERT_NE(manifest, nullptr);
     const auto* bytes = static_cast<const char*>(LockResource(LoadResource(module, manifest)));
@@ -122,6 +128,10 @@ TEST(ExecutableTest, CarriesItsVersionManifestAndIcon) {
     EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(text.find("version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
+    for (const char* setting :
+         {">true/pm</dpiAware>", ">PerMonitorV2, PerMonitor</dpiAwareness>", ">true</longPathAware>",
+          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"})
+        EXPECT_NE(text.find(setting), std::string::npos) << setting;
     FreeLibrary(module);
 }
 
