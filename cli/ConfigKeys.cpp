@@ -17,6 +17,8 @@ constexpr ConfigKey kGlobalSettings[] = {
     {u"ca-file", nullptr, kCaFileKey, false},
     {u"verify-certificates", nullptr, kVerifyCertificatesKey, false, 0, 1},
     {u"proxy", nullptr, kProxyKey, false},
+    {u"backup-folder", nullptr, kBackupFolderKey, false},
+    {u"kept-backups", nullptr, kKeptBackupsKey, false, 0, TransferSettings::kMaxKeptBackups},
 };
 
 // Built once, on first use, and never changed: the keys' names point into

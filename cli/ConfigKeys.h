@@ -4,7 +4,7 @@
 // "<kind>.folder" under the kind's name (ModuleKind: "windows", "android",
 // "server") for the ten texts of rg_PeiZhiXinXiLei, then the optional transfer
 // settings of "全局" ("jobs", "retries", "ca-file", "verify-certificates",
-// "proxy").
+// "proxy", "backup-folder", "kept-backups").
 #include "updater/rg_PeiZhiXinXiLei.h"
 
 #include <string_view>

@@ -5,6 +5,7 @@
 #include "runtime/platform/FileWriteProblem.h"
 #include "runtime/platform/PrivateProfile.h"
 #include "runtime/platform/SystemProxy.h"
+#include "updater/ModuleKind.h"
 
 #include <vector>
 
@@ -95,6 +96,54 @@ bool SaveGlobalSetting(const CWString& file, const char16_t* key, const CWString
     return platform::writePrivateProfileStrings(&entry, 1, file.view());
 }
 
+namespace {
+
+constexpr char16_t kPathSeparator = PathRules::native().separator;
+
+// The path compared as the file system would: one separator form, no trailing
+// separator, and on Windows without letter case.
+std::u16string comparable(const CWString& path) {
+    std::u16string text(path.view());
+    for (char16_t& c : text) {
+        if (platform::kWindowsPaths && c == u'/')
+            c = u'\\';
+        if (platform::kWindowsPaths && c >= u'a' && c <= u'z')
+            c = static_cast<char16_t>(c - u'a' + u'A');
+    }
+    while (text.size() > 1 && text.back() == kPathSeparator)
+        text.pop_back();
+    return text;
+}
+
+// "备份目录" resolved against the folder of setup.ini; the default when it is
+// missing, or would lie in one of the module folders the file names.
+CWString backupFolderOf(const CWString& file) {
+    const CWString base = folderOfFile(file);
+    const CWString fallback = base + kDefaultBackupFolderName;
+    const CWString given = ReadGlobalSetting(file, kBackupFolderKey).trimmed();
+    if (given.isEmpty())
+        return fallback;
+    const CWString folder = resolvePath(base, given);
+    const rg_PeiZhiXinXiLei config = LoadConfig(file);
+    for (ModuleKind kind : kAllModuleKinds) {
+        const CWString moduleFolder = kindFolder(config, kind).trimmed();
+        if (!moduleFolder.isEmpty() && isInsideFolder(folder, resolvePath(base, moduleFolder)))
+            return fallback;
+    }
+    return folder;
+}
+
+} // namespace
+
+bool isInsideFolder(const CWString& folder, const CWString& moduleFolder) {
+    const std::u16string inner = comparable(folder);
+    const std::u16string outer = comparable(moduleFolder);
+    if (outer.empty() || !inner.starts_with(outer))
+        return false;
+    return inner.size() == outer.size() || inner[outer.size()] == kPathSeparator ||
+           outer.back() == kPathSeparator;
+}
+
 TransferSettings LoadTransferSettings(const CWString& file) {
     TransferSettings settings;
     settings.parallelDownloads = settingNumber(ReadGlobalSetting(file, kParallelDownloadsKey).view(),
@@ -113,6 +162,11 @@ TransferSettings LoadTransferSettings(const CWString& file) {
         settings.proxy = CWString();
     if (settings.proxy.isEmpty())
         settings.systemProxy = platform::systemProxySettings();
+    settings.backupFolder = backupFolderOf(file);
+    settings.keptBackups =
+        settingNumber(ReadGlobalSetting(file, kKeptBackupsKey).view(), 0, TransferSettings::kMaxKeptBackups)
+            .value_or(TransferSettings::kDefaultKeptBackups);
+    settings.historyLog = folderOfFile(file) + kHistoryLogName;
     return settings;
 }
 

@@ -67,6 +67,17 @@ inline constexpr const char16_t* kRetriesKey = u"重试次数";
 inline constexpr const char16_t* kCaFileKey = u"证书文件";
 inline constexpr const char16_t* kVerifyCertificatesKey = u"校验证书";
 inline constexpr const char16_t* kProxyKey = u"代理";
+inline constexpr const char16_t* kBackupFolderKey = u"备份目录";
+inline constexpr const char16_t* kKeptBackupsKey = u"保留备份数";
+
+// The default backup folder's name, beside setup.ini, and the history log's.
+inline constexpr char16_t kDefaultBackupFolderName[] = u"备份";
+inline constexpr char16_t kHistoryLogName[] = u"更新记录.log";
+
+// True when `folder` is `moduleFolder` or lies inside it (both absolute, as they
+// reach the system; letter case counts on Windows only as the file system sees it:
+// not at all).
+bool isInsideFolder(const CWString& folder, const CWString& moduleFolder);
 
 // The transfer settings of the section "全局"; the defaults where a key is missing
 // or its value is bad. The window edits them as GlobalSettingTexts.

@@ -305,7 +305,8 @@ DownloadJobRunner::DownloadJobRunner(const rg_XiaZaiShuJu& job, DownloadObserver
       slots_(pool_.slotCount()), notBefore_(job.linkCount(), 0), attempts_(job.linkCount(), 0),
       forgiven_(job.linkCount(), 0), arrivedAtStart_(job.linkCount(), 0), resumeFrom_(job.linkCount()),
       noResume_(job.linkCount(), false), throttle_(pool_.slotCount()),
-      random_(std::random_device{}() ^ platform::tickCount()), finisher_(&wakePool, &pool_) {}
+      random_(std::random_device{}() ^ platform::tickCount()), backups_(settings, job),
+      finisher_(&wakePool, &pool_) {}
 
 DownloadJobRunner::~DownloadJobRunner() = default;
 
@@ -319,6 +320,7 @@ bool DownloadJobRunner::stopping() {
 void DownloadJobRunner::run() {
     if (!stopping())
         removeLeftovers(job_);
+    backups_.begin();
     for (std::size_t link = 0; link < job_.linkCount(); ++link)
         queue_.push_back(link);
     if (!pool_.usable()) {
@@ -352,6 +354,7 @@ void DownloadJobRunner::run() {
         awaitFinisher();
     }
     finisher_.flushFolders();
+    backups_.finish();
     observer_.jobDone(stopped_);
 }
 
@@ -495,6 +498,7 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
         work.temporary = attempt->temporary;
         work.target = target.localFile;
         work.lastWriteTime = fileTimeOfYearFirst(target.updateTime.view());
+        work.backup = backups_.backupPathFor(link);
         result.outcome = FileOutcome::Success;
         result.bytes = attempt->received();
         ++arrived_;
@@ -610,9 +614,12 @@ void DownloadJobRunner::fail(Attempt& attempt, FileResult result) {
     report(attempt.link(), result);
 }
 
-void DownloadJobRunner::report(std::size_t link, const FileResult& result) {
+void DownloadJobRunner::report(std::size_t link, const FileResult& result,
+                               const std::optional<BackupJob::OldFile>& old) {
     resumeFrom_[link].reset();
-    observer_.fileDone(job_.link(link), result);
+    const rg_LianJieYuSuoYinLei& target = job_.link(link);
+    backups_.note(link, result, old, fileTimeOfYearFirst(target.updateTime.view()).value_or(0));
+    observer_.fileDone(target, result);
 }
 
 void DownloadJobRunner::takeFinished() {
@@ -628,7 +635,10 @@ void DownloadJobRunner::takeFinished() {
             result.bytes = 0;
             result.reason = placed.reason;
         }
-        report(placed.link, result);
+        std::optional<BackupJob::OldFile> old;
+        if (placed.replacedOld)
+            old = BackupJob::OldFile{placed.oldSize, placed.oldTime};
+        report(placed.link, result, old);
     }
 }
 

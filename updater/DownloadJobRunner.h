@@ -32,10 +32,15 @@
 // Once the observer asks to stop (or `stopEvent` is set), every transfer ends at
 // once, its temporary file is removed and nothing more is fetched; a file already
 // complete and handed to the finisher is still put in place and gets its outcome.
+//
+// With backups on, each file that replaces one keeps the old one (BackupJob); at
+// the end the job's record and history are written and old jobs pruned, before the
+// observer hears that the job is done.
 #include "runtime/core/QueltMem.h"
 #include "runtime/core/rg_WenBenShuZuLei.h"
 #include "runtime/net/TransferPool.h"
 #include "runtime/platform/Event.h"
+#include "updater/BackupJob.h"
 #include "updater/DownloadObserver.h"
 #include "updater/FileFinisher.h"
 #include "updater/ResumePoint.h"
@@ -46,6 +51,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <unordered_map>
@@ -88,7 +94,8 @@ private:
     void retryOrFail(std::unique_ptr<Attempt> attempt, FileResult result, std::int64_t retryAfterSeconds);
     void restartFromZero(std::unique_ptr<Attempt> attempt, FileResult result);
     void fail(Attempt& attempt, FileResult result);
-    void report(std::size_t link, const FileResult& result);
+    void report(std::size_t link, const FileResult& result,
+                const std::optional<BackupJob::OldFile>& old = std::nullopt);
     void errorAnswer(std::unique_ptr<Attempt> attempt, FileResult result, std::int64_t retryAfterSeconds);
     void noteAnswered(int curlResult, std::int32_t status, const std::u16string& errorText);
     void giveUpOnHost();
@@ -128,6 +135,7 @@ private:
     bool hostDown_ = false;
     // The results of the files the finisher is putting in place.
     std::unordered_map<std::size_t, FileResult> finishing_;
+    BackupJob backups_;
     // Placed last: its thread is joined before the pool it wakes goes.
     FileFinisher finisher_;
 };

@@ -184,25 +184,59 @@ void FileFinisher::place(Work& work) {
     if (!work.file->close())
         return failed(work, Problem::writeFailed,
                       fileReason(ReasonKind::CannotWrite, work.target, work.file->errorText()));
-    switch (platform::replaceWhenFree(work.temporary.view(), work.target.view(), kInUsePatienceMs)) {
-    case platform::ReplaceResult::replaced: {
+    Result result;
+    result.link = work.link;
+    result.replacedOld = platform::fileSizeAndTime(work.target.view(), result.oldSize, result.oldTime);
+    bool linked = false;
+    if (result.replacedOld && !work.backup.isEmpty()) {
+        // A second listing of the same path in one job finds the first one's backup,
+        // which holds the file from before the job.
+        if (!platform::pathExists(work.backup.view())) {
+            std::u16string why;
+            if (!keepOldVersion(work, why))
+                return failed(work, Problem::backupFailed,
+                              fileReason(ReasonKind::BackupFailed, work.target, why));
+            linked = true;
+        }
+    }
+    const platform::ReplaceResult replaced =
+        platform::replaceWhenFree(work.temporary.view(), work.target.view(), kInUsePatienceMs);
+    if (replaced == platform::ReplaceResult::replaced) {
         const CWString folder = folderOfFile(work.target);
         if (!folder.isEmpty()) {
             platform::CriticalSectionLock hold(lock_);
             folders_.insert(std::u16string(folder.view()));
         }
-        Result result;
-        result.link = work.link;
         result.placed = true;
         return deliver(std::move(result));
     }
-    case platform::ReplaceResult::inUse:
-        return failed(work, Problem::targetInUse, reasonOf(ReasonKind::TargetInUse));
-    case platform::ReplaceResult::failed:
-        break;
-    }
     const std::u16string why = platform::lastErrorText();
+    // The module stays as it was, so its second name would only be a stale copy.
+    if (linked)
+        platform::removeFile(work.backup.view());
+    if (replaced == platform::ReplaceResult::inUse)
+        return failed(work, Problem::targetInUse, reasonOf(ReasonKind::TargetInUse));
     failed(work, Problem::replaceFailed, fileReason(ReasonKind::CannotReplace, work.target, why));
+}
+
+bool FileFinisher::keepOldVersion(const Work& work, std::u16string& why) {
+    const CWString folder = folderOfFile(work.backup);
+    if (!folder.isEmpty() && !createFolderTree(folder)) {
+        why = platform::lastErrorText();
+        return false;
+    }
+    // A copy only where no link can be made (another volume, FAT): it costs the
+    // file's size and a flush, and is made whole before the module is touched.
+    if (!platform::createHardLink(work.target.view(), work.backup.view()) &&
+        !platform::copyFileDurably(work.target.view(), work.backup.view())) {
+        why = platform::lastErrorText();
+        return false;
+    }
+    if (!folder.isEmpty()) {
+        platform::CriticalSectionLock hold(lock_);
+        folders_.insert(std::u16string(folder.view()));
+    }
+    return true;
 }
 
 void FileFinisher::failed(Work& work, Problem problem, Reason reason) {

@@ -7,6 +7,11 @@
 // this guarantees after a power loss). On any failure the temporary file is removed
 // and the target stays as it was.
 //
+// A file with a `backup` path keeps its old version: right before the rename the
+// target gets that second name (a hard link, or where none can be made a copy that
+// is on the disk first), so the replacement stays one atomic rename. When the old
+// version cannot be kept, the file fails and the target stays as it was.
+//
 // Owned by the download worker's thread, which submits work and takes the results;
 // `wake` is called on the finisher's thread after each result. When no thread can
 // be started the work is done at once, inside submit(), a batch of one file.
@@ -42,18 +47,25 @@ public:
         CWString temporary;
         CWString target;
         std::optional<std::int64_t> lastWriteTime;
+        CWString backup; // where the target's old version goes; empty: nowhere
     };
     enum class Problem {
         none,
         writeFailed,   // the data did not reach the disk
         targetInUse,   // another program held the target for the whole wait
         replaceFailed, // the system refused the rename for another reason
+        backupFailed,  // the old version could not be kept
     };
     struct Result {
         std::size_t link = 0;
         bool placed = false;
         Problem problem = Problem::none;
         Reason reason; // why not, when not
+        // What the target was right before the rename: a file of this size and
+        // time, or nothing (the file is new).
+        bool replacedOld = false;
+        std::int64_t oldSize = -1;
+        std::int64_t oldTime = 0;
     };
 
     using WakeFunction = void (*)(void* context);
@@ -85,6 +97,8 @@ private:
     bool prepare(Work& work);
     void finishBatch(std::vector<Work>& batch);
     void place(Work& work);
+    // Gives the target its second name; false with the system's words when it cannot.
+    bool keepOldVersion(const Work& work, std::u16string& why);
     void failed(Work& work, Problem problem, Reason reason);
     void deliver(Result result);
 

@@ -61,6 +61,9 @@ constexpr Entry kCodes[] = {
     {ReasonKind::ListRowsTooLarge, "list_rows_too_large"},
     {ReasonKind::TargetInUse, "target_in_use"},
     {ReasonKind::ProxyAuthRequired, "proxy_auth_required"},
+    {ReasonKind::BackupFailed, "backup_failed"},
+    {ReasonKind::RestoreFailed, "restore_failed"},
+    {ReasonKind::RemoveFailed, "remove_failed"},
 };
 static_assert(std::size(kCodes) == static_cast<std::size_t>(kLastReasonKind) + 1, "every kind has its code");
 
@@ -226,6 +229,16 @@ CWString mainText(const Reason& r) {
         return CWString(u"文件正被其他程序使用，请关闭使用它的程序后重试");
     case ReasonKind::ProxyAuthRequired:
         return CWString(u"代理服务器要求身份验证 (HTTP 407)");
+    case ReasonKind::BackupFailed:
+    case ReasonKind::RestoreFailed:
+    case ReasonKind::RemoveFailed: {
+        CWString text(r.kind == ReasonKind::BackupFailed    ? u"无法在备份目录中保留旧文件 "
+                      : r.kind == ReasonKind::RestoreFailed ? u"无法还原 "
+                                                            : u"无法删除 ");
+        text += r.subject.view();
+        appendWords(text, r.detail);
+        return text;
+    }
     case ReasonKind::HostSilent: {
         CWString text(u"服务器无响应");
         appendWords(text, r.detail);

@@ -61,8 +61,12 @@ enum class ReasonKind : std::uint8_t {
     TargetInUse, // another program held it open for the whole wait
     // The answer, again.
     ProxyAuthRequired, // the proxy wants credentials (HTTP 407), whatever page it sent
+    // Previous versions (`subject` the module's file, `detail` the system's words).
+    BackupFailed,  // the old file could not be kept in the backup folder, so it stays
+    RestoreFailed, // a kept file could not be put back
+    RemoveFailed,  // a file the job added could not be removed
 };
-inline constexpr ReasonKind kLastReasonKind = ReasonKind::ProxyAuthRequired;
+inline constexpr ReasonKind kLastReasonKind = ReasonKind::RemoveFailed;
 
 struct Reason {
     ReasonKind kind = ReasonKind::None;

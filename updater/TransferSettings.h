@@ -9,8 +9,12 @@
 // ("代理": a proxy URL as libcurl takes it, "http://[user:password@]host:port" or
 // "socks5h://host:port"; "直连" for none at all; missing or empty: libcurl's
 // environment variables, and where there are none the system's static proxy
-// settings). Every key is optional: a missing, empty, non-numeric or
-// out-of-range value means the default.
+// settings). Previous versions of replaced files are kept in the backup folder
+// ("备份目录", relative to the folder of setup.ini; default "备份" beside it; one
+// inside a module folder is refused, as the IDE reads everything there), for the
+// last "保留备份数" jobs of each kind (0 to 100, default 3; 0 keeps none), and each
+// job is written down in "更新记录.log" beside setup.ini. Every key is optional: a missing, empty,
+// non-numeric or out-of-range value means the default.
 //
 // A runtime object, so that it travels with a job in a thread-state slot.
 #include "runtime/core/QueltObject.h"
@@ -32,6 +36,8 @@ public:
     static constexpr int kMaxParallel = 16;
     static constexpr int kDefaultRetries = 2;
     static constexpr int kMaxRetries = 10;
+    static constexpr int kDefaultKeptBackups = 3;
+    static constexpr int kMaxKeptBackups = 100;
 
     TransferSettings() = default;
 
@@ -44,6 +50,12 @@ public:
     // The system's proxy settings, read with the file; they count only while
     // `proxy` is empty.
     platform::SystemProxySettings systemProxy;
+    // Where previous versions go, absolute; empty: nowhere (no backups).
+    CWString backupFolder;
+    // The jobs whose backups are kept per kind; 0: none are made.
+    int keptBackups = kDefaultKeptBackups;
+    // The history log's full path; empty: no history is written.
+    CWString historyLog;
     // How long a transfer may stay below 1 KiB/s before it counts as stalled; not
     // from setup.ini.
     int stallSeconds = 60;
@@ -55,6 +67,9 @@ public:
     // system's automatic-configuration script is not evaluated (and what is
     // taken instead). Empty when there is nothing to say.
     CWString proxyNote() const;
+
+    // Replaced files keep a backup.
+    bool backupsOn() const { return keptBackups > 0 && !backupFolder.isEmpty(); }
 
     bool equals(const CQueltObject& other) const override;
     void reset() override;

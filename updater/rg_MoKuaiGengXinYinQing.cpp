@@ -7,6 +7,7 @@
 #include "updater/BodyLine.h"
 #include "updater/DownloadWorker.h"
 #include "updater/FormBody.h"
+#include "updater/WorkerTask.h"
 
 #include <curl/curl.h>
 
@@ -175,8 +176,19 @@ bool rg_MoKuaiGengXinYinQing::StartDownload(const rg_XiaZaiShuJu& job, DownloadO
     return idle;
 }
 
+bool rg_MoKuaiGengXinYinQing::StartTask(std::function<void()> task, DownloadObserver& observer) {
+    // As for a download, only this thread starts jobs.
+    if (isDownloading())
+        return false;
+    observer.jobStarting(rg_XiaZaiShuJu());
+    workerState.StoreParameter(0, ObserverRef(&observer));
+    workerState.StoreParameter(1, WorkerTaskRef(std::move(task)));
+    workerState.StartThread(&TaskWorker);
+    return true;
+}
+
 rg_MoKuaiGengXinYinQing::RequestOutcome rg_MoKuaiGengXinYinQing::requestDownload(DownloadRequest request) {
-    if (!request.prepare || !request.observer || isQueued(request.owner))
+    if ((!request.prepare && !request.task) || !request.observer || isQueued(request.owner))
         return RequestOutcome::Refused;
     // Behind those that wait already, also when the job before them has just ended.
     queue_.push_back(std::move(request));
@@ -192,7 +204,9 @@ bool rg_MoKuaiGengXinYinQing::startQueued() {
         DownloadRequest next = std::move(queue_.front());
         queue_.pop_front();
         rg_XiaZaiShuJu job;
-        if (next.prepare(job) && StartDownload(job, *next.observer))
+        if (next.prepare && !next.prepare(job))
+            continue;
+        if (next.task ? StartTask(std::move(next.task), *next.observer) : StartDownload(job, *next.observer))
             return true;
     }
     return false;

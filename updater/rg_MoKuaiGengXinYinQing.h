@@ -54,6 +54,12 @@ public:
         // nothing and drops the request (its rows are gone).
         std::function<bool(rg_XiaZaiShuJu& job)> prepare;
         RefPtr<DownloadObserver> observer;
+        // Set: the request's turn runs this on the worker thread instead of a
+        // download, as a job of its own (a rollback); no download starts until it
+        // has returned. `prepare` is then optional; when set, it still decides first
+        // and its job is not used. The observer hears jobStarting (with an empty
+        // job) and jobDone(false) only.
+        std::function<void()> task;
     };
     enum class RequestOutcome {
         Started, // the job went to the worker
@@ -82,11 +88,14 @@ public:
     // returns once it has started. While a job runs it stores them and starts
     // nothing, and returns false; the observer then hears nothing.
     bool StartDownload(const rg_XiaZaiShuJu& job, DownloadObserver& observer);
+    // The same for a task (DownloadRequest::task), except that nothing is stored
+    // while a job runs: false, and the observer hears nothing.
+    bool StartTask(std::function<void()> task, DownloadObserver& observer);
 
     bool isDownloading() const { return workerState.isRunning(); }
 
-    // Starts the request's job at once when no job runs and none waits; else queues
-    // it behind the others. On the engine's thread, like everything about the queue.
+    // Starts the request's job (or task) at once when no job runs and none waits;
+    // else queues it behind the others. On the engine's thread, like everything about the queue.
     RequestOutcome requestDownload(DownloadRequest request);
     // Once the running job has ended, starts the next request that waits (its
     // observer hears of it then). The thread that owns the engine calls it from its
@@ -98,7 +107,8 @@ public:
     bool cancelQueued(std::uint32_t owner);
 
     // Asks the running job to stop and returns at once: its transfers end, their
-    // temporary files go, and the worker ends within a fraction of a second.
+    // temporary files go, and the worker ends within a fraction of a second. A
+    // running task is not cut short: it ends in its own time.
     void requestStop();
     // Drops the queued requests, stops the running job and waits until the worker
     // has ended, however long that takes, servicing the calling thread's notices

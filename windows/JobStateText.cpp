@@ -109,4 +109,70 @@ CWString failureText(const JobTracker::Failure& failure) {
     return text;
 }
 
+CWString backupTimeText(const CWString& jobTime) {
+    const std::u16string_view t = jobTime.view();
+    bool digits = t.size() == 15 && t[8] == u'-';
+    for (std::size_t i = 0; digits && i < t.size(); ++i)
+        digits = i == 8 || (t[i] >= u'0' && t[i] <= u'9');
+    if (!digits)
+        return jobTime;
+    CWString text;
+    text += t.substr(0, 4);
+    text += u'-';
+    text += t.substr(4, 2);
+    text += u'-';
+    text += t.substr(6, 2);
+    text += u' ';
+    text += t.substr(9, 2);
+    text += u':';
+    text += t.substr(11, 2);
+    text += u':';
+    text += t.substr(13, 2);
+    return text;
+}
+
+CWString backupJobText(const BackupJobSummary& job) {
+    CWString text = backupTimeText(job.time);
+    text += u" 的更新：替换 ";
+    appendCount(text, job.replaced);
+    text += u" 个文件，新增 ";
+    appendCount(text, job.added);
+    text += u" 个文件";
+    return text;
+}
+
+CWString rollbackStateText(const RollbackTracker::Figures& f, const CWString& jobTime) {
+    CWString text;
+    if (!f.finished)
+        return text;
+    const RollbackResult& r = f.result;
+    if (!r.found) {
+        text += u"撤销失败：找不到 ";
+        text += backupTimeText(jobTime).view();
+        text += u" 的备份";
+        return text;
+    }
+    text += r.ok() ? u"撤销完成：还原 " : u"撤销未完成：还原 ";
+    appendCount(text, r.restored);
+    text += u" 个文件，删除 ";
+    appendCount(text, r.removed);
+    text += u" 个文件";
+    if (r.ok()) {
+        text += u"（";
+        text += backupTimeText(jobTime).view();
+        text += u" 的更新）";
+        return text;
+    }
+    text += u"，失败 ";
+    appendCount(text, r.failures.size());
+    text += u" 个\n";
+    text += r.failures.front().view();
+    if (r.failures.size() > 1) {
+        text += u"（另有 ";
+        appendCount(text, r.failures.size() - 1);
+        text += u" 个）";
+    }
+    return text;
+}
+
 } // namespace rg_quelt_app

@@ -4,6 +4,7 @@
 // figures, so that they read the same whoever shows them.
 #include "runtime/core/WString.h"
 #include "updater/JobTracker.h"
+#include "updater/RollbackFlow.h"
 
 #include <cstdint>
 
@@ -13,6 +14,8 @@ namespace rg_quelt_app {
 inline constexpr const char16_t* kStateChecking = u"正在检查更新…";
 // While the page's update waits for another page's job.
 inline constexpr const char16_t* kStateWaiting = u"等待中";
+// While the page's rollback runs.
+inline constexpr const char16_t* kStateRollingBack = u"正在撤销上次更新…";
 
 // "1023 B", "1.5 KB", "3.2 MB", "1.1 GB": binary units, one decimal above bytes.
 CWString byteSizeText(std::int64_t bytes);
@@ -30,5 +33,19 @@ CWString jobStateText(const JobTracker::Figures& figures);
 
 // "m12.ext：下载失败，服务器返回 HTTP 404": a failed file, its outcome and the reason.
 CWString failureText(const JobTracker::Failure& failure);
+
+// A backed-up job's time "20261209-013005" as "2026-12-09 01:30:05"; a time of
+// another form as it stands.
+CWString backupTimeText(const CWString& jobTime);
+// "2026-12-09 01:30:05 的更新：替换 3 个文件，新增 1 个文件".
+CWString backupJobText(const BackupJobSummary& job);
+
+// Once the rollback of `jobTime` ended, what it did, for example
+//   "撤销完成：还原 3 个文件，删除 1 个文件（2026-12-09 01:30:05 的更新）"
+//   "撤销未完成：还原 2 个文件，删除 1 个文件，失败 1 个" and on a second line the
+//   first failure ("<file>：<reason>", "（另有 N 个）" when there are more)
+//   "撤销失败：找不到 2026-12-09 01:30:05 的备份"
+// Empty before it has ended.
+CWString rollbackStateText(const RollbackTracker::Figures& figures, const CWString& jobTime);
 
 } // namespace rg_quelt_app

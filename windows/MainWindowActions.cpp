@@ -22,6 +22,9 @@ namespace rg_quelt_app {
 namespace {
 
 constexpr std::uint32_t kMbOk = 0;
+// A question whose "否" is the default: Enter alone undoes nothing.
+constexpr std::uint32_t kMbYesNoQuestion = 0x4 | 0x20 | 0x100; // MB_YESNO, MB_ICONQUESTION, MB_DEFBUTTON2
+constexpr std::int32_t kIdYes = 6;
 
 // The state lines follow a running job this often.
 constexpr std::uint32_t kJobTimerId = 1;
@@ -83,6 +86,8 @@ std::int32_t rg_my_main_window::onButtonClicked(CQueltObject* self, CQueltObject
             w.checkModules(k.kind);
         else if (source == &(w.*k.browseButton))
             w.chooseFolder(w.*k.browseButton);
+        else if (source == &(w.*k.undoButton))
+            w.undoLastUpdate(k.kind);
         else
             continue;
         break;
@@ -153,15 +158,19 @@ void rg_my_main_window::applyTransferSettings() {
     engine.setTransferSettings(LoadTransferSettings(configFile_));
     proxyNote_ = engine.transferSettings().proxyNote();
     proxyNoteTold_ = false;
-    for (const KindPage& k : kKindPages)
+    for (const KindPage& k : kKindPages) {
+        // The backups may be in another folder now.
+        findUndoJob(k.kind);
         showState(k.kind); // the certificate warning and the proxy note, from the start
+    }
 }
 
 // The check runs on its own thread; the answer comes back in checkDone. Until then
 // the page's buttons do nothing, so a second click asks for nothing.
 void rg_my_main_window::checkModules(ModuleKind kind) {
     ModuleRowTable* rows = rowTable(kind);
-    if (!rows || !checks_.runner || isChecking(kind))
+    // A rollback marks the rows once its files are back: they are not replaced before.
+    if (!rows || !checks_.runner || isChecking(kind) || isRollingBack(kind))
         return;
     if (!isConfigured(kind, globalConfig)) {
         messageBox(this, CWString(kMessageConfigureFirst), CWString(kMessageCaption), kMbOk);
@@ -176,6 +185,7 @@ void rg_my_main_window::checkModules(ModuleKind kind) {
     RefPtr<JobTracker>& tracker = trackers_[indexOf(kind)];
     if (tracker && tracker->figures().finished)
         tracker = RefPtr<JobTracker>();
+    rollbacks_[indexOf(kind)] = RefPtr<RollbackTracker>();
     focusedRows_[indexOf(kind)] = -1;
     if (transferSettingsPending_)
         applyTransferSettings();
@@ -193,6 +203,7 @@ void rg_my_main_window::checkDone(ModuleKind kind, const CheckResult& result) {
     if (transferSettingsPending_)
         applyTransferSettings();
     proxyNoteTold_ = true;
+    findUndoJob(kind);
     showState(kind);
     showWaitCursor();
     // An empty list that arrived is no failure: the rows tell it.
@@ -203,8 +214,9 @@ void rg_my_main_window::checkDone(ModuleKind kind, const CheckResult& result) {
 }
 
 void rg_my_main_window::updateModules(ModuleKind kind) {
-    // The rows are being replaced: there is nothing to update yet.
-    if (isChecking(kind))
+    // The rows are being replaced (by a check, or marked by a rollback): there is
+    // nothing to update yet.
+    if (isChecking(kind) || isRollingBack(kind))
         return;
     const std::size_t k = indexOf(kind);
     // The button reads "停止更新": it stops the page's job (the timer tells once the
@@ -237,6 +249,9 @@ void rg_my_main_window::updateModules(ModuleKind kind) {
         else if (outcome == UpdateOutcome::Queued)
             waiting_[k] = tracker;
         if (outcome == UpdateOutcome::Started || outcome == UpdateOutcome::Queued) {
+            // The page tells the new job from now on.
+            rollbacks_[k] = RefPtr<RollbackTracker>();
+            busyBefore_[k] = true;
             showState(kind);
             startJobTimer();
         }
@@ -266,12 +281,21 @@ bool rg_my_main_window::showState(ModuleKind kind) {
         text = CWString(kStateWaiting);
         running = true;
     }
+    // The rollback came after the job: it is what the page tells.
+    const RollbackTracker* rollback = rollbacks_[k].get();
+    if (rollback) {
+        const RollbackTracker::Figures figures = rollback->figures();
+        text = !figures.started    ? CWString(kStateWaiting)
+               : !figures.finished ? CWString(kStateRollingBack)
+                                   : rollbackStateText(figures, rollbackTimes_[k]);
+        running = running || !figures.finished;
+    }
     if (isChecking(kind))
         text = CWString(kStateChecking);
     // The selected row's reason, while the row still shows the file that failed.
     const std::int32_t row = focusedRows_[k];
     ModuleRowTable* rows = rowTable(kind);
-    if (tracker && rows && row >= 0) {
+    if (tracker && !rollback && rows && row >= 0) {
         const auto failure = tracker->failureAt(static_cast<std::size_t>(row));
         if (failure && rows->getCellText(failure->row, kColumnName).view() == failure->name.view()) {
             if (!text.isEmpty())
@@ -294,7 +318,66 @@ bool rg_my_main_window::showState(ModuleKind kind) {
     if (label.getCaption().view() != text.view())
         label.setCaption(text);
     showUpdateCaption(kind);
+    showUndoButton(kind);
     return running;
+}
+
+void rg_my_main_window::findUndoJob(ModuleKind kind) {
+    const CWString& folder = engine.transferSettings().backupFolder;
+    const std::vector<BackupJobSummary> jobs =
+        folder.isEmpty() ? std::vector<BackupJobSummary>() : listBackupJobs(folder, kind);
+    undoJobs_[indexOf(kind)] = jobs.empty() ? std::nullopt : std::optional<BackupJobSummary>(jobs.front());
+}
+
+void rg_my_main_window::showUndoButton(ModuleKind kind) {
+    const bool idle = !isChecking(kind) && !isUpdating(kind) && !isWaiting(kind) && !isRollingBack(kind);
+    const bool on = idle && undoJobs_[indexOf(kind)].has_value();
+    Button& button = this->*kKindPages[indexOf(kind)].undoButton;
+    if (button.isEnabled() != on)
+        button.setEnabled(on);
+}
+
+void rg_my_main_window::undoLastUpdate(ModuleKind kind) {
+    const std::size_t k = indexOf(kind);
+    auto busy = [&] {
+        return isChecking(kind) || isUpdating(kind) || isWaiting(kind) || isRollingBack(kind);
+    };
+    // A click that arrived before the button was disabled.
+    if (busy())
+        return;
+    if (transferSettingsPending_)
+        applyTransferSettings();
+    // What is there now, rather than when the button was last enabled.
+    findUndoJob(kind);
+    showUndoButton(kind);
+    if (!undoJobs_[k])
+        return;
+    const BackupJobSummary job = *undoJobs_[k];
+    CWString question(kMessageUndoQuestion);
+    question += u"\n\n";
+    question += kKindPages[k].configCaption;
+    question += u" ";
+    question += backupJobText(job).view();
+    question += u"。\n";
+    question += kMessageUndoWhat;
+    if (messageBox(this, question, CWString(kMessageCaption), kMbYesNoQuestion) != kIdYes || busy())
+        return;
+    auto tracker = RefPtr<RollbackTracker>::adopt(RollbackTracker::create());
+    switch (rollbackModules(engine, kind, rowTable(kind), globalConfig, job.time, *tracker)) {
+    case RollbackOutcome::NotConfigured:
+        messageBox(this, CWString(kMessageConfigureFirst), CWString(kMessageCaption), kMbOk);
+        return;
+    case RollbackOutcome::Busy:
+        return;
+    case RollbackOutcome::Queued:
+    case RollbackOutcome::Started:
+        break;
+    }
+    rollbacks_[k] = tracker;
+    rollbackTimes_[k] = job.time;
+    busyBefore_[k] = true;
+    showState(kind);
+    startJobTimer();
 }
 
 void rg_my_main_window::showUpdateCaption(ModuleKind kind) {
@@ -316,9 +399,16 @@ void rg_my_main_window::showJobStates() {
         if (waiting->figures().started || !engine.isQueued(static_cast<std::uint32_t>(k.kind)))
             waiting = RefPtr<JobTracker>();
     }
+    // A job that ended has made a backup, a rollback has used one up.
+    for (const KindPage& k : kKindPages) {
+        const bool busy = isUpdating(k.kind) || isWaiting(k.kind) || isRollingBack(k.kind);
+        if (busyBefore_[indexOf(k.kind)] && !busy)
+            findUndoJob(k.kind);
+        busyBefore_[indexOf(k.kind)] = busy;
+    }
     bool running = false;
     for (const KindPage& k : kKindPages)
-        if (trackers_[indexOf(k.kind)] || waiting_[indexOf(k.kind)])
+        if (trackers_[indexOf(k.kind)] || waiting_[indexOf(k.kind)] || rollbacks_[indexOf(k.kind)])
             running = showState(k.kind) || running;
     if (!running && engine.queuedCount() == 0 && jobTimer_) {
         stopTimer(kJobTimerId);
@@ -396,6 +486,7 @@ void rg_my_main_window::saveConfiguration() {
 
 void rg_my_main_window::showHelp() {
     rg_win_BangZhu help;
+    help.setHistoryLog(engine.transferSettings().historyLog);
     help.openModal();
 }
 

@@ -18,6 +18,8 @@ inline constexpr const char16_t* kCaptionForceUpdate = u"强制更新";
 inline constexpr const char16_t* kCaptionUpdate = u"更新模块";
 inline constexpr const char16_t* kCaptionStop = u"停止更新"; // "更新模块" while its page's job runs or waits
 inline constexpr const char16_t* kCaptionCheck = u"检查更新";
+// Enabled while the page's kind has a backed-up job to undo.
+inline constexpr const char16_t* kCaptionUndo = u"撤销上次更新";
 inline constexpr const char16_t* kCaptionModuleInfo = u"模块信息";
 inline constexpr const char16_t* kCaptionDomain = u"服务器域名：";
 inline constexpr const char16_t* kCaptionQq = u"购买QQ号：";
@@ -42,6 +44,13 @@ inline constexpr const char16_t* kMessageCaption = u"信息:";
 inline constexpr const char16_t* kMessageSaved = u"保存成功！";
 inline constexpr const char16_t* kMessageSaveFailed = u"保存失败！";
 inline constexpr const char16_t* kMessageListFailed = u"获取模块列表失败";
+// The question before a rollback, the job's kind, time and counts after it.
+inline constexpr const char16_t* kMessageUndoQuestion = u"撤销上次更新？";
+inline constexpr const char16_t* kMessageUndoWhat =
+    u"被替换的文件恢复为更新前的内容和时间，新增的文件被删除；列表中的这些文件重新标为“下载”。";
+
+// The help window's line on where the history of the jobs is kept.
+inline constexpr const char16_t* kHelpHistoryLog = u"更新记录：";
 
 // All of the above.
 inline constexpr const char16_t* kWindowTexts[] = {
@@ -50,7 +59,8 @@ inline constexpr const char16_t* kWindowTexts[] = {
     kCaptionDomain,         kCaptionQq,       kCaptionPassword,  kCaptionFolder,     kCaptionBrowse,
     kCaptionSave,           kMessageCaption,  kMessageSaved,     kMessageSaveFailed, kMessageListFailed,
     kCaptionGlobalSettings, kCaptionParallel, kCaptionRetries,   kCaptionVerify,     kCaptionProxy,
-    kCaptionProxyHint,      kCaptionCaFile,   kCaFileTitle,
+    kCaptionProxyHint,      kCaptionCaFile,   kCaFileTitle,      kCaptionUndo,       kMessageUndoQuestion,
+    kMessageUndoWhat,       kHelpHistoryLog,
 };
 
 } // namespace rg_quelt_app

@@ -17,8 +17,10 @@ namespace {
 constexpr std::int32_t kPageConfiguration = 3;
 constexpr std::int32_t kNoPage = -1;
 
-// The state lines of the module pages follow their identifiers 101 to 148.
+// The state lines of the module pages follow their identifiers 101 to 148, and
+// the undo buttons the configuration page's global group (152 to 163).
 constexpr std::int32_t kFirstStateLabelId = 149;
+constexpr std::int32_t kFirstUndoButtonId = 164;
 
 struct Place {
     std::int32_t id;
@@ -123,6 +125,7 @@ const W::KindPage W::kKindPages[3] = {
      &W::winInfoGroup,
      &W::winModuleList,
      &W::winStateLabel,
+     &W::winUndoButton,
      u"视窗模块",
      110,
      12,
@@ -148,6 +151,7 @@ const W::KindPage W::kKindPages[3] = {
      &W::androidInfoGroup,
      &W::androidModuleList,
      &W::androidStateLabel,
+     &W::androidUndoButton,
      u"安卓模块",
      127,
      12,
@@ -173,6 +177,7 @@ const W::KindPage W::kKindPages[3] = {
      &W::serverInfoGroup,
      &W::serverModuleList,
      &W::serverStateLabel,
+     &W::serverUndoButton,
      u"服务器模块",
      119,
      12,
@@ -240,7 +245,8 @@ void rg_my_main_window::bindEvents() {
     for (Button* button : {&helpButton, &saveButton, &caFileButton})
         bindEvent(*button, button->clicked, &rg_my_main_window::onButtonClicked);
     for (const KindPage& k : kKindPages) {
-        for (Button* button : {&(this->*k.updateButton), &(this->*k.checkButton), &(this->*k.browseButton)})
+        for (Button* button : {&(this->*k.updateButton), &(this->*k.checkButton), &(this->*k.browseButton),
+                               &(this->*k.undoButton)})
             bindEvent(*button, button->clicked, &rg_my_main_window::onButtonClicked);
         ListBox& list = this->*k.list;
         bindEvent(list, list.itemFill, &rg_my_main_window::onModuleRowFill,
@@ -290,12 +296,19 @@ void rg_my_main_window::createModulePage(const KindPage& k) {
         place(this->*k.updateButton, functionGroup, kNoPage, {functions + 2, 134, 19, 112, 40},
               kCaptionUpdate);
         place(this->*k.checkButton, functionGroup, kNoPage, {functions + 3, 14, 18, 112, 40}, kCaptionCheck);
-        // Two lines in the room right of the buttons: the job, and the selected
-        // row's failure.
+        // At the group's right end, as tall as "检查更新"; disabled until there is
+        // a job to undo. Made before the state line, which stays the group's last.
+        Button& undo = this->*k.undoButton;
+        undo.setEnabled(false);
+        place(undo, functionGroup, kNoPage,
+              {kFirstUndoButtonId + static_cast<std::int32_t>(indexOf(k.kind)), 655, 18, 100, 40},
+              kCaptionUndo);
+        // Two lines in the room between the check box and "撤销上次更新": the job,
+        // and the selected row's failure.
         Label& state = this->*k.stateLabel;
         state.setMultiLine(true);
         place(state, functionGroup, kNoPage,
-              {kFirstStateLabelId + static_cast<std::int32_t>(indexOf(k.kind)), 345, 14, 410, 46});
+              {kFirstStateLabelId + static_cast<std::int32_t>(indexOf(k.kind)), 345, 14, 302, 46});
     };
     auto makeInfoGroup = [&] {
         place(infoGroup, moduleTabs, page, {info, 10, 96, 762, 448}, kCaptionModuleInfo);
@@ -391,6 +404,11 @@ ModuleRowTable* rg_my_main_window::rowTable(ModuleKind kind) { return rowTables_
 
 const JobTracker* rg_my_main_window::jobTracker(ModuleKind kind) const {
     return trackers_[indexOf(kind)].get();
+}
+
+bool rg_my_main_window::isRollingBack(ModuleKind kind) const {
+    const RollbackTracker* tracker = rollbackTracker(kind);
+    return tracker && !tracker->figures().finished;
 }
 
 bool rg_my_main_window::isUpdating(ModuleKind kind) const {

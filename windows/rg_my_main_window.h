@@ -12,7 +12,10 @@
 // download worker writes from its own thread, and so does a check, which runs on a
 // thread of its own (ModuleCheckRunner) while the window goes on. A line in each
 // page's function group tells what the page's check or download job does, did, and
-// why the selected row's file failed.
+// why the selected row's file failed. "撤销上次更新", right in the function group,
+// puts back the files of the kind's last backed-up job, as a job of the engine's
+// queue, once the user has confirmed it; afterwards the rows are marked anew, so
+// that the files put back read "下载" again.
 #include "runtime/core/RefPtr.h"
 #include "runtime/gui/WinForm.h"
 #include "runtime/gui/rg_ChaoJiLieBiaoKuang.h"
@@ -23,14 +26,17 @@
 #include "runtime/gui/rg_edit_box.h"
 #include "runtime/gui/rg_label1.h"
 #include "updater/JobTracker.h"
+#include "updater/ModuleBackups.h"
 #include "updater/ModuleKind.h"
 #include "updater/ModuleRowTable.h"
+#include "updater/RollbackFlow.h"
 #include "updater/UpdateFlow.h"
 #include "updater/rg_MoKuaiGengXinYinQing.h"
 #include "windows/ModuleCheckRunner.h"
 
 #include <array>
 #include <memory>
+#include <optional>
 
 namespace rg_quelt_app {
 
@@ -63,6 +69,9 @@ public:
     void chooseCaFile();
     void saveConfiguration();
     void showHelp();
+    // "撤销上次更新": asks with the kind's newest backed-up job, and on "是" queues
+    // its rollback.
+    void undoLastUpdate(ModuleKind kind);
 
     // The row table of a module kind's list box (null before build).
     ModuleRowTable* rowTable(ModuleKind kind);
@@ -78,6 +87,14 @@ public:
     // "等待中", its rows are as they were, and its button reads "停止更新" and takes
     // it out of the queue.
     bool isWaiting(ModuleKind kind) const { return bool(waiting_[static_cast<std::size_t>(kind)]); }
+    // Whether the kind's rollback waits or runs: the page's other buttons do
+    // nothing meanwhile.
+    bool isRollingBack(ModuleKind kind) const;
+    // The kind's last rollback, shown in its state line until the next check or
+    // update; null before any.
+    const RollbackTracker* rollbackTracker(ModuleKind kind) const {
+        return rollbacks_[static_cast<std::size_t>(kind)].get();
+    }
 
     // The controls, in the order of their identifiers (101 to 148).
     Button helpButton;
@@ -145,6 +162,10 @@ public:
     Label caFileLabel;
     Edit caFileEdit;
     Button caFileButton;
+    // "撤销上次更新" of each module page (164 to 166).
+    Button winUndoButton;
+    Button androidUndoButton;
+    Button serverUndoButton;
 
     rg_MoKuaiGengXinYinQing engine;
 
@@ -165,7 +186,8 @@ public:
         Button rg_my_main_window::*checkButton;
         Group rg_my_main_window::*infoGroup;
         ListBox rg_my_main_window::*list;
-        Label rg_my_main_window::*stateLabel; // identifier 149 + the kind's index
+        Label rg_my_main_window::*stateLabel;  // identifier 149 + the kind's index
+        Button rg_my_main_window::*undoButton; // identifier 164 + the kind's index
         // The configuration group: identifiers from its own on.
         const char16_t* configCaption;
         std::int32_t configGroupId, configX, configY, configWidth;
@@ -222,6 +244,11 @@ private:
     void showJobStates();
     // "停止更新" while the kind's update runs or waits, else "更新模块".
     void showUpdateCaption(ModuleKind kind);
+    // Looks again for the kind's newest backed-up job (after a load or save of the
+    // settings, a check, a job or a rollback).
+    void findUndoJob(ModuleKind kind);
+    // "撤销上次更新" enabled while there is a job to undo and the page is idle.
+    void showUndoButton(ModuleKind kind);
     void startJobTimer();
     // The busy cursor over the tabs while the selected page's check runs.
     void showWaitCursor();
@@ -241,6 +268,14 @@ private:
     // The tracker of an update queued behind another page's job, until it starts.
     std::array<RefPtr<JobTracker>, 3> waiting_;
     std::array<std::int32_t, 3> focusedRows_{-1, -1, -1};
+    // The newest backed-up job of each kind, as last looked for.
+    std::array<std::optional<BackupJobSummary>, 3> undoJobs_;
+    // The rollback of each kind and the job it undoes, kept to be shown.
+    std::array<RefPtr<RollbackTracker>, 3> rollbacks_;
+    std::array<CWString, 3> rollbackTimes_;
+    // Whether the kind's job or rollback ran at the timer's last tick: its end
+    // may have made or used up a backup.
+    std::array<bool, 3> busyBefore_{};
     // What the proxy settings leave out, told on the state lines until a check
     // starts after one has ended.
     CWString proxyNote_;

@@ -28,6 +28,18 @@ const char16_t* const kHelpText =
     // Which build the user runs, when he writes to the author.
     u"版本：" MIRETH_VERSION_TEXT;
 
+CWString rg_win_BangZhu::helpText(const CWString& historyLog) {
+    CWString text(kHelpText);
+    // The user who wants to know what an update or a rollback did, or to send it
+    // to the author, finds the file here: it is nowhere else in the window.
+    if (!historyLog.isEmpty()) {
+        text += u"\r\n";
+        text += kHelpHistoryLog;
+        text += historyLog.view();
+    }
+    return text;
+}
+
 rg_win_BangZhu::rg_win_BangZhu() {
     setDesignClientSize(600, 420);
     setCaption(CWString(kCaptionHelp));
@@ -48,7 +60,7 @@ std::int32_t rg_win_BangZhu::openModal() {
 void rg_win_BangZhu::build() {
     helpWindowText.setMultiLine(true);
     helpWindowText.setInputMode(1);
-    helpWindowText.setCaption(CWString(kHelpText));
+    helpWindowText.setCaption(helpText(historyLog_));
     CQueltCreationRecord record;
     record.parentWindow = window();
     record.parentControl = this;

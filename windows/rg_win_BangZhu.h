@@ -22,10 +22,18 @@ public:
     // Esc; also -1 when it could not be created).
     std::int32_t openModal();
 
+    // Where the history of the jobs is kept (empty: nowhere), told under the notes.
+    void setHistoryLog(const CWString& file) { historyLog_ = file; }
+    // The notes, and under them "更新记录：" and `historyLog` unless it is empty.
+    static CWString helpText(const CWString& historyLog);
+
     rg_quelt_WTLJieMian_base::rg_edit_box helpWindowText;
 
 protected:
     void build() override;
+
+private:
+    CWString historyLog_;
 };
 
 } // namespace rg_quelt_app

@@ -36,6 +36,7 @@ inline constexpr std::uint32_t kWsPopup = 0x80000000u;
 inline constexpr std::uint32_t kWsChild = 0x40000000u;
 inline constexpr std::uint32_t kWsMinimize = 0x20000000u;
 inline constexpr std::uint32_t kWsVisible = 0x10000000u;
+inline constexpr std::uint32_t kWsDisabled = 0x08000000u;
 inline constexpr std::uint32_t kWsClipSiblings = 0x04000000u;
 inline constexpr std::uint32_t kWsClipChildren = 0x02000000u;
 inline constexpr std::uint32_t kWsMaximize = 0x01000000u;

@@ -157,6 +157,22 @@ void CQueltWinControl::stopTimer(std::uint32_t id) {
         impl->stopTimer(id);
 }
 
+void CQueltWinControl::setEnabled(bool on) {
+    CWtlWndObject& object = windowObject();
+    object.setStyle(on ? object.style() & ~kWsDisabled : object.style() | kWsDisabled);
+    CQueltWindowImpl* impl = object.existingImpl();
+    if (impl && impl->window() != 0 && impl->exists())
+        impl->enableInput(on);
+}
+
+bool CQueltWinControl::isEnabled() const {
+    CWtlWndObject& object = windowObject();
+    CQueltWindowImpl* impl = object.existingImpl();
+    if (impl && impl->window() != 0 && impl->exists())
+        return (impl->style() & kWsDisabled) == 0;
+    return (object.style() & kWsDisabled) == 0;
+}
+
 void CQueltWinControl::setThinBorder() {
     if (isForm())
         return;

@@ -50,6 +50,10 @@ public:
     void setCaption(const CWString& text);
     CWString getCaption() const;
     void setThinBorder();
+    // Whether the control takes input (clicks, keys, the focus); a disabled one is
+    // shown dimmed and fires no clicked event. Kept for a window not made yet.
+    void setEnabled(bool on);
+    bool isEnabled() const;
     void setCursor(std::uintptr_t cursor) { windowObject().setCursor(cursor); }
     // Over this control and every control inside it that keeps the default cursor,
     // the system's busy cursor while `on`; shown at once where the mouse is.

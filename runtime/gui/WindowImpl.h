@@ -7,6 +7,7 @@
 // control is created; without one, creating a control fails. All calls are made on
 // the thread that owns the window.
 #include "runtime/core/WString.h"
+#include "runtime/gui/GuiConstants.h"
 #include "runtime/gui/WindowProcFilters.h"
 
 #include <cstdint>
@@ -52,6 +53,12 @@ public:
     virtual std::uint32_t exStyle() const = 0;
     // Applies new styles; the frame is recomputed for them at once.
     virtual void applyStyles(std::uint32_t style, std::uint32_t exStyle) = 0;
+    // Lets the window take input, or not (it then shows itself dimmed); by default
+    // through its disabled style.
+    virtual void enableInput(bool on) {
+        const std::uint32_t now = style();
+        applyStyles(on ? now & ~quelt_gui::kWsDisabled : now | quelt_gui::kWsDisabled, exStyle());
+    }
     virtual std::uint32_t dialogCode() = 0;
     virtual void setFont(std::uintptr_t font) = 0;
     // A 9-point font from the default GUI font, at the DPI of a window made under

@@ -136,6 +136,37 @@ bool removeAbandonedFile(std::u16string_view path);
 // cannot be read.
 bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names);
 
+// The names of the folders directly in `folder` ("." and ".." left out); false when
+// the folder cannot be read.
+bool listFolders(std::u16string_view folder, std::vector<std::u16string>& names);
+
+// Size in bytes and last-write time (the scale of fileLastWriteTime) of a file; false
+// for a folder and when nothing of that name can be read.
+bool fileSizeAndTime(std::u16string_view path, std::int64_t& size, std::int64_t& fileTime);
+
+// Sets the last-write time of the file (the scale of fileLastWriteTime) by its name.
+bool setFileLastWriteTime(std::u16string_view path, std::int64_t fileTime);
+
+// Gives the file `existing` the further name `link` (a hard link): both names then
+// stand for the same data, and replacing one name by a rename leaves the other with
+// the old file. False when `link` exists already, when the two are on different
+// volumes and where the file system has no hard links (FAT); nothing is made then.
+bool createHardLink(std::u16string_view existing, std::u16string_view link);
+
+// Copies the file `source` to the new file `target` (which must not exist yet) with
+// the source's last-write time, and returns once the copy is on the disk, so that the
+// source may be replaced right after. On failure no `target` is left behind.
+bool copyFileDurably(std::u16string_view source, std::u16string_view target);
+
+// Removes the folder and everything in it. Links inside (symbolic links, junctions)
+// are removed themselves, never followed; read-only files go too. True when the
+// folder is gone afterwards, also when it was never there.
+bool removeFolderTree(std::u16string_view folder);
+
+// Appends `size` bytes to the end of the file, creating it when missing. Writers of
+// several processes each add whole pieces. True when every byte reached the file.
+bool appendToFile(std::u16string_view path, const void* data, std::size_t size);
+
 // The system's text for the calling thread's last failure of a file call.
 std::u16string lastErrorText();
 

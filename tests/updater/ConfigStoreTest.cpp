@@ -192,6 +192,8 @@ TEST(TransferSettingsTest, OnlyAWholeNumberInRangeCounts) {
 TEST_F(ConfigFile, TransferSettingsTakeTheirDefaultsUnlessSetWell) {
     TransferSettings defaults;
     defaults.systemProxy = platform::systemProxySettings(); // the user's, read with the file
+    defaults.backupFolder = temp_ / u"备份";
+    defaults.historyLog = temp_ / u"更新记录.log";
     EXPECT_TRUE(LoadTransferSettings(file_).equals(defaults));
     const struct {
         std::u16string_view parallel;
@@ -215,6 +217,37 @@ TEST_F(ConfigFile, TransferSettingsTakeTheirDefaultsUnlessSetWell) {
     EXPECT_EQ(LoadTransferSettings(file_).parallelDownloads, 4);
     EXPECT_EQ(ReadGlobalSetting(file_, kParallelDownloadsKey), u"many");
     EXPECT_EQ(LoadConfig(file_).domain, sample().domain.view());
+}
+
+// "备份目录" is taken relative to setup.ini's folder, never inside a module folder;
+// "保留备份数" is a whole number from 0 to 100.
+TEST_F(ConfigFile, TheBackupKeysTakeTheirDefaultsUnlessSetWell) {
+    const CWString base = folderOfFile(file_);
+    const CWString modules = temp_ / u"modules";
+    const struct {
+        CWString folder;
+        std::u16string_view kept;
+        CWString expectedFolder;
+        int expectedKept;
+    } cases[] = {
+        {CWString(), u"", temp_ / u"备份", 3},
+        {CWString(u"旧版本"), u"0", temp_ / u"旧版本", 0},
+        {CWString(u" elsewhere "), u"100", temp_ / u"elsewhere", 100},
+        {modules, u"101", temp_ / u"备份", 3},
+        {modules + u"/sub", u"-1", temp_ / u"备份", 3},
+        {modules + u"x", u"2", modules + u"x", 2},
+        {CWString(u"modules"), u"many", temp_ / u"备份", 3},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(
+            writeFile(file_, utf8(std::u16string(u"[全局]\n备份目录=") + std::u16string(c.folder.view()) +
+                                  u"\n保留备份数=" + std::u16string(c.kept) + u"\n[视窗模块]\n路径=" +
+                                  std::u16string(modules.view()) + u"\n")));
+        const TransferSettings settings = LoadTransferSettings(file_);
+        EXPECT_EQ(settings.backupFolder, resolvePath(base, c.expectedFolder).view()) << utf8(c.folder.view());
+        EXPECT_EQ(settings.keptBackups, c.expectedKept) << utf8(c.kept);
+        EXPECT_EQ(settings.historyLog, (temp_ / u"更新记录.log").view());
+    }
 }
 
 // The page shows what the engine goes by: a bad value as empty (its default), and

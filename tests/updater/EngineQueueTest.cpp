@@ -142,6 +142,104 @@ TEST_F(EngineQueueTest, AStopEndsTheJobKeepingWhatWasSavedAndACancelledWaitStart
     EXPECT_TRUE(downloadsOf('s').empty());
 }
 
+// What the engine told a task's observer, and where and when the task ran.
+class TaskFollower final : public DownloadObserver {
+public:
+    void jobStarting(const rg_XiaZaiShuJu&) override { started = true; }
+    void fileProgress(const rg_LianJieYuSuoYinLei&, std::int64_t, std::int64_t) override {
+        fileEvents = true;
+    }
+    void fileDone(const rg_LianJieYuSuoYinLei&, const FileResult&) override { fileEvents = true; }
+    // Told once the task has returned, and not as stopped.
+    void jobDone(bool stopped) override { done = !stopped && taskEnded > 0; }
+
+    std::atomic<bool> started{false}, done{false}, fileEvents{false}, onWorker{false};
+    std::atomic<double> taskStarted{0}, taskEnded{0};
+};
+
+// The server's clock: seconds since the epoch.
+double wallSeconds() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+TEST_F(EngineQueueTest, ATaskRunsOnTheWorkerInItsTurnAndNoDownloadStartsWhileItRuns) {
+    using Outcome = rg_MoKuaiGengXinYinQing::RequestOutcome;
+    struct Case {
+        const char* name;
+        bool updateBefore; // a slow forced Windows update runs when the task is asked for
+        bool updateAfter;  // a Server update is asked for after the task
+        bool prepareSays;  // what the task's prepare answers
+        Outcome asked;
+    };
+    const Case cases[] = {
+        {"alone", false, false, true, Outcome::Started},
+        {"between two updates", true, true, true, Outcome::Queued},
+        {"dropped by its prepare", true, true, false, Outcome::Queued},
+    };
+    const std::thread::id mainThread = std::this_thread::get_id();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const double caseStart = wallSeconds();
+        Rows windowsRows, serverRows;
+        ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *windowsRows, config).outcome,
+                  CheckOutcome::Checked);
+        ASSERT_EQ(checkModules(engine, ModuleKind::Server, *serverRows, config).outcome,
+                  CheckOutcome::Checked);
+        RefPtr<JobTracker> windowsJob, serverJob;
+        if (c.updateBefore) {
+            ASSERT_EQ(ask(ModuleKind::Windows, windowsRows, true, slowConfig(), windowsJob),
+                      UpdateOutcome::Started);
+        }
+
+        const auto follower = RefPtr<TaskFollower>::adopt(new TaskFollower);
+        rg_MoKuaiGengXinYinQing::DownloadRequest request;
+        request.owner = 77;
+        request.observer = RefPtr<DownloadObserver>(follower.get());
+        request.prepare = [&c](rg_XiaZaiShuJu&) { return c.prepareSays; };
+        TaskFollower* f = follower.get();
+        request.task = [f, mainThread] {
+            f->onWorker = std::this_thread::get_id() != mainThread;
+            f->taskStarted = wallSeconds();
+            // Long enough for a download that would start beside it to show.
+            std::this_thread::sleep_for(700ms);
+            f->taskEnded = wallSeconds();
+        };
+        rg_MoKuaiGengXinYinQing::DownloadRequest again = request;
+        EXPECT_EQ(engine.requestDownload(std::move(request)), c.asked);
+        // One wait per owner.
+        if (c.asked == Outcome::Queued) {
+            EXPECT_EQ(engine.requestDownload(std::move(again)), Outcome::Refused);
+        }
+        if (c.updateAfter) {
+            EXPECT_EQ(ask(ModuleKind::Server, serverRows, true, config, serverJob), UpdateOutcome::Queued);
+        }
+        ASSERT_TRUE(runQueue());
+
+        const bool ran = c.prepareSays;
+        EXPECT_EQ(follower->started.load(), ran);
+        EXPECT_EQ(follower->done.load(), ran);
+        EXPECT_EQ(follower->taskStarted > 0, ran);
+        EXPECT_EQ(follower->onWorker.load(), ran);
+        EXPECT_FALSE(follower->fileEvents);
+        // The Windows job's answers ended before the task began (see above for the
+        // slow server's tenth of a second), and the Server job began after it.
+        for (const auto& request : downloadsOf('w')) {
+            if (request.arrived >= caseStart && ran) {
+                EXPECT_LE(request.answered - 0.15, follower->taskStarted);
+            }
+        }
+        if (c.updateAfter) {
+            EXPECT_TRUE(serverJob->figures().finished);
+            EXPECT_EQ(mode(serverRows, u"svc.ext"), u"成功");
+            for (const auto& request : downloadsOf('s')) {
+                if (request.arrived >= caseStart && ran) {
+                    EXPECT_GE(request.arrived, follower->taskEnded);
+                }
+            }
+        }
+    }
+}
+
 // Holds the worker in its last step for longer than any fixed wait would.
 class SlowToEndObserver final : public DownloadObserver {
 public:

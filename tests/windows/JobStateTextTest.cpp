@@ -93,4 +93,25 @@ TEST(JobStateTextTest, AFailureNamesItsFileOutcomeAndReason) {
     EXPECT_EQ(failureText(failure).view(), std::u16string_view(u"m12.ext：保存失败"));
 }
 
+TEST(JobStateTextTest, ARollbackTellsItsJobsTimeReadablyAndWhatItDidOrWhyNot) {
+    // A time of another form is shown as it came, never cut up wrongly.
+    for (const char16_t* odd : {u"", u"20261209013005", u"2026120x-013005", u"20261209-0130051"})
+        EXPECT_EQ(backupTimeText(CWString(odd)).view(), std::u16string_view(odd));
+    const CWString time(u"20261209-013005");
+    RollbackTracker::Figures f;
+    EXPECT_TRUE(rollbackStateText(f, time).isEmpty()) << "before it ended";
+    f.finished = true;
+    EXPECT_EQ(rollbackStateText(f, time).view(),
+              std::u16string_view(u"撤销失败：找不到 2026-12-09 01:30:05 的备份"));
+    f.result.found = true;
+    f.result.restored = 3;
+    f.result.removed = 1;
+    EXPECT_EQ(rollbackStateText(f, time).view(),
+              std::u16string_view(u"撤销完成：还原 3 个文件，删除 1 个文件（2026-12-09 01:30:05 的更新）"));
+    f.result.failures = {CWString(u"a.ext：拒绝访问"), CWString(u"b.ext：拒绝访问")};
+    EXPECT_EQ(rollbackStateText(f, time).view(),
+              std::u16string_view(
+                  u"撤销未完成：还原 3 个文件，删除 1 个文件，失败 2 个\na.ext：拒绝访问（另有 1 个）"));
+}
+
 } // namespace

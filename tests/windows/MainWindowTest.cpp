@@ -159,9 +159,9 @@ TEST_F(MainWindowTest, TheWindowIsLaidOutAsDesigned) {
               (std::vector<int>{104, 108, 110, 118, 119, 127, 135, 136, 152, 137, 141, 143, 145}));
     EXPECT_EQ(childIds(hwndOf(window->androidInfoGroup)), (std::vector<int>{144}));
     // Each page's state line is the last of its function group, right of the buttons.
-    EXPECT_EQ(childIds(hwndOf(window->androidFunctionGroup)), (std::vector<int>{146, 147, 148, 150}));
-    EXPECT_EQ(childIds(hwndOf(window->winFunctionGroup)), (std::vector<int>{105, 106, 107, 149}));
-    EXPECT_EQ(childIds(hwndOf(window->serverFunctionGroup)), (std::vector<int>{138, 139, 140, 151}));
+    EXPECT_EQ(childIds(hwndOf(window->androidFunctionGroup)), (std::vector<int>{146, 147, 148, 165, 150}));
+    EXPECT_EQ(childIds(hwndOf(window->winFunctionGroup)), (std::vector<int>{105, 106, 107, 164, 149}));
+    EXPECT_EQ(childIds(hwndOf(window->serverFunctionGroup)), (std::vector<int>{138, 139, 140, 166, 151}));
     for (auto* page :
          {&window->winFunctionGroup, &window->androidFunctionGroup, &window->serverFunctionGroup}) {
         HWND line = GetWindow(hwndOf(*page), GW_CHILD);
@@ -550,7 +550,11 @@ TEST_F(MainWindowTest, HelpIsModalShowsTheNotesAndEscClosesIt) {
     EXPECT_EQ(dialog.caption, wide(u"帮助"));
     EXPECT_EQ(dialog.owner, main());
     EXPECT_FALSE(seen.mainEnabled);
-    EXPECT_EQ(seen.text, wide(kHelpText));
+    // The notes, and where the history is kept.
+    const CWString shownHelp = rg_win_BangZhu::helpText(window->engine.transferSettings().historyLog);
+    EXPECT_NE(window->engine.transferSettings().historyLog.view().find(u"更新记录.log"),
+              std::u16string::npos);
+    EXPECT_EQ(seen.text, wide(shownHelp.text()));
     // The system adds clip-siblings to every top-level window.
     EXPECT_EQ(static_cast<DWORD>(seen.style) & ~(WS_DISABLED | WS_CLIPSIBLINGS), 0x92C80000u);
     EXPECT_TRUE(seen.exStyle & WS_EX_DLGMODALFRAME);
@@ -568,7 +572,98 @@ TEST_F(MainWindowTest, HelpIsModalShowsTheNotesAndEscClosesIt) {
         L"Quelt_CVWnd_WinForm", std::chrono::milliseconds(15000), main());
     click(window->helpButton);
     EXPECT_TRUE(second.join().found);
-    EXPECT_EQ(again, wide(kHelpText));
+    EXPECT_EQ(again, wide(shownHelp.text()));
+}
+
+TEST_F(MainWindowTest, UndoLastUpdateAsksWithTheJobAndPutsItsFilesBackWithTheirOldTimes) {
+    // One module is here and older: the update replaces it; the others it adds.
+    const fs::path old = windowsFolder.path() / "binary.bin";
+    mireth_test::writeFile(old, "an older local copy");
+    const auto oldTime = fs::last_write_time(old) - std::chrono::hours(24 * 365 * 10);
+    fs::last_write_time(old, oldTime);
+    const rg_PeiZhiXinXiLei config = configured();
+    open(&config);
+    rg_my_main_window::Button& undo = window->winUndoButton;
+    EXPECT_EQ(windowText(hwndOf(undo)), L"撤销上次更新");
+    EXPECT_FALSE(IsWindowEnabled(hwndOf(undo))) << "enabled without a job to undo";
+    // Right of the state line, inside the group.
+    RECT line{}, button{}, room{};
+    GetWindowRect(hwndOf(window->winStateLabel), &line);
+    GetWindowRect(hwndOf(undo), &button);
+    GetWindowRect(hwndOf(window->winFunctionGroup), &room);
+    EXPECT_GE(button.left, line.right);
+    EXPECT_LE(button.right, room.right - 4);
+
+    checkAndWait(ModuleKind::Windows);
+    rg_my_main_window::ListBox& list = window->winModuleList;
+    const int binary = rowOf(list, u"binary.bin"), a = rowOf(list, u"a.ext");
+    ASSERT_EQ(cell(list, binary, kColumnMode), u"下载");
+    click(window->winUpdateButton);
+    ASSERT_TRUE(pumpUntil([this] { return !window->engine.isDownloading(); }));
+    ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(hwndOf(undo)) != FALSE; }, std::chrono::seconds(5)))
+        << "no job to undo after the update";
+    ASSERT_EQ(cell(list, binary, kColumnMode), u"成功");
+    ASSERT_EQ(cell(list, a, kColumnMode), u"成功");
+    const std::string updated = mireth_test::readFile(old);
+    std::vector<fs::path> added;
+    for (int row = 0; row < list.rowCount(); ++row)
+        if (row != binary && cell(list, row, kColumnMode) == u"成功")
+            added.push_back(windowsFolder.path() / fs::path(cell(list, row, kColumnPath)));
+    const std::wstring counts = L"替换 1 个文件，新增 " + std::to_wstring(added.size()) + L" 个文件";
+
+    // "否" changes nothing; the question names the kind, the job's time and counts.
+    for (const int answer : {IDNO, IDYES}) {
+        bool pictured = false;
+        DialogWatcher watcher([&](HWND dialog, SeenDialog&) {
+            if (answer == IDNO) {
+                fs::create_directories("screenshots");
+                pictured = saveWindowImage(dialog, L"screenshots/page0-undo-question.bmp");
+            }
+            PostMessageW(dialog, WM_COMMAND, answer, 0);
+        });
+        click(undo);
+        const SeenDialog& seen = watcher.join();
+        ASSERT_TRUE(seen.found);
+        EXPECT_EQ(seen.caption, wide(u"信息:"));
+        EXPECT_EQ(seen.owner, main());
+        EXPECT_EQ(seen.text.rfind(L"撤销上次更新？", 0), 0u) << shown(seen.text);
+        EXPECT_NE(seen.text.find(L"视窗模块 20"), std::wstring::npos) << shown(seen.text);
+        EXPECT_NE(seen.text.find(L" 的更新：" + counts), std::wstring::npos) << shown(seen.text);
+        const std::size_t at = seen.text.find(L" 的更新：");
+        ASSERT_NE(at, std::wstring::npos);
+        const std::wstring when = seen.text.substr(at - 19, 19); // "2026-12-09 01:30:05"
+        EXPECT_TRUE(when[4] == L'-' && when[7] == L'-' && when[10] == L' ' && when[13] == L':' &&
+                    when[16] == L':')
+            << shown(when);
+        if (answer == IDNO) {
+            EXPECT_TRUE(pictured);
+            pump();
+            EXPECT_FALSE(window->isRollingBack(ModuleKind::Windows));
+            EXPECT_EQ(mireth_test::readFile(old), updated);
+            EXPECT_TRUE(IsWindowEnabled(hwndOf(undo)));
+        }
+    }
+    // "是": a job of its own; then the files are back, the added ones gone, and the
+    // rows say so.
+    ASSERT_TRUE(
+        pumpUntil([this] { return !window->isRollingBack(ModuleKind::Windows); }, std::chrono::seconds(30)));
+    EXPECT_TRUE(pumpUntil([&] { return stateLine(ModuleKind::Windows).rfind(L"撤销完成：", 0) == 0; },
+                          std::chrono::seconds(5)))
+        << shown(stateLine(ModuleKind::Windows));
+    EXPECT_EQ(stateLine(ModuleKind::Windows)
+                  .rfind(L"撤销完成：还原 1 个文件，删除 " + std::to_wstring(added.size()), 0),
+              0u)
+        << shown(stateLine(ModuleKind::Windows));
+    EXPECT_EQ(mireth_test::readFile(old), "an older local copy");
+    EXPECT_LT(std::chrono::abs(fs::last_write_time(old) - oldTime), std::chrono::seconds(2));
+    for (const fs::path& file : added)
+        EXPECT_FALSE(fs::exists(file)) << file.string();
+    EXPECT_EQ(cell(list, binary, kColumnMode), u"下载");
+    EXPECT_EQ(cell(list, a, kColumnMode), u"下载");
+    EXPECT_FALSE(IsWindowEnabled(hwndOf(undo))) << "the one job was undone";
+    paintNow();
+    fs::create_directories("screenshots");
+    EXPECT_TRUE(saveWindowImage(main(), L"screenshots/page0-after-undo.bmp"));
 }
 
 // What a keyboard press of Tab (with Shift and Ctrl as given) does to the focus.

@@ -270,6 +270,10 @@ void CVWnd_Window::applyStyles(std::uint32_t style, std::uint32_t exStyle) {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+// The system's own call: it takes the focus and the mouse capture away from a
+// window being disabled, and the control repaints itself dimmed.
+void CVWnd_Window::enableInput(bool on) { EnableWindow(hwnd(), on ? TRUE : FALSE); }
+
 std::uint32_t CVWnd_Window::dialogCode() {
     return static_cast<std::uint32_t>(SendMessageW(hwnd(), WM_GETDLGCODE, 0, 0));
 }

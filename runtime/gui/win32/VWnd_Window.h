@@ -38,6 +38,7 @@ public:
     std::uint32_t style() const override;
     std::uint32_t exStyle() const override;
     void applyStyles(std::uint32_t style, std::uint32_t exStyle) override;
+    void enableInput(bool on) override;
     std::uint32_t dialogCode() override;
     void setFont(std::uintptr_t font) override;
     std::uintptr_t createDefaultFont(std::uintptr_t parentWindow) override;

@@ -359,6 +359,178 @@ bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names) {
     return true;
 }
 
+bool listFolders(std::u16string_view folder, std::vector<std::u16string>& names) {
+    names.clear();
+    std::string native;
+    if (!toNative(folder, native))
+        return false;
+    DIR* dir = ::opendir(native.c_str());
+    if (!dir)
+        return false;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        bool folderEntry = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat info;
+            folderEntry =
+                ::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
+        }
+        if (folderEntry)
+            names.push_back(fromNative(entry->d_name));
+    }
+    ::closedir(dir);
+    return true;
+}
+
+bool fileSizeAndTime(std::u16string_view path, std::int64_t& size, std::int64_t& fileTime) {
+    struct stat info;
+    if (!statPath(path, info) || S_ISDIR(info.st_mode))
+        return false;
+    size = static_cast<std::int64_t>(info.st_size);
+    fileTime = (static_cast<std::int64_t>(info.st_mtim.tv_sec) + kUnixEpochIn1601) * 10000000 +
+               info.st_mtim.tv_nsec / 100;
+    return true;
+}
+
+namespace {
+
+timespec unixTimeOf(std::int64_t fileTime) {
+    // Floor division, so that times before 1970 stay in their second.
+    const std::int64_t ticks = fileTime - kUnixEpochIn1601 * 10000000;
+    std::int64_t seconds = ticks / 10000000;
+    if (ticks % 10000000 < 0)
+        --seconds;
+    timespec time;
+    time.tv_sec = static_cast<time_t>(seconds);
+    time.tv_nsec = static_cast<long>((ticks - seconds * 10000000) * 100);
+    return time;
+}
+
+// Removes `name` in the folder `dirFd` and, for a folder, all it holds first.
+bool removeTreeAt(int dirFd, const char* name) {
+    struct stat info;
+    if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(info.st_mode))
+        return ::unlinkat(dirFd, name, 0) == 0 || errno == ENOENT;
+    const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return false;
+    }
+    // The names first: removing while reading may skip entries.
+    std::vector<std::string> children;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            children.emplace_back(entry->d_name);
+    }
+    bool ok = true;
+    for (const std::string& child : children)
+        ok = removeTreeAt(fd, child.c_str()) && ok;
+    ::closedir(dir);
+    return ok && (::unlinkat(dirFd, name, AT_REMOVEDIR) == 0 || errno == ENOENT);
+}
+
+} // namespace
+
+bool setFileLastWriteTime(std::u16string_view path, std::int64_t fileTime) {
+    std::string native;
+    if (!toNative(path, native))
+        return false;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1] = unixTimeOf(fileTime);
+    return ::utimensat(AT_FDCWD, native.c_str(), times, 0) == 0;
+}
+
+bool createHardLink(std::u16string_view existing, std::u16string_view link) {
+    std::string from, to;
+    return toNative(existing, from) && toNative(link, to) && ::link(from.c_str(), to.c_str()) == 0;
+}
+
+bool copyFileDurably(std::u16string_view source, std::u16string_view target) {
+    std::string from, to;
+    if (!toNative(source, from) || !toNative(target, to))
+        return false;
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    struct stat info;
+    if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = S_ISREG(info.st_mode) ? errno : EISDIR;
+        ::close(in);
+        errno = error;
+        return false;
+    }
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        errno = error;
+        return false;
+    }
+    std::vector<char> buffer(1 << 20);
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        std::size_t written = 0;
+        if (!writeAll(out, buffer.data(), static_cast<std::size_t>(n), written)) {
+            ok = false;
+            break;
+        }
+    }
+    if (ok) {
+        timespec times[2];
+        times[0].tv_sec = 0;
+        times[0].tv_nsec = UTIME_OMIT;
+        times[1] = info.st_mtim;
+        ok = ::futimens(out, times) == 0 && ::fsync(out) == 0;
+    }
+    const int error = errno;
+    ok = ::close(out) == 0 && ok;
+    ::close(in);
+    if (!ok) {
+        ::unlink(to.c_str());
+        errno = error;
+    }
+    return ok;
+}
+
+bool removeFolderTree(std::u16string_view folder) {
+    std::string native;
+    if (!toNative(folder, native))
+        return false;
+    return removeTreeAt(AT_FDCWD, native.c_str());
+}
+
+bool appendToFile(std::u16string_view path, const void* data, std::size_t size) {
+    std::string native;
+    if (!toNative(path, native))
+        return false;
+    const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    std::size_t written = 0;
+    const bool ok = writeAll(fd, data, size, written);
+    const int error = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!ok)
+        errno = error;
+    return ok && closed;
+}
+
 std::u16string lastErrorText() {
     const int code = errno;
     char buffer[256] = {};

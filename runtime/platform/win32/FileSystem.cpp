@@ -412,6 +412,195 @@ bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names) {
     return true;
 }
 
+bool listFolders(std::u16string_view folder, std::vector<std::u16string>& names) {
+    names.clear();
+    std::wstring pattern;
+    if (!toNative(folder, pattern))
+        return false;
+    if (pattern.back() != L'\\' && pattern.back() != L'/')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found;
+    const HANDLE search =
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        const std::wstring_view name(found.cFileName);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != L"." && name != L"..")
+            names.emplace_back(reinterpret_cast<const char16_t*>(found.cFileName));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return true;
+}
+
+bool fileSizeAndTime(std::u16string_view path, std::int64_t& size, std::int64_t& fileTime) {
+    std::wstring native;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!toNative(path, native) || !GetFileAttributesExW(native.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return false;
+    size = static_cast<std::int64_t>((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
+                                     data.nFileSizeLow);
+    fileTime = static_cast<std::int64_t>(
+        (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime);
+    return true;
+}
+
+namespace {
+
+FILETIME fileTimeOf(std::int64_t fileTime) {
+    FILETIME time;
+    time.dwLowDateTime = static_cast<DWORD>(static_cast<unsigned long long>(fileTime) & 0xFFFFFFFFu);
+    time.dwHighDateTime = static_cast<DWORD>(static_cast<unsigned long long>(fileTime) >> 32);
+    return time;
+}
+
+// Keeps the thread's last error across the clean-up calls of a failure.
+class KeepLastError {
+public:
+    KeepLastError() : error_(GetLastError()) {}
+    ~KeepLastError() { SetLastError(error_); }
+    KeepLastError(const KeepLastError&) = delete;
+    KeepLastError& operator=(const KeepLastError&) = delete;
+
+private:
+    DWORD error_;
+};
+
+bool removeTree(const std::u16string& folder) {
+    std::wstring native;
+    if (!toNative(folder, native))
+        return false;
+    const DWORD attributes = GetFileAttributesW(native.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
+    // A junction or a symbolic link to a folder goes as a name; what it points to stays.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        std::wstring pattern = native;
+        if (pattern.back() != L'\\')
+            pattern += L'\\';
+        pattern += L'*';
+        std::vector<std::u16string> children;
+        WIN32_FIND_DATAW found;
+        const HANDLE search =
+            FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring_view name(found.cFileName);
+                if (name != L"." && name != L"..")
+                    children.emplace_back(reinterpret_cast<const char16_t*>(found.cFileName));
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        const std::u16string prefix =
+            folder.back() == u'\\' || folder.back() == u'/' ? folder : folder + u'\\';
+        bool ok = true;
+        for (const std::u16string& child : children)
+            ok = removeTree(prefix + child) && ok;
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            SetFileAttributesW(native.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        return RemoveDirectoryW(native.c_str()) != 0 && ok;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(native.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return RemoveDirectoryW(native.c_str()) != 0;
+    return DeleteFileW(native.c_str()) != 0;
+}
+
+} // namespace
+
+bool setFileLastWriteTime(std::u16string_view path, std::int64_t fileTime) {
+    std::wstring native;
+    if (!toNative(path, native))
+        return false;
+    const HANDLE file = CreateFileW(native.c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const FILETIME time = fileTimeOf(fileTime);
+    const bool ok = SetFileTime(file, nullptr, nullptr, &time) != 0;
+    KeepLastError keep;
+    CloseHandle(file);
+    return ok;
+}
+
+bool createHardLink(std::u16string_view existing, std::u16string_view link) {
+    std::wstring from, to;
+    return toNative(existing, from) && toNative(link, to) &&
+           CreateHardLinkW(to.c_str(), from.c_str(), nullptr);
+}
+
+bool copyFileDurably(std::u16string_view source, std::u16string_view target) {
+    std::wstring from, to;
+    if (!toNative(source, from) || !toNative(target, to))
+        return false;
+    const HANDLE in =
+        CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (in == INVALID_HANDLE_VALUE)
+        return false;
+    FILETIME created, accessed, written;
+    if (!GetFileTime(in, &created, &accessed, &written)) {
+        KeepLastError keep;
+        CloseHandle(in);
+        return false;
+    }
+    const HANDLE out =
+        CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) {
+        KeepLastError keep;
+        CloseHandle(in);
+        return false;
+    }
+    std::vector<char> buffer(1 << 20);
+    bool ok = true;
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        std::size_t done = 0;
+        if (!writeAll(out, buffer.data(), n, done)) {
+            ok = false;
+            break;
+        }
+    }
+    ok = ok && SetFileTime(out, nullptr, nullptr, &written) && FlushFileBuffers(out);
+    KeepLastError keep;
+    ok = CloseHandle(out) && ok;
+    CloseHandle(in);
+    if (!ok)
+        DeleteFileW(to.c_str());
+    return ok;
+}
+
+bool removeFolderTree(std::u16string_view folder) {
+    if (folder.empty())
+        return false;
+    return removeTree(std::u16string(folder));
+}
+
+bool appendToFile(std::u16string_view path, const void* data, std::size_t size) {
+    std::wstring native;
+    if (!toNative(path, native))
+        return false;
+    const HANDLE file = CreateFileW(native.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::size_t written = 0;
+    const bool ok = writeAll(file, data, size, written);
+    KeepLastError keep;
+    return CloseHandle(file) && ok;
+}
+
 std::u16string lastErrorText() {
     const DWORD code = GetLastError();
     wchar_t* text = nullptr;
