@@ -39,5 +39,10 @@ if(MIRETH_REPRODUCIBLE)
                       -Wdate-time)
   if(WIN32)
     add_link_options(-Wl,--no-insert-timestamp)
+    # The library cache lies in the home folder: a header of it that names its
+    # own file would carry this machine's path.
+    if(MIRETH_WINDEPS)
+      add_compile_options(-ffile-prefix-map=${MIRETH_WINDEPS}/=windeps/)
+    endif()
   endif()
 endif()

@@ -6,7 +6,7 @@
 
 # Raise the tag whenever scripts/windows-deps builds the cache differently, so
 # that an old cache is never mixed with a new recipe.
-set(MIRETH_WINDEPS_TAG "bookworm-2")
+set(MIRETH_WINDEPS_TAG "bookworm-3")
 
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)

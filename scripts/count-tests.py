@@ -10,6 +10,9 @@ reads, in BUILD_DIR:
   ctest-results.xml   how each ended (ctest --output-junit)
   test-results/*.xml  the GoogleTest report of each test executable
 
+A tree without ctest-tests.json ran its tests itself: each report in its
+test-results/ counts, and a tree with none counts as one failure.
+
 A test executable that ran GoogleTest but left no report (it crashed, or hung
 and was killed) counts as one failed case; so does one whose report shows no
 failure while ctest saw it fail (a sanitizer report or a leak at exit). A
@@ -98,12 +101,32 @@ def count_report(path, tree, test):
     return tally
 
 
+def count_reports_alone(name, build_dir):
+    """A tree whose tests ran without ctest (the archive's): its reports are all
+    there is, and a tree that left none has failed."""
+    tally = Tally()
+    folder = os.path.join(build_dir, "test-results")
+    reports = sorted(f for f in os.listdir(folder) if f.endswith(".xml")) if os.path.isdir(folder) else []
+    for report in reports:
+        try:
+            tally.add(count_report(os.path.join(folder, report), name, report[:-4]))
+        except (OSError, ET.ParseError):
+            tally.failed += 1
+            tally.failures.append(f"{name} {report[:-4]}: unreadable report")
+    if not reports:
+        tally.failed += 1
+        tally.failures.append(f"{name}: its test crashed or wrote no report")
+    return tally, len(reports)
+
+
 def count_tree(name, state, build_dir):
     tally = Tally()
     if state != "built":
         tally.failed += 1
         tally.failures.append(f"{name}: {state}")
         return tally, 0
+    if not os.path.exists(os.path.join(build_dir, "ctest-tests.json")):
+        return count_reports_alone(name, build_dir)
     try:
         tests = load_tests(build_dir)
     except (OSError, ValueError) as e:
