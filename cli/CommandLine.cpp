@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/ConfigKeys.h"
+#include "updater/BackupRecord.h"
 #include "updater/TransferSettings.h"
 
 #include <algorithm>
@@ -74,6 +75,7 @@ ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
     CommandLine line;
     std::vector<CWString> words;
     bool sawConfig = false;
+    bool sawJob = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::u16string_view argument = arguments[i].view();
         if (argument == u"--help" || argument == u"-h") {
@@ -100,6 +102,15 @@ ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
             line.quiet = true;
         } else if (argument == u"--force") {
             line.force = true;
+        } else if (argument == u"--job" || argument.starts_with(u"--job=")) {
+            if (argument == u"--job" && i + 1 < arguments.size())
+                line.jobTime = arguments[++i];
+            else if (argument != u"--job")
+                line.jobTime = CWString(argument.substr(6));
+            if (!isBackupTimeName(line.jobTime.view()))
+                return failure(
+                    u"--job needs a job's time, yyyyMMdd-HHmmss (mireth-sync history KIND lists them)");
+            sawJob = true;
         } else if (argument == u"--config" || argument.starts_with(u"--config=")) {
             if (sawConfig)
                 return failure(u"--config is given twice");
@@ -121,9 +132,25 @@ ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
     }
 
     if (words.empty())
-        return failure(u"no command given (check, update or config)");
+        return failure(u"no command given (check, update, rollback, history or config)");
     const std::u16string_view command = words[0].view();
     CWString error;
+    if (sawJob && command != u"rollback")
+        return failure(u"--job belongs to rollback");
+    if (command == u"rollback" || command == u"history") {
+        line.command = command == u"rollback" ? Command::Rollback : Command::History;
+        if (line.force || line.jobs != 0 || line.retries >= 0)
+            return failure(u"--force, --jobs and --retries belong to update");
+        if (line.quiet && line.command == Command::History)
+            return failure(u"--quiet belongs to check, update and rollback");
+        if (words.size() != 2)
+            return failure(CWString(command) + u" needs one module kind: w, a or s");
+        if (!readKinds(words, 1, line, error))
+            return failure(error);
+        if (line.allKinds)
+            return failure(CWString(command) + u" works on one module kind at a time: w, a or s");
+        return {true, line, CWString()};
+    }
     if (command == u"check" || command == u"update") {
         line.command = command == u"check" ? Command::Check : Command::Update;
         if (line.force && line.command == Command::Check)
@@ -135,7 +162,8 @@ ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
         return {true, line, CWString()};
     }
     if (command != u"config")
-        return failure(CWString(u"unknown command '") + command + u"' (check, update or config)");
+        return failure(CWString(u"unknown command '") + command +
+                       u"' (check, update, rollback, history or config)");
 
     if (line.json || line.quiet || line.force || line.jobs != 0 || line.retries >= 0)
         return failure(
@@ -168,7 +196,7 @@ ParsedCommandLine parseCommandLine(const std::vector<CWString>& arguments) {
             return failure(
                 CWString(u"unknown key '") + line.key.view() +
                 u"' (domain, windows., android., server. with qq, password or folder, jobs, retries, "
-                u"ca-file, verify-certificates or proxy)");
+                u"ca-file, verify-certificates, proxy, backup-folder or kept-backups)");
         }
     }
     if (expected == 4)
@@ -185,6 +213,8 @@ CWString helpText() {
         u"  mireth-sync [--config FILE] [--json] [--quiet] check KIND...\n"
         u"  mireth-sync [--config FILE] [--json] [--quiet] update KIND... [--force] [--jobs N] [--retries "
         u"N]\n"
+        u"  mireth-sync [--config FILE] [--json] [--quiet] rollback KIND [--job TIME]\n"
+        u"  mireth-sync [--config FILE] [--json] history KIND\n"
         u"  mireth-sync [--config FILE] config show\n"
         u"  mireth-sync [--config FILE] config get KEY\n"
         u"  mireth-sync [--config FILE] config set KEY VALUE\n"
@@ -195,6 +225,11 @@ CWString helpText() {
         u"             marks the files that are missing or older than the server's\n"
         u"  update     check, then download the marked files and print the final table; a\n"
         u"             summary line on standard error tells the files per outcome, bytes and time\n"
+        u"  rollback   undo the kind's last update (or the one of --job TIME): the files it\n"
+        u"             replaced get their previous versions back, with their old times (so the\n"
+        u"             next check marks them again), and the files it added are removed\n"
+        u"  history    list the updates of the kind whose previous versions are kept, newest\n"
+        u"             first (time, files replaced, files added), and where the history log is\n"
         u"  config     show every key (passwords masked), get one raw value, or set one\n"
         u"             (the file's other sections and keys are kept)\n"
         u"\n"
@@ -205,7 +240,13 @@ CWString helpText() {
         u"     certificates for a server with a private CA), verify-certificates (\"校验证书\",\n"
         u"     0 turns the check of TLS certificates off) and proxy (\"代理\": http://host:port,\n"
         u"     socks5h://host:port, or 直连 for none; empty: the environment's or the system's),\n"
-        u"     in \"全局\"; empty means the default.\n"
+        u"     backup-folder (\"备份目录\": where previous versions are kept, relative to the\n"
+        u"     configuration file's folder; default 备份 beside it, never inside a module folder)\n"
+        u"     and kept-backups (\"保留备份数\": the updates kept per kind, 0 to 100, default 3;\n"
+        u"     0 keeps no previous versions), in \"全局\"; empty means the default.\n"
+        u"Every update and rollback is written down in 更新记录.log beside the configuration\n"
+        u"file (tab-separated: time, kind, outcome, path, old size and time, new size and\n"
+        u"time, reason; the older lines move to 更新记录.1.log past 1 MiB).\n"
         u"\n"
         u"Options:\n"
         u"  --config FILE  the configuration file (default: setup.ini beside the program)\n"
@@ -214,6 +255,7 @@ CWString helpText() {
         u"                 and a stable \"reason_code\" (for example \"http_status\")\n"
         u"  --quiet, -q    no progress line while files download, and no summary line\n"
         u"  --force        download every listed file (\"强制更新\")\n"
+        u"  --job TIME     the update that rollback undoes, as history lists it (yyyyMMdd-HHmmss)\n"
         u"  --jobs N       download N files at once, 1 to 16 (default: \"同时下载数\" in \"全局\", else 4)\n"
         u"  --retries N    try a file that failed for a passing reason N more times, 0 to 10\n"
         u"                 (default: \"重试次数\" in \"全局\", else 2)\n"
@@ -226,7 +268,8 @@ CWString helpText() {
         u"\n"
         u"Exit status: 0 all went well (or nothing to do); 1 an update left a file failed;\n"
         u"2 usage or configuration error (with all: no kind is configured); 3 a module list\n"
-        u"could not be fetched or understood.\n"
+        u"could not be fetched or understood; 4 rollback found no update to undo (a rollback\n"
+        u"that left a file as it was exits 1).\n"
         u"When several apply the highest is given.\n"
         u"\n"
         u"Example:\n"

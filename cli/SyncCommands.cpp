@@ -1,5 +1,6 @@
 #include "cli/SyncCommands.h"
 
+#include "cli/BackupCommands.h"
 #include "cli/ConfigKeys.h"
 #include "cli/Console.h"
 #include "cli/ModuleTableOutput.h"
@@ -283,6 +284,10 @@ int runSync(const std::vector<CWString>& arguments) {
     case Command::ConfigGet:
     case Command::ConfigSet:
         return runConfig(line);
+    case Command::Rollback:
+        return runRollback(line, configFileOf(line));
+    case Command::History:
+        return runHistory(line, configFileOf(line));
     }
     return kExitUsage;
 }

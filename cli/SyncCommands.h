@@ -11,6 +11,7 @@ enum ExitStatus : int {
     kExitFilesFailed = 1, // an update left a file failed
     kExitUsage = 2,       // usage or configuration error
     kExitListFailed = 3,  // a module list could not be fetched or understood
+    kExitNoBackup = 4,    // rollback found no job to undo
 };
 
 // Parses the arguments (without the program's name) and runs the command.

@@ -100,9 +100,13 @@ RollbackResult rollback(const TransferSettings& settings, ModuleKind kind, const
                 left.push_back(entry);
                 continue;
             }
-            // A link keeps the old time; a copy took it too. Set once more all the same:
-            // the next check must find the file older, as it was.
-            if (entry.oldTime != 0)
+            // A link keeps the old time to the system's own precision, a copy takes
+            // it too; only a file that came back with another time gets the recorded
+            // one, which the next check must find older than the list's, as it was.
+            std::int64_t backSize = 0;
+            std::int64_t backTime = 0;
+            if (entry.oldTime != 0 &&
+                (!platform::fileSizeAndTime(target.view(), backSize, backTime) || backTime != entry.oldTime))
                 platform::setFileLastWriteTime(target.view(), entry.oldTime);
             ++result.restored;
             history.add(u"还原", entry.path, entry.newSize, entry.newTime, entry.oldSize, entry.oldTime);

@@ -118,7 +118,7 @@ TEST(CommandLineTest, MistakesAreRefusedWithTheirReason) {
 TEST(ConfigKeysTest, EveryKeyNamesItsOwnFieldAndOnlyPasswordsAreMasked) {
     std::size_t count = 0;
     const ConfigKey* keys = configKeys(count);
-    ASSERT_EQ(count, 15u);
+    ASSERT_EQ(count, 17u);
     rg_PeiZhiXinXiLei config;
     std::size_t fields = 0;
     for (std::size_t i = 0; i < count; ++i) {
@@ -153,6 +153,9 @@ TEST(ConfigKeysTest, SettingsTakeTheValuesTheirKeysUnderstand) {
         {u"verify-certificates", u"0", true},
         {u"verify-certificates", u"2", false},
         {u"ca-file", u"私有 CA.pem", true},
+        {u"kept-backups", u"0", true},
+        {u"kept-backups", u"101", false},
+        {u"backup-folder", u"D:\\旧版本", true},
         {u"domain", u"anything", true},
         {u"proxy", u"直连", true},
         {u"proxy", u"HTTP://u:p@proxy.corp:3128", true},

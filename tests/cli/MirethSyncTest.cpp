@@ -83,9 +83,27 @@ protected:
 TEST_F(MirethSyncTest, HelpAndVersionNameEveryCommandAndOption) {
     const SyncResult help = runProgram(syncProgram(), {"--help"});
     EXPECT_EQ(help.status, 0) << help.error;
-    for (const char* word : {"check KIND", "update KIND", "--force", "--jobs N", "--retries N", "同时下载数",
-                             "重试次数", "config show", "config get KEY", "config set KEY VALUE",
-                             "--config FILE", "--json", "--quiet", "--version", "Exit status", "Example"}) {
+    for (const char* word : {"check KIND",
+                             "update KIND",
+                             "--force",
+                             "--jobs N",
+                             "--retries N",
+                             "同时下载数",
+                             "重试次数",
+                             "config show",
+                             "config get KEY",
+                             "config set KEY VALUE",
+                             "--config FILE",
+                             "--json",
+                             "--quiet",
+                             "--version",
+                             "Exit status",
+                             "Example",
+                             "rollback KIND [--job TIME]",
+                             "history KIND",
+                             "备份目录",
+                             "保留备份数",
+                             "更新记录.log"}) {
         EXPECT_NE(help.output.find(word), std::string::npos) << word;
     }
     EXPECT_TRUE(help.error.empty());
@@ -111,6 +129,13 @@ TEST_F(MirethSyncTest, UsageErrorsExitTwoWithAOneLineMessage) {
         {"--json", "config", "show"},
         {"--config"},
         {"--config", "a.ini", "--config=b.ini", "config", "show"},
+        {"rollback"},
+        {"rollback", "all"},
+        {"rollback", "w", "a"},
+        {"rollback", "w", "--job", "yesterday"},
+        {"history", "w", "--job", "20260101-000000"},
+        {"update", "w", "--job=20260101-000000"},
+        {"history", "w", "--quiet"},
     };
     for (const auto& arguments : wrong) {
         const SyncResult result = runProgram(syncProgram(), arguments);
@@ -166,7 +191,9 @@ TEST_F(MirethSyncTest, ConfigShowListsEveryKeyWithPasswordsMasked) {
                                                "retries=",
                                                "ca-file=",
                                                "verify-certificates=",
-                                               "proxy="};
+                                               "proxy=",
+                                               "backup-folder=",
+                                               "kept-backups="};
     EXPECT_EQ(show.outputLines(), expected);
     EXPECT_EQ(show.output.find("hunter2"), std::string::npos);
     EXPECT_EQ(sync({"config", "get", "windows.password"}).output, "hunter2\n");
@@ -607,6 +634,55 @@ TEST_F(MirethSyncTest, AServerOfItsOwnCertificateIsTrustedOnlyWhenToldTo) {
             EXPECT_EQ(result.error.find("\"校验证书\"=0") != std::string::npos, mendable) << result.error;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// An update keeps the files it replaced; history lists the job, rollback undoes it
+// (exit 0) and then finds nothing more to undo (exit 4).
+TEST_F(MirethSyncTest, RollbackUndoesTheLastUpdateThatHistoryLists) {
+    configure();
+    const fs::path old = work.path() / "a" / pathOf("安卓界面.ext");
+    writeFile(old, "old");
+    const auto oldTime = fs::last_write_time(old) - std::chrono::hours(24 * 365 * 30);
+    fs::last_write_time(old, oldTime);
+    const SyncResult updated = sync({"--quiet", "update", "a"});
+    ASSERT_EQ(updated.status, 0) << updated.error;
+    ASSERT_EQ(readFile(old), "安卓\n");
+
+    const SyncResult history = sync({"history", "a"});
+    EXPECT_EQ(history.status, 0) << history.error;
+    ASSERT_EQ(history.outputLines().size(), 2u) << history.output;
+    EXPECT_EQ(history.outputLines()[0], "时间\t替换\t新增");
+    const auto job = fieldsOf(history.outputLines()[1]);
+    ASSERT_EQ(job.size(), 3u);
+    EXPECT_EQ(job[1], "1");
+    EXPECT_NE(job[2], "0");
+    EXPECT_NE(history.error.find(utf8Of(work.path() / pathOf("更新记录.log"))), std::string::npos)
+        << history.error;
+
+    const SyncResult json = sync({"--json", "history", "a"});
+    Json::Value parsed;
+    ASSERT_TRUE(Json::Reader().parse(json.output, parsed)) << json.output;
+    EXPECT_EQ(parsed["jobs"][0]["time"].asString(), job[0]);
+    EXPECT_EQ(parsed["jobs"][0]["added"].asString(), job[2]);
+
+    const SyncResult undone = sync({"rollback", "a", "--job", job[0]});
+    EXPECT_EQ(undone.status, 0) << undone.error;
+    EXPECT_NE(undone.output.find(job[0]), std::string::npos) << undone.output;
+    EXPECT_EQ(readFile(old), "old");
+    EXPECT_EQ(fs::last_write_time(old), oldTime);
+    EXPECT_FALSE(fs::exists(work.path() / "a" / "android" / "lib1.ext"));
+    EXPECT_EQ(rowNamed(sync({"check", "a"}), "安卓界面.ext").at(1), "下载");
+
+    const SyncResult none = sync({"--json", "rollback", "a"});
+    EXPECT_EQ(none.status, 4) << none.error;
+    ASSERT_TRUE(Json::Reader().parse(none.output, parsed)) << none.output;
+    EXPECT_EQ(parsed["status"].asString(), "no_job");
+    const auto log = readFile(work.path() / pathOf("更新记录.log"));
+    EXPECT_NE(log.find("\t回滚\t" + job[0] + "\t"), std::string::npos) << log;
 }
 
 } // namespace

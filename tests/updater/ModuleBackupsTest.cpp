@@ -2,6 +2,7 @@
 // the rollback that puts them back, retention and the history log.
 #include "updater/ModuleBackups.h"
 #include "EngineFixture.h"
+#include "updater/HistoryLog.h"
 #include "updater/ModuleListRules.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@ namespace {
 
 using namespace rg_quelt_app;
 using namespace updater_test;
+using mireth_test::pathOf;
 
 struct Module {
     const char* path;
@@ -70,7 +72,7 @@ protected:
         settings.backupFolder = textOf(backups.path());
         settings.historyLog =
             textOf(backups.path().parent_path() / (backups.path().filename().string() + ".log"));
-        logFile = mireth_test::pathOf(settings.historyLog);
+        logFile = pathOf(settings.historyLog);
         for (std::size_t i = 0; i < kReplaced; ++i) {
             ASSERT_TRUE(writeFile(windows.path() / fs::u8path(kModules[i].path), "old " + std::to_string(i)));
             ASSERT_TRUE(setLocalMtime(windows.path() / fs::u8path(kModules[i].path), 2001, 2, 3, 4, 5,
@@ -215,6 +217,37 @@ TEST_F(ModuleBackupsTest, ABackupThatCannotBeMadeFailsTheFileAndKeepsTheOldOne) 
     const auto lines = tabFields(readFile(logFile));
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[4][8], "替换 0 个，新增 1 个，失败 3 个");
+}
+
+// A log that would grow past 1 MiB moves aside, replacing the older one, and a new
+// one begins with its byte-order mark; the lines of one write stay together.
+TEST(HistoryLogTest, RotatesBeforePassingOneMebibyteKeepingOneOlderFile) {
+    TempFolder temp;
+    ASSERT_TRUE(temp.ok());
+    const CWString path = temp / u"更新记录.log";
+    const fs::path older = pathOf(HistoryLog::rotatedPath(path));
+    EXPECT_EQ(older.filename().u16string(), u"更新记录.1.log");
+    ASSERT_TRUE(writeFile(older, "the oldest"));
+    const std::string full(HistoryLog::kRotateBytes - 10, 'x');
+    ASSERT_TRUE(writeFile(path, full));
+    HistoryLog log(path, ModuleKind::Server);
+    log.add(u"新增", CWString(u"a\tb.ext"), -1, 0, 5, 126227808000000000);
+    log.add(u"更新", CWString(u"20010101-000000"), -1, 0, -1, 0, CWString(u"替换 0 个"));
+    ASSERT_TRUE(log.write());
+    EXPECT_EQ(readFile(older), full);
+    const auto lines = tabFields(readFile(path));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(readFile(path).substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(lines[0][1], "服务器模块");
+    EXPECT_EQ(lines[0][3], "a b.ext") << "a tab in a name never splits a line";
+    EXPECT_EQ(lines[0][6], "5");
+    EXPECT_EQ(lines[0][7], HistoryLog::timeText(126227808000000000));
+    EXPECT_EQ(lines[1][8], "替换 0 个");
+    // Below the limit lines are only appended.
+    log.add(u"删除", CWString(u"c.ext"), 1, 0, -1, 0);
+    ASSERT_TRUE(log.write());
+    EXPECT_EQ(tabFields(readFile(path)).size(), 3u);
+    EXPECT_EQ(readFile(older), full);
 }
 
 } // namespace

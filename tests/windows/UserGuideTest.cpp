@@ -39,7 +39,8 @@ std::vector<std::u16string> programTexts() {
         kModeDownloadFailed, kStateChecking, kStateWaiting, kMessageConfigureFirst, kMessageCheckFirst,
         kCertificatesNotChecked, kDirectProxy, kGlobalSection, kWindowsSection, kAndroidSection, kServerSection,
         kDomainKey, kQqKey, kPasswordKey, kFolderKey, kParallelDownloadsKey, kRetriesKey, kCaFileKey,
-        kVerifyCertificatesKey, kProxyKey,
+        kVerifyCertificatesKey, kProxyKey, kBackupFolderKey, kKeptBackupsKey, kDefaultBackupFolderName,
+        kHistoryLogName,
     };
     // clang-format on
     texts.insert(texts.end(), std::begin(more), std::end(more));
@@ -106,8 +107,9 @@ TEST(UserGuideTest, QuotesOnlyWhatTheProgramShowsAndExplainsEveryKeyOfTheGlobalS
             shown = shown || (!q.empty() && text.find(q) != std::u16string::npos);
         EXPECT_TRUE(shown) << "the program shows no 「" << CWString(q).toUtf8String() << "」";
     }
-    for (const char16_t* key : {kDomainKey, kParallelDownloadsKey, kRetriesKey, kCaFileKey,
-                                kVerifyCertificatesKey, kProxyKey, kDirectProxy})
+    for (const char16_t* key :
+         {kDomainKey, kParallelDownloadsKey, kRetriesKey, kCaFileKey, kVerifyCertificatesKey, kProxyKey,
+          kDirectProxy, kBackupFolderKey, kKeptBackupsKey})
         EXPECT_NE(std::find(quoted.begin(), quoted.end(), key), quoted.end())
             << "「" << CWString(key).toUtf8String() << "」 is not explained";
 }
