@@ -100,6 +100,24 @@ void appendWords(CWString& text, const CWString& words) {
     text += words.view();
 }
 
+// The words before the file's name in the reasons about one file.
+const char16_t* fileActionWords(ReasonKind kind) {
+    switch (kind) {
+    case ReasonKind::CannotCreate:
+        return u"无法创建 ";
+    case ReasonKind::CannotWrite:
+        return u"无法写入 ";
+    case ReasonKind::BackupFailed:
+        return u"无法在备份目录中保留旧文件 ";
+    case ReasonKind::RestoreFailed:
+        return u"无法还原 ";
+    case ReasonKind::RemoveFailed:
+        return u"无法删除 ";
+    default:
+        return u"无法替换 ";
+    }
+}
+
 CWString redirectText(const Reason& r) {
     CWString text = CWString(u"不跟随 HTTP ") + number(r.status) + u" 转向";
     if (!r.subject.isEmpty()) {
@@ -154,10 +172,11 @@ CWString mainText(const Reason& r) {
         return CWString(u"服务器给出的路径或文件名会超出模块文件夹");
     case ReasonKind::CannotCreate:
     case ReasonKind::CannotWrite:
-    case ReasonKind::CannotReplace: {
-        CWString text(r.kind == ReasonKind::CannotCreate  ? u"无法创建 "
-                      : r.kind == ReasonKind::CannotWrite ? u"无法写入 "
-                                                          : u"无法替换 ");
+    case ReasonKind::CannotReplace:
+    case ReasonKind::BackupFailed:
+    case ReasonKind::RestoreFailed:
+    case ReasonKind::RemoveFailed: {
+        CWString text(fileActionWords(r.kind));
         text += r.subject.view();
         appendWords(text, r.detail);
         return text;
@@ -229,16 +248,6 @@ CWString mainText(const Reason& r) {
         return CWString(u"文件正被其他程序使用，请关闭使用它的程序后重试");
     case ReasonKind::ProxyAuthRequired:
         return CWString(u"代理服务器要求身份验证 (HTTP 407)");
-    case ReasonKind::BackupFailed:
-    case ReasonKind::RestoreFailed:
-    case ReasonKind::RemoveFailed: {
-        CWString text(r.kind == ReasonKind::BackupFailed    ? u"无法在备份目录中保留旧文件 "
-                      : r.kind == ReasonKind::RestoreFailed ? u"无法还原 "
-                                                            : u"无法删除 ");
-        text += r.subject.view();
-        appendWords(text, r.detail);
-        return text;
-    }
     case ReasonKind::HostSilent: {
         CWString text(u"服务器无响应");
         appendWords(text, r.detail);

@@ -336,7 +336,11 @@ bool removeAbandonedFile(std::u16string_view path) {
     return removed;
 }
 
-bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names) {
+namespace {
+
+// The names in `folder` of its entries of one type (S_IFREG or S_IFDIR), links
+// not followed.
+bool listEntries(std::u16string_view folder, mode_t type, std::vector<std::u16string>& names) {
     names.clear();
     std::string native;
     if (!toNative(folder, native))
@@ -345,43 +349,31 @@ bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names) {
     if (!dir)
         return false;
     const int dirFd = ::dirfd(dir);
+    const unsigned char wanted = type == S_IFDIR ? DT_DIR : DT_REG;
     while (const dirent* entry = ::readdir(dir)) {
-        bool regular = entry->d_type == DT_REG;
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        bool match = entry->d_type == wanted;
         if (entry->d_type == DT_UNKNOWN) {
             struct stat info;
-            regular =
-                ::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
+            match = ::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                    (info.st_mode & S_IFMT) == type;
         }
-        if (regular)
+        if (match)
             names.push_back(fromNative(entry->d_name));
     }
     ::closedir(dir);
     return true;
 }
 
+} // namespace
+
+bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names) {
+    return listEntries(folder, S_IFREG, names);
+}
+
 bool listFolders(std::u16string_view folder, std::vector<std::u16string>& names) {
-    names.clear();
-    std::string native;
-    if (!toNative(folder, native))
-        return false;
-    DIR* dir = ::opendir(native.c_str());
-    if (!dir)
-        return false;
-    const int dirFd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
-            continue;
-        bool folderEntry = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN) {
-            struct stat info;
-            folderEntry =
-                ::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
-        }
-        if (folderEntry)
-            names.push_back(fromNative(entry->d_name));
-    }
-    ::closedir(dir);
-    return true;
+    return listEntries(folder, S_IFDIR, names);
 }
 
 bool fileSizeAndTime(std::u16string_view path, std::int64_t& size, std::int64_t& fileTime) {

@@ -391,28 +391,10 @@ bool removeAbandonedFile(std::u16string_view path) {
     return DeleteFileW(native.c_str()) != 0;
 }
 
-bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names) {
-    names.clear();
-    std::wstring pattern;
-    if (!toNative(folder, pattern))
-        return false;
-    if (pattern.back() != L'\\' && pattern.back() != L'/')
-        pattern += L'\\';
-    pattern += L'*';
-    WIN32_FIND_DATAW found;
-    const HANDLE search =
-        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.emplace_back(reinterpret_cast<const char16_t*>(found.cFileName));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return true;
-}
+namespace {
 
-bool listFolders(std::u16string_view folder, std::vector<std::u16string>& names) {
+// The names in `folder` of its folders (`folders`) or of its other entries.
+bool listEntries(std::u16string_view folder, bool folders, std::vector<std::u16string>& names) {
     names.clear();
     std::wstring pattern;
     if (!toNative(folder, pattern))
@@ -427,11 +409,22 @@ bool listFolders(std::u16string_view folder, std::vector<std::u16string>& names)
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
         const std::wstring_view name(found.cFileName);
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != L"." && name != L"..")
+        const bool isFolderEntry = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolderEntry == folders && name != L"." && name != L"..")
             names.emplace_back(reinterpret_cast<const char16_t*>(found.cFileName));
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return true;
+}
+
+} // namespace
+
+bool listFiles(std::u16string_view folder, std::vector<std::u16string>& names) {
+    return listEntries(folder, false, names);
+}
+
+bool listFolders(std::u16string_view folder, std::vector<std::u16string>& names) {
+    return listEntries(folder, true, names);
 }
 
 bool fileSizeAndTime(std::u16string_view path, std::int64_t& size, std::int64_t& fileTime) {
