@@ -3,6 +3,7 @@
 #include "runtime/core/Paths.h"
 #include "runtime/platform/FileSystem.h"
 #include "runtime/platform/LocalTime.h"
+#include "updater/ModulePathCheck.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -24,6 +25,22 @@ CWString joined(const CWString& folder, std::u16string_view name) {
         path += kSeparator;
     path += name;
     return path;
+}
+
+// Whether a recorded path names a file inside its module folder by the rules a
+// listed name is held to, so that a record changed by hand cannot make a rollback
+// remove or overwrite anything outside it.
+bool staysInside(std::u16string_view path) {
+    bool named = false;
+    while (!path.empty()) {
+        const std::size_t end = path.find(kSeparator);
+        const std::u16string_view part = path.substr(0, end);
+        if (!part.empty() && !isSafeName(part))
+            return false;
+        named = named || !part.empty();
+        path.remove_prefix(end == std::u16string_view::npos ? path.size() : end + 1);
+    }
+    return named;
 }
 
 // A path in a line of the record: '%', tab and line breaks as %XX, so that any
@@ -191,6 +208,8 @@ bool readBackupRecord(const CWString& path, std::vector<BackupEntry>& entries) {
             continue;
         entry.replaced = parts[0] == "replaced";
         entry.path = unescaped(parts[1]);
+        if (!staysInside(entry.path.view()))
+            continue;
         entries.push_back(std::move(entry));
     }
     return true;

@@ -44,7 +44,8 @@ std::vector<CWString> backupJobTimes(const CWString& kindFolder);
 
 // The record as a whole, replaced at once; false when it could not be written.
 bool writeBackupRecord(const CWString& path, const std::vector<BackupEntry>& entries);
-// False when the record is missing or not one of ours; lines it cannot read are skipped.
+// False when the record is missing or not one of ours; lines it cannot read, and paths
+// that would leave the module folder, are skipped.
 bool readBackupRecord(const CWString& path, std::vector<BackupEntry>& entries);
 
 // Removes a job's folder and record; false when something of them stayed.

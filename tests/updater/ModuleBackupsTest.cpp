@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <regex>
 
 namespace {
@@ -217,6 +218,34 @@ TEST_F(ModuleBackupsTest, ABackupThatCannotBeMadeFailsTheFileAndKeepsTheOldOne) 
     const auto lines = tabFields(readFile(logFile));
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[4][8], "替换 0 个，新增 1 个，失败 3 个");
+}
+
+// A record changed by hand cannot make a rollback reach outside the module folder:
+// its lines that climb out are skipped, the others are undone as usual.
+TEST_F(ModuleBackupsTest, ARecordThatNamesAPathOutsideTheModuleFolderLeavesItAlone) {
+    Rows rows;
+    runJob(rows);
+    const std::vector<BackupJobSummary> jobs = listBackupJobs(settings.backupFolder, ModuleKind::Windows);
+    ASSERT_EQ(jobs.size(), 1u);
+    const fs::path victim = windows.path().parent_path() / (windows.path().filename().string() + "-victim");
+    ASSERT_TRUE(writeFile(victim, "not a module"));
+    const std::string up = std::string("..") + char(fs::path::preferred_separator);
+    const std::string outside = up + victim.filename().string();
+    std::ofstream record(backups.path() / "w" / (jobs[0].time.toUtf8String() + ".job"), std::ios::app);
+    for (const std::string& path : {outside, std::string("lib") + char(fs::path::preferred_separator) + up +
+                                                 up + victim.filename().string()})
+        record << "added\t" << path << "\t-1\t0\t1\t0\n"
+               << "replaced\t" << path << "\t1\t0\t1\t0\n";
+    record.close();
+    ASSERT_EQ(listBackupJobs(settings.backupFolder, ModuleKind::Windows)[0].added, 1u);
+
+    const RollbackResult undone =
+        rollbackBackupJob(settings, ModuleKind::Windows, config.windowsFolder, CWString());
+    EXPECT_TRUE(undone.ok());
+    EXPECT_EQ(undone.restored, kReplaced);
+    EXPECT_EQ(undone.removed, 1u);
+    EXPECT_EQ(readFile(victim), "not a module");
+    fs::remove(victim);
 }
 
 // A log that would grow past 1 MiB moves aside, replacing the older one, and a new
