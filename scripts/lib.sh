@@ -39,7 +39,7 @@ mireth_apt_install() {
 
 # Starts a private Xvfb on a free display and exports DISPLAY; MIRETH_XVFB_PID
 # names it for mireth_stop_xvfb. The screen holds the main window at 192 DPI
-# (DpiTest puts it on a Wine desktop of 2000 x 1500).
+# (on the Wine desktop of 2000 x 1500 that scripts/wine-prefix sets).
 mireth_start_xvfb() {
     local numfile waited=0
     numfile=$(mktemp)

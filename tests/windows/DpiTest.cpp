@@ -44,8 +44,8 @@ Rects layoutAt(int dpi) {
     fs::remove(name, ignored);
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"explorer.exe /desktop=MirethDpi" + std::to_wstring(dpi) + L",2000x1500 \"" +
-                           self + L"\" --gtest_filter=MainWindowTest.ScreenshotsOfEveryPageAndTheHelpWindow";
+    std::wstring command = L"\"" + std::wstring(self) +
+                           L"\" --gtest_filter=MainWindowTest.ScreenshotsOfEveryPageAndTheHelpWindow";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -71,7 +71,7 @@ Rects layoutAt(int dpi) {
     }
     // Whatever starts from now on gets the DPI the prefix had.
     setLogPixels(old);
-    if (started) { // the desktop's process goes with its last window
+    if (started) {
         if (WaitForSingleObject(process.hProcess, 30000) == WAIT_TIMEOUT)
             TerminateProcess(process.hProcess, 0);
         CloseHandle(process.hThread);
