@@ -12,15 +12,8 @@
 namespace rg_quelt_app::cli {
 namespace {
 
-std::string jsonLine(const Json::Value& value) {
-    Json::StreamWriterBuilder builder;
-    builder["indentation"] = "";
-    builder["emitUTF8"] = true;
-    return Json::writeString(builder, value) + "\n";
-}
-
 void writeJson(const Json::Value& value) {
-    write(Stream::Output, CWString::fromUtf8(jsonLine(value)).view());
+    write(Stream::Output, CWString::fromUtf8(compactJson(value) + "\n").view());
 }
 
 CWString prefixOf(ModuleKind kind) { return CWString(kindLetter(kind)) + u": "; }

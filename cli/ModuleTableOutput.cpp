@@ -46,6 +46,13 @@ private:
 
 } // namespace
 
+std::string compactJson(const Json::Value& value) {
+    Json::StreamWriterBuilder builder;
+    builder["indentation"] = "";
+    builder["emitUTF8"] = true;
+    return Json::writeString(builder, value);
+}
+
 CWString printableText(std::u16string_view text) {
     CWString shown;
     for (char16_t unit : text) {
@@ -88,11 +95,8 @@ void JsonTablesWriter::add(ModuleKind kind, const ModuleRowTable& rows, const Ro
         Json::Value reason(Json::objectValue);
         reason["reason"] = reasonText(listReason).toUtf8String();
         reason["reason_code"] = std::string(reasonCode(listReason.kind));
-        Json::StreamWriterBuilder builder;
-        builder["indentation"] = "";
-        builder["emitUTF8"] = true;
         // The members without the braces, ahead of "rows".
-        const std::string members = Json::writeString(builder, reason);
+        const std::string members = compactJson(reason);
         piece += members.substr(1, members.size() - 2) + ",";
     }
     piece += "\"rows\":[";

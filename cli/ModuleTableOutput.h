@@ -7,9 +7,12 @@
 #include "updater/ModuleRowTable.h"
 #include "updater/ReasonCatalogue.h"
 
+#include <json/json.h>
+
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <string>
 #include <string_view>
 
 namespace rg_quelt_app::cli {
@@ -33,6 +36,9 @@ void writeTable(const ModuleRowTable& rows, const TextSink& out);
 
 // `text` with every control character (C0, DEL, C1) made a blank.
 CWString printableText(std::u16string_view text);
+
+// `value` as mireth-sync's JSON output has it: compact, one line, texts in UTF-8.
+std::string compactJson(const Json::Value& value);
 
 // [{"kind":"w","rows":[{"ordinal":1,"mode":"下载","name":…,"path":…,"updateTime":…,
 // "size":1024}, …]}, …] on one line, with a line break; texts as they are, in UTF-8.

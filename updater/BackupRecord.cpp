@@ -6,6 +6,7 @@
 #include "updater/ModulePathCheck.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -79,23 +80,9 @@ CWString unescaped(std::string_view text) {
 }
 
 bool readNumber(std::string_view text, std::int64_t& value) {
-    if (text.empty() || text.size() > 20)
-        return false;
-    bool negative = false;
-    if (text.front() == '-') {
-        negative = true;
-        text.remove_prefix(1);
-    }
-    if (text.empty())
-        return false;
-    std::int64_t number = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9' || number > (INT64_MAX - 9) / 10)
-            return false;
-        number = number * 10 + (c - '0');
-    }
-    value = negative ? -number : number;
-    return true;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end;
 }
 
 std::vector<std::string_view> fields(std::string_view line) {

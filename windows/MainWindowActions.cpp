@@ -330,8 +330,7 @@ void rg_my_main_window::findUndoJob(ModuleKind kind) {
 }
 
 void rg_my_main_window::showUndoButton(ModuleKind kind) {
-    const bool idle = !isChecking(kind) && !isUpdating(kind) && !isWaiting(kind) && !isRollingBack(kind);
-    const bool on = idle && undoJobs_[indexOf(kind)].has_value();
+    const bool on = !isBusy(kind) && undoJobs_[indexOf(kind)].has_value();
     Button& button = this->*kKindPages[indexOf(kind)].undoButton;
     if (button.isEnabled() != on)
         button.setEnabled(on);
@@ -339,11 +338,8 @@ void rg_my_main_window::showUndoButton(ModuleKind kind) {
 
 void rg_my_main_window::undoLastUpdate(ModuleKind kind) {
     const std::size_t k = indexOf(kind);
-    auto busy = [&] {
-        return isChecking(kind) || isUpdating(kind) || isWaiting(kind) || isRollingBack(kind);
-    };
     // A click that arrived before the button was disabled.
-    if (busy())
+    if (isBusy(kind))
         return;
     if (transferSettingsPending_)
         applyTransferSettings();
@@ -360,7 +356,7 @@ void rg_my_main_window::undoLastUpdate(ModuleKind kind) {
     question += backupJobText(job).view();
     question += u"。\n";
     question += kMessageUndoWhat;
-    if (messageBox(this, question, CWString(kMessageCaption), kMbYesNoQuestion) != kIdYes || busy())
+    if (messageBox(this, question, CWString(kMessageCaption), kMbYesNoQuestion) != kIdYes || isBusy(kind))
         return;
     auto tracker = RefPtr<RollbackTracker>::adopt(RollbackTracker::create());
     switch (rollbackModules(engine, kind, rowTable(kind), globalConfig, job.time, *tracker)) {

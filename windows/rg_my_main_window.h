@@ -90,6 +90,10 @@ public:
     // Whether the kind's rollback waits or runs: the page's other buttons do
     // nothing meanwhile.
     bool isRollingBack(ModuleKind kind) const;
+    // Whether the page checks, updates, waits or rolls back: nothing else may start on it.
+    bool isBusy(ModuleKind kind) const {
+        return isChecking(kind) || isUpdating(kind) || isWaiting(kind) || isRollingBack(kind);
+    }
     // The kind's last rollback, shown in its state line until the next check or
     // update; null before any.
     const RollbackTracker* rollbackTracker(ModuleKind kind) const {
