@@ -303,7 +303,7 @@ DownloadJobRunner::DownloadJobRunner(const rg_XiaZaiShuJu& job, DownloadObserver
       pool_(static_cast<std::size_t>(std::clamp(settings.parallelDownloads, TransferSettings::kMinParallel,
                                                 TransferSettings::kMaxParallel))),
       slots_(pool_.slotCount()), notBefore_(job.linkCount(), 0), attempts_(job.linkCount(), 0),
-      forgiven_(job.linkCount(), 0), arrivedAtStart_(job.linkCount(), 0), resumeFrom_(job.linkCount()),
+      forgiven_(job.linkCount(), 0), arrivedBefore_(job.linkCount(), 0), resumeFrom_(job.linkCount()),
       noResume_(job.linkCount(), false), throttle_(pool_.slotCount()),
       random_(std::random_device{}() ^ platform::tickCount()), backups_(settings, job),
       finisher_(&wakePool, &pool_) {}
@@ -429,9 +429,10 @@ bool DownloadJobRunner::startAttempt(std::size_t slot, std::size_t link) {
         report(link, result);
         return false;
     }
-    arrivedAtStart_[link] = arrived_;
-    if (++attempts_[link] == 1)
+    if (++attempts_[link] == 1) {
+        arrivedBefore_[link] = arrived_;
         observer_.fileStarted(target);
+    }
     slots_[slot] = std::move(attempt);
     return true;
 }
@@ -518,8 +519,10 @@ void DownloadJobRunner::errorAnswer(std::unique_ptr<Attempt> attempt, FileResult
     if (result.httpStatus == 429 || result.httpStatus == 503) {
         throttle_.refused(platform::tickCount(), attempt->sentAt());
         // Only where retries are allowed at all: 0 means one attempt, whatever comes.
-        if (settings_.retries > 0 && arrived_ > arrivedAtStart_[attempt->link()])
-            ++forgiven_[attempt->link()];
+        const std::size_t link = attempt->link();
+        if (settings_.retries > 0 && arrived_ > arrivedBefore_[link])
+            ++forgiven_[link];
+        arrivedBefore_[link] = arrived_;
     } else {
         throttle_.failed();
     }

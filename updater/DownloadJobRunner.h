@@ -23,8 +23,10 @@
 // that file is not resumed again in the job. The listed size holds for the whole
 // file, and progress counts the kept bytes. A 429 or 503
 // slows the whole job down (TransferThrottle); one that comes while other files
-// arrived since the request went out uses up no retry: the server is busy, not
-// broken, and only says that the job went too fast. After kDeadHostAttempts attempts
+// arrived since the file's first request, or since its last refusal, uses up no
+// retry: the server is busy, not broken, and only says that the job went too fast
+// (also once the throttle lets one request out at a time, when no other file can
+// arrive while it is on its way). After kDeadHostAttempts attempts
 // in a row without any answer, the host counts as down and every file left fails
 // at once. Everything else fails at once. Every outcome and progress goes to the
 // observer.
@@ -120,9 +122,9 @@ private:
     std::vector<std::uint64_t> notBefore_;
     std::vector<std::int32_t> attempts_;
     // Per link: the refusals for rate that used up no retry, and how many files
-    // had arrived when its last request went out.
+    // had arrived when its first request went out or its last refusal came.
     std::vector<std::int32_t> forgiven_;
-    std::vector<std::size_t> arrivedAtStart_;
+    std::vector<std::size_t> arrivedBefore_;
     std::size_t arrived_ = 0;
     // Per link: the broken-off answer its next attempt continues, if any, and
     // whether its server was found not to serve the rest as asked.
