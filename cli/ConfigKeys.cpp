@@ -91,6 +91,35 @@ CWString refusalOf(const ConfigKey& key, const CWString& value) {
            decimal(key.high).view() + u" (or nothing, for the default)";
 }
 
+CWString backupPlaceRefusal(const ConfigKey& key, const CWString& value, const rg_PeiZhiXinXiLei& config,
+                            const CWString& file) {
+    const auto isKey = [&key](const char16_t* globalKey) {
+        return key.globalKey && std::u16string_view(key.globalKey) == globalKey;
+    };
+    bool folderKey = false;
+    for (ModuleKind kind : kAllModuleKinds)
+        folderKey = folderKey || key.field == kindFields(kind).folder;
+    if (!folderKey && !isKey(kBackupFolderKey) && !isKey(kKeptBackupsKey))
+        return CWString();
+    rg_PeiZhiXinXiLei next = config;
+    CWString folder = ReadGlobalSetting(file, kBackupFolderKey);
+    CWString kept = ReadGlobalSetting(file, kKeptBackupsKey);
+    if (folderKey)
+        next.*key.field = value;
+    else if (isKey(kBackupFolderKey))
+        folder = value;
+    else
+        kept = value;
+    if (settingNumber(kept.view(), 0, TransferSettings::kMaxKeptBackups)
+            .value_or(TransferSettings::kDefaultKeptBackups) == 0)
+        return CWString();
+    const CWString holder = moduleFolderHolding(file, next, folder);
+    if (holder.isEmpty())
+        return CWString();
+    return CWString(u"the backup folder would lie inside the module folder ") + holder.view() +
+           u", which the IDE reads: choose another backup-folder, or set kept-backups to 0";
+}
+
 bool saveValue(const ConfigKey& key, const CWString& value, rg_PeiZhiXinXiLei& config, const CWString& file) {
     if (!key.field)
         return SaveGlobalSetting(file, key.globalKey, value);

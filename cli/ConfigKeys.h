@@ -34,6 +34,12 @@ CWString storedValue(const ConfigKey& key, const rg_PeiZhiXinXiLei& config, cons
 // Why `value` cannot be set for the key; empty when it can.
 CWString refusalOf(const ConfigKey& key, const CWString& value);
 
+// Why setting the key to `value` cannot be allowed with the rest of the file: it
+// would put the backup folder inside a module folder while backups are on. Empty
+// when it can, and for every key that plays no part in it.
+CWString backupPlaceRefusal(const ConfigKey& key, const CWString& value, const rg_PeiZhiXinXiLei& config,
+                            const CWString& file);
+
 // Writes `value` for the key into the file, keeping everything else of it.
 bool saveValue(const ConfigKey& key, const CWString& value, rg_PeiZhiXinXiLei& config, const CWString& file);
 

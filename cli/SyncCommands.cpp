@@ -249,7 +249,9 @@ int runConfig(const CommandLine& line) {
         writeLine(Stream::Output, storedValue(*key, config, file).view());
         return kExitOk;
     }
-    const CWString refusal = refusalOf(*key, line.value);
+    CWString refusal = refusalOf(*key, line.value);
+    if (refusal.isEmpty())
+        refusal = backupPlaceRefusal(*key, line.value, config, file);
     if (!refusal.isEmpty()) {
         writeError(refusal.view());
         return kExitUsage;

@@ -32,7 +32,7 @@ CWString BackupJob::listedPath(const rg_LianJieYuSuoYinLei& link) {
 }
 
 void BackupJob::begin() {
-    if (!kind_ || !settings_.backupsOn()) {
+    if (!kind_ || !settings_.backupsOn() || settings_.backupFolderInModules) {
         // Without backups the time still names the job in the history.
         time_ = backupTimeName(currentFileTime());
         return;
@@ -49,6 +49,10 @@ void BackupJob::begin() {
         if (made == platform::CreateFolderResult::created) {
             time_ = time;
             folder_ = folder;
+            // Begun at once and added to file by file, so that a job cut off on the
+            // way can still be undone as far as it went.
+            record_ = backupRecordPath(kindFolder_, time.view());
+            writeBackupRecord(record_, entries_);
             return;
         }
         if (made != platform::CreateFolderResult::alreadyExists)
@@ -67,6 +71,13 @@ void BackupJob::begin() {
         time_ = time;
         folder_ = backupJobFolder(kindFolder_, time.view());
     }
+}
+
+std::u16string BackupJob::refusal() const {
+    if (!kind_ || !settings_.backupsOn() || !settings_.backupFolderInModules)
+        return std::u16string();
+    return u"备份目录 " + std::u16string(settings_.backupFolder.view()) +
+           u" 在三方模块目录之内，请另选备份目录，或把“保留备份数”设为 0";
 }
 
 CWString BackupJob::backupPathFor(std::size_t link) const {
@@ -97,16 +108,21 @@ void BackupJob::note(std::size_t link, const FileResult& result, const std::opti
     history_.add(entry.replaced ? u"替换" : u"新增", path, entry.oldSize, entry.oldTime, entry.newSize,
                  entry.newTime);
     // A path listed twice keeps its first entry: its backup holds the file from before the job.
-    if (noted_.insert(std::u16string(path.view())).second)
-        entries_.push_back(std::move(entry));
+    if (!noted_.insert(std::u16string(path.view())).second)
+        return;
+    entries_.push_back(std::move(entry));
+    if (!record_.isEmpty())
+        appendBackupRecord(record_, entries_.back());
 }
 
 void BackupJob::finish() {
-    if (!folder_.isEmpty()) {
+    // Only the folder this job claimed is its own to remove or to describe. The record
+    // is written once more as a whole: a line that could not be added on the way is in it.
+    if (!record_.isEmpty()) {
         if (entries_.empty())
-            platform::removeFolderTree(folder_.view());
+            removeBackupJob(kindFolder_, time_.view());
         else
-            writeBackupRecord(backupRecordPath(kindFolder_, time_.view()), entries_);
+            writeBackupRecord(record_, entries_);
     }
     if (!kindFolder_.isEmpty())
         pruneBackupJobs(kindFolder_, settings_.keptBackups);

@@ -3,9 +3,9 @@
 // runner makes one per job on the download worker's thread: begin() takes the job's
 // time and its folder (see BackupRecord), backupPathFor() tells the finisher where the
 // old version of a file goes right before its rename, note() takes each file's
-// outcome, and finish() writes the record (a job that replaced and added nothing
-// leaves no folder), removes the jobs beyond "保留备份数" and appends the job's lines
-// to the history log.
+// outcome and adds it to the record, and finish() writes the record whole (a job that
+// replaced and added nothing leaves neither folder nor record), removes the jobs beyond "保留备份数" and
+// appends the job's lines to the history log.
 //
 // Two jobs of a kind that start within the same second never share a folder: a
 // folder's creation claims its time, and a job that finds its second taken waits for
@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -33,6 +34,9 @@ public:
     void begin();
     // Where the old version of the link's file goes; empty when backups are off.
     CWString backupPathFor(std::size_t link) const;
+    // Why no old version can be kept while backups are on (the backup folder lies in
+    // a module folder); empty when they can, or are off.
+    std::u16string refusal() const;
     // What the finisher found before the rename: the old file's size and time, or
     // nothing when the target did not exist (the job adds it).
     struct OldFile {
@@ -56,6 +60,7 @@ private:
     CWString kindFolder_;
     CWString time_;
     CWString folder_;
+    CWString record_; // empty unless the job claimed its folder
     std::vector<BackupEntry> entries_;
     std::unordered_set<std::u16string> noted_; // paths already in entries_
     HistoryLog history_;

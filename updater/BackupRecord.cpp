@@ -96,6 +96,15 @@ std::vector<std::string_view> fields(std::string_view line) {
     }
 }
 
+// One entry as a line of the record.
+std::string recordLine(const BackupEntry& entry) {
+    const auto number = [](std::int64_t value) { return std::to_string(value); };
+    std::string line = entry.replaced ? "replaced\t" : "added\t";
+    line += escaped(entry.path) + '\t' + number(entry.oldSize) + '\t' + number(entry.oldTime) + '\t' +
+            number(entry.newSize) + '\t' + number(entry.newTime) + '\n';
+    return line;
+}
+
 } // namespace
 
 CWString kindBackupFolder(const CWString& backupFolder, ModuleKind kind) {
@@ -164,13 +173,14 @@ std::vector<CWString> backupJobTimes(const CWString& kindFolder) {
 bool writeBackupRecord(const CWString& path, const std::vector<BackupEntry>& entries) {
     std::string text(kRecordHead);
     text += '\n';
-    const auto number = [](std::int64_t value) { return std::to_string(value); };
-    for (const BackupEntry& entry : entries) {
-        text += entry.replaced ? "replaced\t" : "added\t";
-        text += escaped(entry.path) + '\t' + number(entry.oldSize) + '\t' + number(entry.oldTime) + '\t' +
-                number(entry.newSize) + '\t' + number(entry.newTime) + '\n';
-    }
+    for (const BackupEntry& entry : entries)
+        text += recordLine(entry);
     return platform::replaceFileContents(path.view(), text.data(), text.size());
+}
+
+bool appendBackupRecord(const CWString& path, const BackupEntry& entry) {
+    const std::string line = recordLine(entry);
+    return platform::appendToFile(path.view(), line.data(), line.size());
 }
 
 bool readBackupRecord(const CWString& path, std::vector<BackupEntry>& entries) {

@@ -44,6 +44,10 @@ std::vector<CWString> backupJobTimes(const CWString& kindFolder);
 
 // The record as a whole, replaced at once; false when it could not be written.
 bool writeBackupRecord(const CWString& path, const std::vector<BackupEntry>& entries);
+// One more entry at the end of a record begun by writeBackupRecord, so that a job
+// that never ends (the program killed, the machine off) leaves a record of what it
+// had done by then. A line cut short is skipped by readBackupRecord.
+bool appendBackupRecord(const CWString& path, const BackupEntry& entry);
 // False when the record is missing or not one of ours; lines it cannot read, and paths
 // that would leave the module folder, are skipped.
 bool readBackupRecord(const CWString& path, std::vector<BackupEntry>& entries);

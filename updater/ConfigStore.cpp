@@ -7,6 +7,7 @@
 #include "runtime/platform/SystemProxy.h"
 #include "updater/ModuleKind.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace rg_quelt_app {
@@ -100,8 +101,9 @@ namespace {
 
 constexpr char16_t kPathSeparator = PathRules::native().separator;
 
-// The path compared as the file system would: one separator form, no trailing
-// separator, and on Windows without letter case.
+// The path compared as the file system would: one separator form, without "." and
+// ".." (a folder named through ".." is the folder it names) or a trailing separator,
+// and on Windows without letter case.
 std::u16string comparable(const CWString& path) {
     std::u16string text(path.view());
     for (char16_t& c : text) {
@@ -110,27 +112,39 @@ std::u16string comparable(const CWString& path) {
         if (platform::kWindowsPaths && c >= u'a' && c <= u'z')
             c = static_cast<char16_t>(c - u'a' + u'A');
     }
-    while (text.size() > 1 && text.back() == kPathSeparator)
-        text.pop_back();
-    return text;
+    // The leading separators (the root, or a share's two) stay as they are.
+    const std::size_t rootEnd = std::min(text.find_first_not_of(kPathSeparator), text.size());
+    std::vector<std::u16string_view> parts;
+    for (std::u16string_view rest = std::u16string_view(text).substr(rootEnd); !rest.empty();) {
+        const std::size_t end = std::min(rest.find(kPathSeparator), rest.size());
+        const std::u16string_view part = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (part.empty() || part == u".")
+            continue;
+        if (part != u"..") {
+            parts.push_back(part);
+            continue;
+        }
+        // The root's and a drive's ("C:") parent is themselves; a relative path keeps
+        // what climbs above its start.
+        const bool atRoot = parts.empty() ? rootEnd > 0 : parts.back().back() == u':';
+        if (!atRoot && (parts.empty() || parts.back() == u".."))
+            parts.push_back(part);
+        else if (!atRoot)
+            parts.pop_back();
+    }
+    std::u16string result = text.substr(0, rootEnd);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            result += kPathSeparator;
+        result += parts[i];
+    }
+    return result;
 }
 
-// "备份目录" resolved against the folder of setup.ini; the default when it is
-// missing, or would lie in one of the module folders the file names.
-CWString backupFolderOf(const CWString& file) {
-    const CWString base = folderOfFile(file);
-    const CWString fallback = base + kDefaultBackupFolderName;
-    const CWString given = ReadGlobalSetting(file, kBackupFolderKey).trimmed();
-    if (given.isEmpty())
-        return fallback;
-    const CWString folder = resolvePath(base, given);
-    const rg_PeiZhiXinXiLei config = LoadConfig(file);
-    for (ModuleKind kind : kAllModuleKinds) {
-        const CWString moduleFolder = kindFolder(config, kind).trimmed();
-        if (!moduleFolder.isEmpty() && isInsideFolder(folder, resolvePath(base, moduleFolder)))
-            return fallback;
-    }
-    return folder;
+CWString backupFolderAt(const CWString& base, const CWString& given) {
+    const CWString typed = given.trimmed();
+    return typed.isEmpty() ? base + kDefaultBackupFolderName : resolvePath(base, typed);
 }
 
 } // namespace
@@ -142,6 +156,20 @@ bool isInsideFolder(const CWString& folder, const CWString& moduleFolder) {
         return false;
     return inner.size() == outer.size() || inner[outer.size()] == kPathSeparator ||
            outer.back() == kPathSeparator;
+}
+
+CWString moduleFolderHolding(const CWString& file, const rg_PeiZhiXinXiLei& config, const CWString& given) {
+    const CWString base = folderOfFile(file);
+    const CWString folder = backupFolderAt(base, given);
+    for (ModuleKind kind : kAllModuleKinds) {
+        const CWString moduleFolder = kindFolder(config, kind).trimmed();
+        if (moduleFolder.isEmpty())
+            continue;
+        const CWString resolved = resolvePath(base, moduleFolder);
+        if (isInsideFolder(folder, resolved))
+            return resolved;
+    }
+    return CWString();
 }
 
 TransferSettings LoadTransferSettings(const CWString& file) {
@@ -162,7 +190,14 @@ TransferSettings LoadTransferSettings(const CWString& file) {
         settings.proxy = CWString();
     if (settings.proxy.isEmpty())
         settings.systemProxy = platform::systemProxySettings();
-    settings.backupFolder = backupFolderOf(file);
+    // A folder set inside a module folder gives way to the default; where that lies
+    // inside one too, replaced files fail rather than fill the folder the IDE reads.
+    const rg_PeiZhiXinXiLei config = LoadConfig(file);
+    CWString given = ReadGlobalSetting(file, kBackupFolderKey);
+    if (!moduleFolderHolding(file, config, given).isEmpty())
+        given = CWString();
+    settings.backupFolder = backupFolderAt(folderOfFile(file), given);
+    settings.backupFolderInModules = !moduleFolderHolding(file, config, given).isEmpty();
     settings.keptBackups =
         settingNumber(ReadGlobalSetting(file, kKeptBackupsKey).view(), 0, TransferSettings::kMaxKeptBackups)
             .value_or(TransferSettings::kDefaultKeptBackups);

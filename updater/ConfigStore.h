@@ -79,6 +79,11 @@ inline constexpr char16_t kHistoryLogName[] = u"更新记录.log";
 // not at all).
 bool isInsideFolder(const CWString& folder, const CWString& moduleFolder);
 
+// The module folder of `config` (resolved as the engine resolves it) that the backup
+// folder `given` (as "备份目录" holds it; empty: the default beside `file`) would lie
+// in; empty when it lies in none. A front end refuses to save such a pair.
+CWString moduleFolderHolding(const CWString& file, const rg_PeiZhiXinXiLei& config, const CWString& given);
+
 // The transfer settings of the section "全局"; the defaults where a key is missing
 // or its value is bad. The window edits them as GlobalSettingTexts.
 // The system's proxy settings are read at the same time.

@@ -500,6 +500,7 @@ void DownloadJobRunner::transferEnded(std::size_t slot, const TransferOutcome& o
         work.target = target.localFile;
         work.lastWriteTime = fileTimeOfYearFirst(target.updateTime.view());
         work.backup = backups_.backupPathFor(link);
+        work.backupRefused = backups_.refusal();
         result.outcome = FileOutcome::Success;
         result.bytes = attempt->received();
         ++arrived_;

@@ -188,6 +188,9 @@ void FileFinisher::place(Work& work) {
     result.link = work.link;
     result.replacedOld = platform::fileSizeAndTime(work.target.view(), result.oldSize, result.oldTime);
     bool linked = false;
+    if (result.replacedOld && !work.backupRefused.empty())
+        return failed(work, Problem::backupFailed,
+                      fileReason(ReasonKind::BackupFailed, work.target, work.backupRefused));
     if (result.replacedOld && !work.backup.isEmpty()) {
         // A second listing of the same path in one job finds the first one's backup,
         // which holds the file from before the job.

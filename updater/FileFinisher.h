@@ -48,6 +48,9 @@ public:
         CWString target;
         std::optional<std::int64_t> lastWriteTime;
         CWString backup; // where the target's old version goes; empty: nowhere
+        // Why the target's old version cannot be kept; an existing target is then
+        // left as it is and the file fails.
+        std::u16string backupRefused;
     };
     enum class Problem {
         none,

@@ -17,7 +17,11 @@ constexpr NumberField kNumberFields[] = {
      TransferSettings::kMaxParallel, TransferSettings::kDefaultParallel},
     {kRetriesKey, &GlobalSettingTexts::retries, 0, TransferSettings::kMaxRetries,
      TransferSettings::kDefaultRetries},
+    {kKeptBackupsKey, &GlobalSettingTexts::keptBackups, 0, TransferSettings::kMaxKeptBackups,
+     TransferSettings::kDefaultKeptBackups},
 };
+constexpr std::size_t kNumbers = sizeof kNumberFields / sizeof kNumberFields[0];
+constexpr std::size_t kKeptBackupsField = 2;
 
 // A blank number is the default; anything else must be one the engine takes.
 std::optional<int> numberOf(const GlobalSettingTexts& texts, const NumberField& field) {
@@ -40,12 +44,13 @@ GlobalSettingTexts LoadGlobalSettingTexts(const CWString& file) {
     if (!isProxySetting(texts.proxy.view()))
         texts.proxy = CWString();
     texts.caFile = ReadGlobalSetting(file, kCaFileKey).trimmed();
+    texts.backupFolder = ReadGlobalSetting(file, kBackupFolderKey).trimmed();
     texts.verifyCertificates =
         settingNumber(ReadGlobalSetting(file, kVerifyCertificatesKey).view(), 0, 1).value_or(1) != 0;
     return texts;
 }
 
-CWString refusalOf(const GlobalSettingTexts& texts) {
+CWString refusalOf(const GlobalSettingTexts& texts, const rg_PeiZhiXinXiLei& record, const CWString& file) {
     for (const NumberField& field : kNumberFields) {
         if (isBlank(texts.*field.text) || numberOf(texts, field))
             continue;
@@ -67,23 +72,39 @@ CWString refusalOf(const GlobalSettingTexts& texts) {
                 u"留空为系统的设置";
         return text;
     }
+    const bool backupsOn =
+        isBlank(texts.keptBackups) || numberOf(texts, kNumberFields[kKeptBackupsField]).value_or(1) != 0;
+    const CWString holder = backupsOn ? moduleFolderHolding(file, record, texts.backupFolder) : CWString();
+    if (!holder.isEmpty()) {
+        CWString text(u"“");
+        text += kBackupFolderKey;
+        text += u"”不能在三方模块目录 ";
+        text += holder.view();
+        text += u" 之内，那里的文件都会被读入；请另选备份目录，或把“";
+        text += kKeptBackupsKey;
+        text += u"”设为 0";
+        return text;
+    }
     return CWString();
 }
 
 bool SaveConfig(const rg_PeiZhiXinXiLei& record, const GlobalSettingTexts& texts, const CWString& file) {
-    CWString numbers[2];
-    for (std::size_t i = 0; i < 2; ++i)
+    CWString numbers[kNumbers];
+    for (std::size_t i = 0; i < kNumbers; ++i)
         if (const std::optional<int> number = numberOf(texts, kNumberFields[i]))
             numbers[i] = CWString::fromInteger(*number);
     const CWString proxy = texts.proxy.trimmed();
     const CWString caFile = texts.caFile.trimmed();
     const CWString verify(texts.verifyCertificates ? u"1" : u"0");
+    const CWString backupFolder = texts.backupFolder.trimmed();
     const ConfigExtra extra[] = {
         {kGlobalSection, kParallelDownloadsKey, numbers[0].view()},
         {kGlobalSection, kRetriesKey, numbers[1].view()},
         {kGlobalSection, kProxyKey, proxy.view()},
         {kGlobalSection, kCaFileKey, caFile.view()},
         {kGlobalSection, kVerifyCertificatesKey, verify.view()},
+        {kGlobalSection, kBackupFolderKey, backupFolder.view()},
+        {kGlobalSection, kKeptBackupsKey, numbers[kKeptBackupsField].view()},
     };
     return SaveConfig(record, file, extra, sizeof extra / sizeof extra[0]);
 }

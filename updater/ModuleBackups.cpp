@@ -145,9 +145,11 @@ std::vector<BackupJobSummary> listBackupJobs(const CWString& backupFolder, Modul
         const CWString kindFolder = kindBackupFolder(backupFolder, kind);
         std::vector<BackupEntry> entries;
         for (const CWString& time : backupJobTimes(kindFolder)) {
-            // A folder without its record (a job that is still running, or one that a
-            // crash cut short) cannot be rolled back.
-            if (!readBackupRecord(backupRecordPath(kindFolder, time.view()), entries))
+            // A folder without its record cannot be rolled back; a record is begun as
+            // its job starts and names what the job has done so far, so a job cut
+            // short by a crash is undone as far as it went, and one that has done
+            // nothing yet is no job to undo.
+            if (!readBackupRecord(backupRecordPath(kindFolder, time.view()), entries) || entries.empty())
                 continue;
             BackupJobSummary job;
             job.time = time;

@@ -20,7 +20,8 @@ bool TransferSettings::equals(const CQueltObject& other) const {
            systemProxy.proxy == o.systemProxy.proxy && systemProxy.bypass == o.systemProxy.bypass &&
            systemProxy.autoConfigUrl == o.systemProxy.autoConfigUrl &&
            systemProxy.autoDetect == o.systemProxy.autoDetect && backupFolder == o.backupFolder &&
-           keptBackups == o.keptBackups && historyLog == o.historyLog;
+           backupFolderInModules == o.backupFolderInModules && keptBackups == o.keptBackups &&
+           historyLog == o.historyLog;
 }
 
 rg_quelt_windows_WangLao::TransferPolicy TransferSettings::policy() const {

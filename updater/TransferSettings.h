@@ -11,7 +11,7 @@
 // environment variables, and where there are none the system's static proxy
 // settings). Previous versions of replaced files are kept in the backup folder
 // ("备份目录", relative to the folder of setup.ini; default "备份" beside it; one
-// inside a module folder is refused, as the IDE reads everything there), for the
+// inside a module folder gives way to the default, as the IDE reads everything there), for the
 // last "保留备份数" jobs of each kind (0 to 100, default 3; 0 keeps none), and each
 // job is written down in "更新记录.log" beside setup.ini. Every key is optional: a missing, empty,
 // non-numeric or out-of-range value means the default.
@@ -52,6 +52,9 @@ public:
     platform::SystemProxySettings systemProxy;
     // Where previous versions go, absolute; empty: nowhere (no backups).
     CWString backupFolder;
+    // The backup folder lies inside a module folder even as the default: no backup
+    // can be made, so a job replaces no file while backups are on.
+    bool backupFolderInModules = false;
     // The jobs whose backups are kept per kind; 0: none are made.
     int keptBackups = kDefaultKeptBackups;
     // The history log's full path; empty: no history is written.

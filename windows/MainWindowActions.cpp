@@ -79,6 +79,10 @@ std::int32_t rg_my_main_window::onButtonClicked(CQueltObject* self, CQueltObject
         w.chooseCaFile();
         return 0;
     }
+    if (source == &w.backupFolderButton) {
+        w.chooseBackupFolder();
+        return 0;
+    }
     for (const KindPage& k : kKindPages) {
         if (source == &(w.*k.updateButton))
             w.updateModules(k.kind);
@@ -135,6 +139,8 @@ void rg_my_main_window::loadConfiguration() {
     verifyCheck.setChecked(global.verifyCertificates);
     proxyEdit.setCaption(global.proxy);
     caFileEdit.setCaption(global.caFile);
+    keptBackupsEdit.setCaption(global.keptBackups);
+    backupFolderEdit.setCaption(global.backupFolder);
     const rg_PeiZhiXinXiLei& c = globalConfig;
     domainEdit.setCaption(c.domain);
     winQqEdit.setCaption(c.windowsQq);
@@ -444,6 +450,12 @@ void rg_my_main_window::chooseCaFile() {
         caFileEdit.setCaption(path);
 }
 
+void rg_my_main_window::chooseBackupFolder() {
+    const CWString path = browseForFolder(this, CWString(kBackupFolderPrompt));
+    if (!path.isEmpty())
+        backupFolderEdit.setCaption(path);
+}
+
 void rg_my_main_window::saveConfiguration() {
     GlobalSettingTexts global;
     global.parallelDownloads = parallelEdit.getCaption();
@@ -451,14 +463,9 @@ void rg_my_main_window::saveConfiguration() {
     global.verifyCertificates = verifyCheck.isChecked();
     global.proxy = proxyEdit.getCaption();
     global.caFile = caFileEdit.getCaption();
-    // Nothing is written, nor taken over into the process's record, while one value
-    // cannot be: the user puts it right and saves again.
-    const CWString refusal = refusalOf(global);
-    if (!refusal.isEmpty()) {
-        messageBox(this, refusal, CWString(kMessageCaption), kMbOk);
-        return;
-    }
-    rg_PeiZhiXinXiLei& c = globalConfig;
+    global.keptBackups = keptBackupsEdit.getCaption();
+    global.backupFolder = backupFolderEdit.getCaption();
+    rg_PeiZhiXinXiLei c = globalConfig;
     c.domain = domainEdit.getCaption();
     c.windowsPassword = winPasswordEdit.getCaption();
     c.windowsFolder = winFolderEdit.getCaption();
@@ -469,6 +476,14 @@ void rg_my_main_window::saveConfiguration() {
     c.serverPassword = serverPasswordEdit.getCaption();
     c.serverFolder = serverFolderEdit.getCaption();
     c.serverQq = serverQqEdit.getCaption();
+    // Nothing is written, nor taken over into the process's record, while one value
+    // cannot be: the user puts it right and saves again.
+    const CWString refusal = refusalOf(global, c, configFile_);
+    if (!refusal.isEmpty()) {
+        messageBox(this, refusal, CWString(kMessageCaption), kMbOk);
+        return;
+    }
+    globalConfig = c;
     if (SaveConfig(c, global, configFile_)) {
         // The next check and job go by what was saved.
         applyTransferSettings();

@@ -35,6 +35,10 @@ inline constexpr const char16_t* kCaptionVerify = u"校验证书";
 inline constexpr const char16_t* kCaptionProxy = u"代理：";
 inline constexpr const char16_t* kCaptionProxyHint = u"留空为系统的设置";
 inline constexpr const char16_t* kCaptionCaFile = u"证书文件：";
+inline constexpr const char16_t* kCaptionKeptBackups = u"保留备份数：";
+inline constexpr const char16_t* kCaptionBackupFolder = u"备份目录：";
+// The backup folder's chooser.
+inline constexpr const char16_t* kBackupFolderPrompt = u"选择备份目录（不能在三方模块目录之内）";
 // The certificate file's chooser: its title and its file types.
 inline constexpr const char16_t* kCaFileTitle = u"选择证书文件";
 inline constexpr const char16_t* kCaFileTypes = u"PEM 证书 (*.pem;*.crt)|*.pem;*.crt|所有文件 (*.*)|*.*|";
@@ -54,13 +58,13 @@ inline constexpr const char16_t* kHelpHistoryLog = u"更新记录：";
 
 // All of the above.
 inline constexpr const char16_t* kWindowTexts[] = {
-    kWindowCaption,         kNotice,          kConfigurationTab, kCaptionHelp,       kCaptionFunctions,
-    kCaptionForceUpdate,    kCaptionUpdate,   kCaptionStop,      kCaptionCheck,      kCaptionModuleInfo,
-    kCaptionDomain,         kCaptionQq,       kCaptionPassword,  kCaptionFolder,     kCaptionBrowse,
-    kCaptionSave,           kMessageCaption,  kMessageSaved,     kMessageSaveFailed, kMessageListFailed,
-    kCaptionGlobalSettings, kCaptionParallel, kCaptionRetries,   kCaptionVerify,     kCaptionProxy,
-    kCaptionProxyHint,      kCaptionCaFile,   kCaFileTitle,      kCaptionUndo,       kMessageUndoQuestion,
-    kMessageUndoWhat,       kHelpHistoryLog,
+    kWindowCaption,         kNotice,          kConfigurationTab,   kCaptionHelp,         kCaptionFunctions,
+    kCaptionForceUpdate,    kCaptionUpdate,   kCaptionStop,        kCaptionCheck,        kCaptionModuleInfo,
+    kCaptionDomain,         kCaptionQq,       kCaptionPassword,    kCaptionFolder,       kCaptionBrowse,
+    kCaptionSave,           kMessageCaption,  kMessageSaved,       kMessageSaveFailed,   kMessageListFailed,
+    kCaptionGlobalSettings, kCaptionParallel, kCaptionRetries,     kCaptionVerify,       kCaptionProxy,
+    kCaptionProxyHint,      kCaptionCaFile,   kCaFileTitle,        kCaptionUndo,         kMessageUndoQuestion,
+    kMessageUndoWhat,       kHelpHistoryLog,  kCaptionKeptBackups, kCaptionBackupFolder, kBackupFolderPrompt,
 };
 
 } // namespace rg_quelt_app

@@ -242,7 +242,7 @@ void rg_my_main_window::bindEvents() {
     bindEvent(*this, containerCreated, &rg_my_main_window::onWindowCreated);
     bindEvent(*this, windowMessage, &rg_my_main_window::onFormMessage);
     bindEvent(moduleTabs, moduleTabs.selectionChanged, &rg_my_main_window::onPageChanged);
-    for (Button* button : {&helpButton, &saveButton, &caFileButton})
+    for (Button* button : {&helpButton, &saveButton, &caFileButton, &backupFolderButton})
         bindEvent(*button, button->clicked, &rg_my_main_window::onButtonClicked);
     for (const KindPage& k : kKindPages) {
         for (Button* button : {&(this->*k.updateButton), &(this->*k.checkButton), &(this->*k.browseButton),
@@ -368,32 +368,64 @@ void rg_my_main_window::createConfigGroup(const KindPage& k) {
 // three rows: the two numbers and the certificate check, the proxy, the
 // certificate file. The spin buttons take the system's scroll-bar width right of
 // their edit boxes.
+// Made row by row, so that Tab goes through them as they are read: the three numbers;
+// the proxy; the certificate file, its chooser and "校验证书"; the backup folder and
+// its chooser. The backup keys came last and are numbered after the undo buttons, so
+// that every identifier before them stays.
 void rg_my_main_window::createGlobalGroup() {
     using quelt_gui::kInputSignedDigits;
-    place(globalGroup, moduleTabs, kPageConfiguration, {152, 12, 262, 574, 138}, kCaptionGlobalSettings);
-    place(parallelLabel, globalGroup, kNoPage, {153, 8, 23, 84, 24}, kCaptionParallel);
-    prepareEdit(parallelEdit, kInputSignedDigits);
-    parallelEdit.setSpinMode(Edit::kSpinAutomatic);
-    parallelEdit.setSpinMinimum(TransferSettings::kMinParallel);
-    parallelEdit.setSpinMaximum(TransferSettings::kMaxParallel);
-    parallelEdit.setMaxLength(6);
-    place(parallelEdit, globalGroup, kNoPage, {154, 96, 20, 48, 32});
-    place(retriesLabel, globalGroup, kNoPage, {155, 184, 23, 72, 24}, kCaptionRetries);
-    prepareEdit(retriesEdit, kInputSignedDigits);
-    retriesEdit.setSpinMode(Edit::kSpinAutomatic);
-    retriesEdit.setSpinMinimum(0);
-    retriesEdit.setSpinMaximum(TransferSettings::kMaxRetries);
-    retriesEdit.setMaxLength(6);
-    place(retriesEdit, globalGroup, kNoPage, {156, 260, 20, 48, 32});
-    place(verifyCheck, globalGroup, kNoPage, {157, 352, 24, 100, 24}, kCaptionVerify);
+    place(globalGroup, moduleTabs, kPageConfiguration, {152, 12, 262, 574, 176}, kCaptionGlobalSettings);
+    const struct {
+        Label& label;
+        const char16_t* caption;
+        Edit& edit;
+        int low, high;
+        Place label96, edit96;
+    } numbers[] = {
+        {parallelLabel,
+         kCaptionParallel,
+         parallelEdit,
+         TransferSettings::kMinParallel,
+         TransferSettings::kMaxParallel,
+         {153, 8, 23, 84, 24},
+         {154, 96, 20, 48, 32}},
+        {retriesLabel,
+         kCaptionRetries,
+         retriesEdit,
+         0,
+         TransferSettings::kMaxRetries,
+         {155, 184, 23, 72, 24},
+         {156, 260, 20, 48, 32}},
+        {keptBackupsLabel,
+         kCaptionKeptBackups,
+         keptBackupsEdit,
+         0,
+         TransferSettings::kMaxKeptBackups,
+         {167, 348, 23, 84, 24},
+         {168, 436, 20, 48, 32}},
+    };
+    for (const auto& n : numbers) {
+        place(n.label, globalGroup, kNoPage, n.label96, n.caption);
+        prepareEdit(n.edit, kInputSignedDigits);
+        n.edit.setSpinMode(Edit::kSpinAutomatic);
+        n.edit.setSpinMinimum(n.low);
+        n.edit.setSpinMaximum(n.high);
+        n.edit.setMaxLength(6);
+        place(n.edit, globalGroup, kNoPage, n.edit96);
+    }
     place(proxyLabel, globalGroup, kNoPage, {158, 8, 61, 84, 24}, kCaptionProxy);
     prepareEdit(proxyEdit, 0);
     place(proxyEdit, globalGroup, kNoPage, {159, 96, 58, 330, 32});
     place(proxyHintLabel, globalGroup, kNoPage, {160, 434, 61, 132, 24}, kCaptionProxyHint);
     place(caFileLabel, globalGroup, kNoPage, {161, 8, 99, 84, 24}, kCaptionCaFile);
     prepareEdit(caFileEdit, 0);
-    place(caFileEdit, globalGroup, kNoPage, {162, 96, 96, 390, 32});
-    place(caFileButton, globalGroup, kNoPage, {163, 494, 96, 71, 32}, kCaptionBrowse);
+    place(caFileEdit, globalGroup, kNoPage, {162, 96, 96, 290, 32});
+    place(caFileButton, globalGroup, kNoPage, {163, 394, 96, 71, 32}, kCaptionBrowse);
+    place(verifyCheck, globalGroup, kNoPage, {157, 476, 100, 86, 24}, kCaptionVerify);
+    place(backupFolderLabel, globalGroup, kNoPage, {169, 8, 137, 84, 24}, kCaptionBackupFolder);
+    prepareEdit(backupFolderEdit, 0);
+    place(backupFolderEdit, globalGroup, kNoPage, {170, 96, 134, 390, 32});
+    place(backupFolderButton, globalGroup, kNoPage, {171, 494, 134, 71, 32}, kCaptionBrowse);
 }
 
 rg_my_main_window::CheckBox& rg_my_main_window::forceCheck(ModuleKind kind) {

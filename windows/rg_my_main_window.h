@@ -67,6 +67,7 @@ public:
     void updateModules(ModuleKind kind);
     void chooseFolder(Button& browseButton);
     void chooseCaFile();
+    void chooseBackupFolder();
     void saveConfiguration();
     void showHelp();
     // "撤销上次更新": asks with the kind's newest backed-up job, and on "是" queues
@@ -170,6 +171,12 @@ public:
     Button winUndoButton;
     Button androidUndoButton;
     Button serverUndoButton;
+    // The backup keys of "全局设置" (167 to 171).
+    Label keptBackupsLabel;
+    Edit keptBackupsEdit; // with a spin button in the range of "保留备份数"
+    Label backupFolderLabel;
+    Edit backupFolderEdit;
+    Button backupFolderButton;
 
     rg_MoKuaiGengXinYinQing engine;
 

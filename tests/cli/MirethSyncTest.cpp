@@ -204,6 +204,34 @@ TEST_F(MirethSyncTest, ConfigShowListsEveryKeyWithPasswordsMasked) {
         << refused.error;
     EXPECT_EQ(sync({"config", "get", "jobs"}).output, "8\n");
     EXPECT_EQ(sync({"config", "get", "android.qq"}).output, "12345\n");
+
+    // While backups are kept, the backup folder never comes to lie inside a module
+    // folder, whichever key is set last.
+    const std::string modules = utf8Of(work.path() / "mods");
+    const struct {
+        const char* key;
+        std::string value;
+        bool taken;
+    } steps[] = {
+        {"windows.folder", modules, true},
+        {"backup-folder", modules + "/old", false},
+        {"kept-backups", "0", true},
+        {"backup-folder", modules + "/old", true},
+        {"kept-backups", "2", false},
+        {"backup-folder", "", true},
+        {"kept-backups", "2", true},
+        {"server.folder", utf8Of(work.path()), false},
+        {"server.folder", modules + "2", true},
+    };
+    for (const auto& step : steps) {
+        const SyncResult set = sync({"config", "set", step.key, step.value});
+        EXPECT_EQ(set.status, step.taken ? 0 : 2) << step.key << "=" << step.value;
+        if (!step.taken) {
+            EXPECT_NE(set.error.find("inside the module folder"), std::string::npos) << set.error;
+        }
+    }
+    EXPECT_EQ(sync({"config", "get", "kept-backups"}).output, "2\n");
+    EXPECT_EQ(sync({"config", "get", "server.folder"}).output, modules + "2\n");
 }
 
 TEST_F(MirethSyncTest, WithoutConfigTheFileBesideTheProgramIsUsed) {

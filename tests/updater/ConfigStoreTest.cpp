@@ -189,6 +189,35 @@ TEST(TransferSettingsTest, OnlyAWholeNumberInRangeCounts) {
         EXPECT_EQ(settingNumber(c.text, 1, 16), c.value) << utf8(c.text);
 }
 
+// Inside means inside as the file system sees it: named through "." or "..", with
+// a trailing separator or (on Windows) another letter case or separator.
+TEST(InsideFolderTest, ComparesTheFoldersTheNamesLeadTo) {
+#ifdef _WIN32
+    const struct {
+        std::u16string_view folder, moduleFolder;
+        bool inside;
+    } cases[] = {
+        {u"C:\\m\\备份", u"C:\\m", true},      {u"c:/M/x/", u"C:\\m\\", true},
+        {u"C:\\m\\..\\备份", u"C:\\m", false}, {u"C:\\n\\..\\m\\.\\x", u"C:\\m", true},
+        {u"C:\\mm", u"C:\\m", false},          {u"C:\\m", u"C:\\", true},
+        {u"C:\\..\\..\\m", u"C:\\m", true},    {u"\\\\srv\\share\\m", u"\\\\srv\\share", true},
+        {u"D:\\m", u"C:\\m", false},
+    };
+#else
+    const struct {
+        std::u16string_view folder, moduleFolder;
+        bool inside;
+    } cases[] = {
+        {u"/m/备份", u"/m", true},     {u"/m/x/", u"/m/", true}, {u"/m/../备份", u"/m", false},
+        {u"/n/../m/./x", u"/m", true}, {u"/mm", u"/m", false},   {u"/m", u"/", true},
+        {u"/../../m", u"/m", true},    {u"/M/x", u"/m", false},  {u"/m/x", u"/m/x/..", true},
+    };
+#endif
+    for (const auto& c : cases)
+        EXPECT_EQ(isInsideFolder(CWString(c.folder), CWString(c.moduleFolder)), c.inside)
+            << utf8(c.folder) << " in " << utf8(c.moduleFolder);
+}
+
 TEST_F(ConfigFile, TransferSettingsTakeTheirDefaultsUnlessSetWell) {
     TransferSettings defaults;
     defaults.systemProxy = platform::systemProxySettings(); // the user's, read with the file
@@ -220,7 +249,8 @@ TEST_F(ConfigFile, TransferSettingsTakeTheirDefaultsUnlessSetWell) {
 }
 
 // "备份目录" is taken relative to setup.ini's folder, never inside a module folder;
-// "保留备份数" is a whole number from 0 to 100.
+// "保留备份数" is a whole number from 0 to 100. Where even the default lies inside a
+// module folder, no backup can be made at all.
 TEST_F(ConfigFile, TheBackupKeysTakeTheirDefaultsUnlessSetWell) {
     const CWString base = folderOfFile(file_);
     const CWString modules = temp_ / u"modules";
@@ -229,6 +259,8 @@ TEST_F(ConfigFile, TheBackupKeysTakeTheirDefaultsUnlessSetWell) {
         std::u16string_view kept;
         CWString expectedFolder;
         int expectedKept;
+        CWString moduleFolder = CWString(); // empty: `modules`
+        bool inModules = false;
     } cases[] = {
         {CWString(), u"", temp_ / u"备份", 3},
         {CWString(u"旧版本"), u"0", temp_ / u"旧版本", 0},
@@ -237,15 +269,21 @@ TEST_F(ConfigFile, TheBackupKeysTakeTheirDefaultsUnlessSetWell) {
         {modules + u"/sub", u"-1", temp_ / u"备份", 3},
         {modules + u"x", u"2", modules + u"x", 2},
         {CWString(u"modules"), u"many", temp_ / u"备份", 3},
+        // The program and its setup.ini inside the module folder.
+        {CWString(), u"", temp_ / u"备份", 3, base, true},
+        {CWString(u"旧版本"), u"", temp_ / u"备份", 3, base, true},
+        {CWString(u"../elsewhere"), u"", resolvePath(base, CWString(u"../elsewhere")), 3, base},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(
-            writeFile(file_, utf8(std::u16string(u"[全局]\n备份目录=") + std::u16string(c.folder.view()) +
-                                  u"\n保留备份数=" + std::u16string(c.kept) + u"\n[视窗模块]\n路径=" +
-                                  std::u16string(modules.view()) + u"\n")));
+        ASSERT_TRUE(writeFile(
+            file_,
+            utf8(std::u16string(u"[全局]\n备份目录=") + std::u16string(c.folder.view()) + u"\n保留备份数=" +
+                 std::u16string(c.kept) + u"\n[视窗模块]\n路径=" +
+                 std::u16string((c.moduleFolder.isEmpty() ? modules : c.moduleFolder).view()) + u"\n")));
         const TransferSettings settings = LoadTransferSettings(file_);
         EXPECT_EQ(settings.backupFolder, resolvePath(base, c.expectedFolder).view()) << utf8(c.folder.view());
         EXPECT_EQ(settings.keptBackups, c.expectedKept) << utf8(c.kept);
+        EXPECT_EQ(settings.backupFolderInModules, c.inModules) << utf8(c.folder.view());
         EXPECT_EQ(settings.historyLog, (temp_ / u"更新记录.log").view());
     }
 }
@@ -261,7 +299,10 @@ TEST_F(ConfigFile, TheGlobalSettingTextsAreWhatTheEngineTakes) {
     EXPECT_EQ(texts.proxy, u"");
     EXPECT_EQ(texts.caFile, u"ca.pem");
     EXPECT_TRUE(texts.verifyCertificates);
-    texts = {CWString(u"12"), CWString(u""), CWString(u"直连"), CWString(u"certs/ca.pem"), false};
+    EXPECT_EQ(texts.keptBackups, u"");
+    EXPECT_EQ(texts.backupFolder, u"");
+    texts = {CWString(u"12"), CWString(u""),         CWString(u"直连"), CWString(u"certs/ca.pem"),
+             false,           CWString(u" 旧版本 "), CWString(u"0")};
     ASSERT_TRUE(SaveConfig(sample(), texts, file_));
     const GlobalSettingTexts back = LoadGlobalSettingTexts(file_);
     EXPECT_EQ(back.parallelDownloads, u"12");
@@ -269,7 +310,34 @@ TEST_F(ConfigFile, TheGlobalSettingTextsAreWhatTheEngineTakes) {
     EXPECT_EQ(back.proxy, u"直连");
     EXPECT_EQ(back.caFile, u"certs/ca.pem");
     EXPECT_FALSE(back.verifyCertificates);
+    EXPECT_EQ(back.backupFolder, u"旧版本");
+    EXPECT_EQ(back.keptBackups, u"0");
     EXPECT_EQ(LoadConfig(file_).domain, sample().domain.view());
+
+    // A backup folder inside a module folder about to be saved is refused while
+    // backups are kept, whichever of the two was typed last.
+    rg_PeiZhiXinXiLei record = sample();
+    record.androidFolder = temp_ / u"模块";
+    const struct {
+        std::u16string_view folder, kept;
+        bool refused;
+    } cases[] = {
+        {u"模块/备份", u"", true}, {u"模块", u"3", true}, {u"模块/备份", u"0", false},
+        {u"模块2", u"", false},    {u"", u"", false},     {u"模块/备份", u"many", true},
+    };
+    for (const auto& c : cases) {
+        texts = GlobalSettingTexts{};
+        texts.backupFolder = CWString(c.folder);
+        texts.keptBackups = CWString(c.kept);
+        const CWString refusal = refusalOf(texts, record, file_);
+        EXPECT_EQ(!refusal.isEmpty(), c.refused) << utf8(c.folder) << "|" << utf8(c.kept);
+        if (c.refused) {
+            EXPECT_EQ(refusal.view().rfind(c.kept == u"many" ? u"“保留备份数”" : u"“备份目录”", 0), 0u)
+                << utf8(refusal.view());
+        }
+    }
+    record.androidFolder = folderOfFile(file_);
+    EXPECT_FALSE(refusalOf(GlobalSettingTexts{}, record, file_).isEmpty()) << "the default is inside too";
 }
 
 TEST_F(ConfigFile, TheProxyKeyChoosesTheRouteAndTheScriptIsToldOf) {

@@ -2,6 +2,8 @@
 // the rollback that puts them back, retention and the history log.
 #include "updater/ModuleBackups.h"
 #include "EngineFixture.h"
+#include "runtime/platform/FileSystem.h"
+#include "updater/BackupJob.h"
 #include "updater/HistoryLog.h"
 #include "updater/ModuleListRules.h"
 
@@ -200,24 +202,36 @@ TEST_F(ModuleBackupsTest, OnlyTheNewestJobsAreKept) {
     EXPECT_EQ(std::distance(fs::directory_iterator(backups.path() / "w"), fs::directory_iterator()), 4);
 }
 
+// Whether the backup folder cannot be written or lies in a module folder, where the
+// IDE would read it: a file with an old version fails and keeps it.
 TEST_F(ModuleBackupsTest, ABackupThatCannotBeMadeFailsTheFileAndKeepsTheOldOne) {
-    // A file where the backup folder should be.
-    fs::remove_all(backups.path());
-    ASSERT_TRUE(writeFile(backups.path(), "in the way"));
-    Rows rows;
-    runJob(rows);
-    for (std::size_t i = 0; i < kReplaced; ++i) {
-        EXPECT_EQ(readFile(windows.path() / fs::u8path(kModules[i].path)), "old " + std::to_string(i));
-        EXPECT_EQ(mode(rows, nameOf(kModules[i])), u"保存失败");
+    for (const bool inModules : {false, true}) {
+        SCOPED_TRACE(inModules ? "inside a module folder" : "a file in the way");
+        fs::remove_all(backups.path());
+        fs::remove(windows.path() / fs::u8path(kModules[3].path));
+        fs::remove(logFile);
+        settings.backupFolderInModules = inModules;
+        if (!inModules) {
+            ASSERT_TRUE(writeFile(backups.path(), "in the way"));
+        }
+        Rows rows;
+        runJob(rows);
+        for (std::size_t i = 0; i < kReplaced; ++i) {
+            EXPECT_EQ(readFile(windows.path() / fs::u8path(kModules[i].path)), "old " + std::to_string(i));
+            EXPECT_EQ(mode(rows, nameOf(kModules[i])), u"保存失败");
+        }
+        ASSERT_EQ(tracker->failures().size(), kReplaced);
+        EXPECT_EQ(reasonCode(tracker->failures()[0].result), "backup_failed");
+        EXPECT_EQ(reasonText(tracker->failures()[0].result).view().find(u"在三方模块目录之内") !=
+                      std::u16string_view::npos,
+                  inModules);
+        // A new file needs no backup.
+        EXPECT_EQ(readFile(windows.path() / fs::u8path(kModules[3].path)), kModules[3].contents);
+        EXPECT_EQ(fs::exists(backups.path()), !inModules);
+        const auto lines = tabFields(readFile(logFile));
+        ASSERT_EQ(lines.size(), 5u);
+        EXPECT_EQ(lines[4][8], "替换 0 个，新增 1 个，失败 3 个");
     }
-    ASSERT_EQ(tracker->failures().size(), kReplaced);
-    EXPECT_EQ(reasonCode(tracker->failures()[0].result), "backup_failed");
-    // A new file needs no backup.
-    EXPECT_EQ(readFile(windows.path() / fs::u8path(kModules[3].path)), kModules[3].contents);
-    EXPECT_EQ(readFile(backups.path()), "in the way");
-    const auto lines = tabFields(readFile(logFile));
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[4][8], "替换 0 个，新增 1 个，失败 3 个");
 }
 
 // A record changed by hand cannot make a rollback reach outside the module folder:
@@ -246,6 +260,51 @@ TEST_F(ModuleBackupsTest, ARecordThatNamesAPathOutsideTheModuleFolderLeavesItAlo
     EXPECT_EQ(undone.removed, 1u);
     EXPECT_EQ(readFile(victim), "not a module");
     fs::remove(victim);
+}
+
+// A job's record grows file by file, so a program that dies halfway leaves a job that
+// can be undone as far as it went; until the job has done something there is none.
+TEST_F(ModuleBackupsTest, AJobCutShortCanBeUndoneAsFarAsItWent) {
+    rg_XiaZaiShuJu job;
+    job.kindLetter = CWString(u"w");
+    for (const Module* module : {&kModules[0], &kModules[3]}) {
+        rg_LianJieYuSuoYinLei link;
+        const fs::path path = fs::u8path(module->path);
+        link.localFile = textOf((windows.path() / path).make_preferred());
+        link.remoteFolder = CWString(path.parent_path().generic_u16string());
+        job.appendLink(link);
+    }
+    BackupJob backup(settings, job);
+    backup.begin();
+    EXPECT_TRUE(listBackupJobs(settings.backupFolder, ModuleKind::Windows).empty());
+
+    // What the finisher does: the old version kept, the new one in its place.
+    const fs::path replaced = windows.path() / fs::u8path(kModules[0].path);
+    BackupJob::OldFile old;
+    ASSERT_TRUE(platform::fileSizeAndTime(replaced.u16string(), old.size, old.time));
+    const fs::path kept = pathOf(backup.backupPathFor(0));
+    fs::create_directories(kept.parent_path());
+    fs::copy_file(replaced, kept);
+    ASSERT_TRUE(writeFile(replaced, kModules[0].contents));
+    FileResult done;
+    done.outcome = FileOutcome::Success;
+    backup.note(0, done, old, 0);
+    ASSERT_TRUE(writeFile(windows.path() / fs::u8path(kModules[3].path), kModules[3].contents));
+    backup.note(1, done, std::nullopt, 0);
+    // No finish(): the program ends here.
+
+    const std::vector<BackupJobSummary> jobs = listBackupJobs(settings.backupFolder, ModuleKind::Windows);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].time, backup.time());
+    EXPECT_EQ(jobs[0].replaced, 1u);
+    EXPECT_EQ(jobs[0].added, 1u);
+    const RollbackResult undone =
+        rollbackBackupJob(settings, ModuleKind::Windows, config.windowsFolder, CWString());
+    EXPECT_TRUE(undone.ok());
+    EXPECT_EQ(readFile(replaced), "old 0");
+    EXPECT_EQ(fs::last_write_time(replaced), oldTimes[0]);
+    EXPECT_FALSE(fs::exists(windows.path() / fs::u8path(kModules[3].path)));
+    EXPECT_FALSE(fs::exists(backups.path() / "w" / (backup.time().toUtf8String() + ".job")));
 }
 
 // A log that would grow past 1 MiB moves aside, replacing the older one, and a new

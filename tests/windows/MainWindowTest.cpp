@@ -690,8 +690,8 @@ TEST_F(MainWindowTest, APageChangeTakesTheFocusToItsFirstControlAndTabGoesThroug
     const Page pages[] = {
         {2, {138, 139, 140, 142, 101}},
         {1, {144, 146, 147, 148, 101}}, // the list group comes first on the Android page
-        {3, {111, 113, 115, 117, 118, 121, 122, 124, 126, 128, 130,
-             132, 134, 135, 154, 156, 157, 159, 162, 163, 101}},
+        {3, {111, 113, 115, 117, 118, 121, 122, 124, 126, 128, 130, 132,
+             134, 135, 154, 156, 168, 159, 162, 163, 157, 170, 171, 101}},
         {0, {105, 106, 107, 109, 101}},
     };
     for (const Page& page : pages) {
@@ -1073,7 +1073,9 @@ TEST_F(MainWindowTest, TheGlobalSettingsShowSaveAndRefuseWhatCannotBeSaved) {
                               {kRetriesKey, u"0"},
                               {kProxyKey, u"直连"},
                               {kCaFileKey, u"certs\\ca.pem"},
-                              {kVerifyCertificatesKey, u"0"}})
+                              {kVerifyCertificatesKey, u"0"},
+                              {kKeptBackupsKey, u"5"},
+                              {kBackupFolderKey, u"旧版本"}})
         ASSERT_TRUE(SaveGlobalSetting(configFile(), key, CWString(value)));
     ASSERT_TRUE(platform::writePrivateProfileString(u"其他", u"键", u"值", configFile().view()));
     open();
@@ -1083,8 +1085,10 @@ TEST_F(MainWindowTest, TheGlobalSettingsShowSaveAndRefuseWhatCannotBeSaved) {
     EXPECT_EQ(window->proxyEdit.getCaption().view(), u"直连");
     EXPECT_EQ(window->caFileEdit.getCaption().view(), u"certs\\ca.pem");
     EXPECT_FALSE(window->verifyCheck.isChecked());
+    EXPECT_EQ(window->keptBackupsEdit.getCaption().view(), u"5");
+    EXPECT_EQ(window->backupFolderEdit.getCaption().view(), u"旧版本");
     HWND group = hwndOf(window->globalGroup);
-    for (auto [id, high] : {std::pair{1154, 16}, {1156, 10}}) {
+    for (auto [id, high] : {std::pair{1154, 16}, {1156, 10}, {1168, 100}}) {
         const LRESULT range = SendMessageW(GetDlgItem(group, id), UDM_GETRANGE, 0, 0);
         EXPECT_EQ(HIWORD(range), high == 16 ? 1 : 0) << id;
         EXPECT_EQ(LOWORD(range), high) << id;
@@ -1125,15 +1129,22 @@ TEST_F(MainWindowTest, TheGlobalSettingsShowSaveAndRefuseWhatCannotBeSaved) {
         const char16_t *jobs, *retries, *proxy, *caFile;
         bool verify;
         const char16_t* refused; // the field the message names; null: saved
+        const char16_t* kept;
+        std::u16string backupFolder;
     };
+    const std::u16string insideModules = std::u16string(config.windowsFolder.view()) + u"\\备份";
     const Case cases[] = {
-        {u"0", u"3", u"", u"", true, kParallelDownloadsKey},
-        {u"17", u"3", u"", u"", true, kParallelDownloadsKey},
-        {u"x", u"3", u"", u"", true, kParallelDownloadsKey},
-        {u"4", u"11", u"", u"", true, kRetriesKey},
-        {u"4", u"3", u"ftp://x", u"", true, kProxyKey},
-        {u" 16 ", u"10", u"socks5h://127.0.0.1:1080", u"ca.pem", false, nullptr},
-        {u"", u"", u"", u"", true, nullptr}, // the defaults
+        {u"4", u"3", u"", u"", true, kKeptBackupsKey, u"101", u""},
+        // Backups inside a module folder would be read by the IDE; with none kept there are none.
+        {u"4", u"3", u"", u"", true, kBackupFolderKey, u"", insideModules},
+        {u"16", u"10", u"", u"", true, nullptr, u"0", insideModules},
+        {u"0", u"3", u"", u"", true, kParallelDownloadsKey, u"", u""},
+        {u"17", u"3", u"", u"", true, kParallelDownloadsKey, u"", u""},
+        {u"x", u"3", u"", u"", true, kParallelDownloadsKey, u"", u""},
+        {u"4", u"11", u"", u"", true, kRetriesKey, u"", u""},
+        {u"4", u"3", u"ftp://x", u"", true, kProxyKey, u"", u""},
+        {u" 16 ", u"10", u"socks5h://127.0.0.1:1080", u"ca.pem", false, nullptr, u"", u""},
+        {u"", u"", u"", u"", true, nullptr, u"", u""}, // the defaults
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(CWString(c.jobs).toUtf8String() + "|" + CWString(c.retries).toUtf8String() + "|" +
@@ -1142,12 +1153,14 @@ TEST_F(MainWindowTest, TheGlobalSettingsShowSaveAndRefuseWhatCannotBeSaved) {
         window->retriesEdit.setCaption(CWString(c.retries));
         window->proxyEdit.setCaption(CWString(c.proxy));
         window->caFileEdit.setCaption(CWString(c.caFile));
+        window->keptBackupsEdit.setCaption(CWString(c.kept));
+        window->backupFolderEdit.setCaption(CWString(c.backupFolder));
         if (window->verifyCheck.isChecked() != c.verify)
             click(window->verifyCheck);
         const std::string before = mireth_test::readFile(configFile());
         const SeenDialog seen = clickExpectingMessage(window->saveButton);
         if (c.refused) {
-            EXPECT_EQ(seen.text.rfind(L"“" + wide(c.refused) + L"”须为", 0), 0u) << shown(seen.text);
+            EXPECT_EQ(seen.text.rfind(L"“" + wide(c.refused) + L"”", 0), 0u) << shown(seen.text);
             EXPECT_EQ(mireth_test::readFile(configFile()), before);
             continue;
         }
@@ -1158,12 +1171,15 @@ TEST_F(MainWindowTest, TheGlobalSettingsShowSaveAndRefuseWhatCannotBeSaved) {
         EXPECT_EQ(ReadGlobalSetting(configFile(), kProxyKey).view(), c.proxy);
         EXPECT_EQ(ReadGlobalSetting(configFile(), kCaFileKey).view(), c.caFile);
         EXPECT_EQ(ReadGlobalSetting(configFile(), kVerifyCertificatesKey).view(), c.verify ? u"1" : u"0");
+        EXPECT_EQ(ReadGlobalSetting(configFile(), kKeptBackupsKey).view(), c.kept);
+        EXPECT_EQ(ReadGlobalSetting(configFile(), kBackupFolderKey).view(), c.backupFolder);
         EXPECT_EQ(ReadIniText(configFile(), CWString(u"其他"), CWString(u"键"), CWString()).view(), u"值");
         EXPECT_EQ(LoadConfig(configFile()).domain.view(), config.domain.view());
         const TransferSettings& now = window->engine.transferSettings();
         EXPECT_EQ(now.parallelDownloads, defaults ? TransferSettings::kDefaultParallel : 16);
         EXPECT_EQ(now.retries, defaults ? TransferSettings::kDefaultRetries : 10);
         EXPECT_EQ(now.verifyCertificates, c.verify);
+        EXPECT_EQ(now.keptBackups, *c.kept ? 0 : TransferSettings::kDefaultKeptBackups);
         EXPECT_EQ(stateLine(ModuleKind::Windows).find(wide(kCertificatesNotChecked)) != std::wstring::npos,
                   !c.verify);
     }
