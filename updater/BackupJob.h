@@ -3,9 +3,9 @@
 // runner makes one per job on the download worker's thread: begin() takes the job's
 // time and its folder (see BackupRecord), backupPathFor() tells the finisher where the
 // old version of a file goes right before its rename, note() takes each file's
-// outcome and adds it to the record, and finish() writes the record whole (a job that
-// replaced and added nothing leaves neither folder nor record), removes the jobs beyond "保留备份数" and
-// appends the job's lines to the history log.
+// outcome and adds it to the record, and finish() writes the record whole (a job
+// that replaced and added nothing leaves neither folder nor record), removes the
+// jobs beyond "保留备份数" and appends the job's lines to the history log.
 //
 // Two jobs of a kind that start within the same second never share a folder: a
 // folder's creation claims its time, and a job that finds its second taken waits for

@@ -382,27 +382,14 @@ void rg_my_main_window::createGlobalGroup() {
         int low, high;
         Place label96, edit96;
     } numbers[] = {
-        {parallelLabel,
-         kCaptionParallel,
-         parallelEdit,
-         TransferSettings::kMinParallel,
-         TransferSettings::kMaxParallel,
-         {153, 8, 23, 84, 24},
-         {154, 96, 20, 48, 32}},
-        {retriesLabel,
-         kCaptionRetries,
-         retriesEdit,
-         0,
-         TransferSettings::kMaxRetries,
-         {155, 184, 23, 72, 24},
-         {156, 260, 20, 48, 32}},
-        {keptBackupsLabel,
-         kCaptionKeptBackups,
-         keptBackupsEdit,
-         0,
-         TransferSettings::kMaxKeptBackups,
-         {167, 348, 23, 84, 24},
-         {168, 436, 20, 48, 32}},
+        // clang-format off
+        {parallelLabel, kCaptionParallel, parallelEdit, TransferSettings::kMinParallel,
+         TransferSettings::kMaxParallel, {153, 8, 23, 84, 24}, {154, 96, 20, 48, 32}},
+        {retriesLabel, kCaptionRetries, retriesEdit, 0, TransferSettings::kMaxRetries,
+         {155, 184, 23, 72, 24}, {156, 260, 20, 48, 32}},
+        {keptBackupsLabel, kCaptionKeptBackups, keptBackupsEdit, 0, TransferSettings::kMaxKeptBackups,
+         {167, 348, 23, 84, 24}, {168, 436, 20, 48, 32}},
+        // clang-format on
     };
     for (const auto& n : numbers) {
         place(n.label, globalGroup, kNoPage, n.label96, n.caption);

@@ -192,27 +192,22 @@ TEST(TransferSettingsTest, OnlyAWholeNumberInRangeCounts) {
 // Inside means inside as the file system sees it: named through "." or "..", with
 // a trailing separator or (on Windows) another letter case or separator.
 TEST(InsideFolderTest, ComparesTheFoldersTheNamesLeadTo) {
-#ifdef _WIN32
     const struct {
         std::u16string_view folder, moduleFolder;
         bool inside;
     } cases[] = {
+#ifdef _WIN32
         {u"C:\\m\\备份", u"C:\\m", true},      {u"c:/M/x/", u"C:\\m\\", true},
         {u"C:\\m\\..\\备份", u"C:\\m", false}, {u"C:\\n\\..\\m\\.\\x", u"C:\\m", true},
         {u"C:\\mm", u"C:\\m", false},          {u"C:\\m", u"C:\\", true},
         {u"C:\\..\\..\\m", u"C:\\m", true},    {u"\\\\srv\\share\\m", u"\\\\srv\\share", true},
         {u"D:\\m", u"C:\\m", false},
-    };
 #else
-    const struct {
-        std::u16string_view folder, moduleFolder;
-        bool inside;
-    } cases[] = {
         {u"/m/备份", u"/m", true},     {u"/m/x/", u"/m/", true}, {u"/m/../备份", u"/m", false},
         {u"/n/../m/./x", u"/m", true}, {u"/mm", u"/m", false},   {u"/m", u"/", true},
         {u"/../../m", u"/m", true},    {u"/M/x", u"/m", false},  {u"/m/x", u"/m/x/..", true},
-    };
 #endif
+    };
     for (const auto& c : cases)
         EXPECT_EQ(isInsideFolder(CWString(c.folder), CWString(c.moduleFolder)), c.inside)
             << utf8(c.folder) << " in " << utf8(c.moduleFolder);
