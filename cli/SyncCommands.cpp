@@ -191,6 +191,8 @@ int runModules(const CommandLine& line) {
     engine.setTransferSettings(settings);
     if (!settings.verifyCertificates)
         writeError(kCertificatesNotChecked);
+    if (const CWString note = settings.backupNote(); !note.isEmpty() && line.command == Command::Update)
+        writeError(note.view());
     // Once per run, before the first request: what the proxy settings leave out.
     if (const CWString note = settings.proxyNote(); !note.isEmpty() && !line.quiet)
         writeError(note.view());

@@ -74,10 +74,7 @@ void BackupJob::begin() {
 }
 
 std::u16string BackupJob::refusal() const {
-    if (!kind_ || !settings_.backupsOn() || !settings_.backupFolderInModules)
-        return std::u16string();
-    return u"备份目录 " + std::u16string(settings_.backupFolder.view()) +
-           u" 在三方模块目录之内，请另选备份目录，或把“保留备份数”设为 0";
+    return kind_ ? std::u16string(settings_.backupNote().view()) : std::u16string();
 }
 
 CWString BackupJob::backupPathFor(std::size_t link) const {

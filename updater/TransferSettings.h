@@ -73,6 +73,10 @@ public:
 
     // Replaced files keep a backup.
     bool backupsOn() const { return keptBackups > 0 && !backupFolder.isEmpty(); }
+    // What the user should know for as long as it holds: backups are on, but the backup
+    // folder lies inside a module folder, so no module that exists is replaced. Also
+    // the reason of each such file. Empty when that is not so.
+    CWString backupNote() const;
 
     bool equals(const CQueltObject& other) const override;
     void reset() override;

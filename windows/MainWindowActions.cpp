@@ -315,6 +315,11 @@ bool rg_my_main_window::showState(ModuleKind kind) {
             text += u"\n";
         text += kCertificatesNotChecked;
     }
+    if (const CWString note = engine.transferSettings().backupNote(); !note.isEmpty()) {
+        if (!text.isEmpty())
+            text += u"\n";
+        text += note.view();
+    }
     if (!proxyNote_.isEmpty()) {
         if (!text.isEmpty())
             text += u"\n";

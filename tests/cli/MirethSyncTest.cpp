@@ -711,6 +711,23 @@ TEST_F(MirethSyncTest, RollbackUndoesTheLastUpdateThatHistoryLists) {
     EXPECT_EQ(parsed["status"].asString(), "no_job");
     const auto log = readFile(work.path() / pathOf("更新记录.log"));
     EXPECT_NE(log.find("\t回滚\t" + job[0] + "\t"), std::string::npos) << log;
+
+    // With setup.ini inside the module folder, so its default backup folder too, the
+    // run says so before it starts, and no existing module is replaced.
+    std::string ini = readFile(configFile);
+    ini.replace(ini.find(utf8Of(work.path() / "a")), utf8Of(work.path() / "a").size(), utf8Of(work.path()));
+    writeFile(configFile, ini);
+    const fs::path inside = work.path() / pathOf("安卓界面.ext");
+    writeFile(inside, "old");
+    fs::last_write_time(inside, oldTime);
+    const SyncResult refused = sync({"--quiet", "update", "a"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.error.rfind(
+                  "mireth-sync: 备份目录 " + utf8Of(work.path() / pathOf("备份")) + " 在三方模块目录之内", 0),
+              0u)
+        << refused.error;
+    EXPECT_EQ(readFile(inside), "old");
+    EXPECT_EQ(rowNamed(sync({"check", "a"}), "安卓界面.ext").at(1), "下载");
 }
 
 } // namespace

@@ -279,6 +279,7 @@ TEST_F(ConfigFile, TheBackupKeysTakeTheirDefaultsUnlessSetWell) {
         EXPECT_EQ(settings.backupFolder, resolvePath(base, c.expectedFolder).view()) << utf8(c.folder.view());
         EXPECT_EQ(settings.keptBackups, c.expectedKept) << utf8(c.kept);
         EXPECT_EQ(settings.backupFolderInModules, c.inModules) << utf8(c.folder.view());
+        EXPECT_EQ(settings.backupNote().isEmpty(), !c.inModules || c.expectedKept == 0);
         EXPECT_EQ(settings.historyLog, (temp_ / u"更新记录.log").view());
     }
 }
