@@ -42,9 +42,8 @@ rg_quelt_windows_WangLao::TransferPolicy TransferSettings::policy() const {
 CWString TransferSettings::backupNote() const {
     if (!backupsOn() || !backupFolderInModules)
         return CWString();
-    return CWString(u"备份目录 ") + backupFolder.view() +
-           u" 在三方模块目录之内，旧文件无法保留，已有的模块不会被替换：请另选备份目录，或把“保留备份数”设为 "
-           u"0";
+    return CWString(u"备份目录 ") + backupFolder.view() + u" 在三方模块目录之内，旧文件无法保留，" +
+           u"已有的模块不会被替换：请另选备份目录，或把“保留备份数”设为 0";
 }
 
 CWString TransferSettings::proxyNote() const {

@@ -11,10 +11,10 @@
 // environment variables, and where there are none the system's static proxy
 // settings). Previous versions of replaced files are kept in the backup folder
 // ("备份目录", relative to the folder of setup.ini; default "备份" beside it; one
-// inside a module folder gives way to the default, as the IDE reads everything there), for the
-// last "保留备份数" jobs of each kind (0 to 100, default 3; 0 keeps none), and each
-// job is written down in "更新记录.log" beside setup.ini. Every key is optional: a missing, empty,
-// non-numeric or out-of-range value means the default.
+// inside a module folder gives way to the default, as the IDE reads everything
+// there), for the last "保留备份数" jobs of each kind (0 to 100, default 3; 0 keeps
+// none), and each job is written down in "更新记录.log" beside setup.ini. Every key
+// is optional: a missing, empty, non-numeric or out-of-range value means the default.
 //
 // A runtime object, so that it travels with a job in a thread-state slot.
 #include "runtime/core/QueltObject.h"

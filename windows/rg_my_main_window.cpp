@@ -365,13 +365,11 @@ void rg_my_main_window::createConfigGroup(const KindPage& k) {
 }
 
 // Under the module groups (which end at 255) and left of "保存" (from 594 on), in
-// three rows: the two numbers and the certificate check, the proxy, the
-// certificate file. The spin buttons take the system's scroll-bar width right of
-// their edit boxes.
-// Made row by row, so that Tab goes through them as they are read: the three numbers;
-// the proxy; the certificate file, its chooser and "校验证书"; the backup folder and
-// its chooser. The backup keys came last and are numbered after the undo buttons, so
-// that every identifier before them stays.
+// four rows, made row by row so that Tab goes through them as they are read: the
+// three numbers; the proxy; the certificate file, its chooser and "校验证书"; the
+// backup folder and its chooser. The spin buttons take the system's scroll-bar
+// width right of their edit boxes. The backup keys came last and are numbered after
+// the undo buttons, so that every identifier before them stays.
 void rg_my_main_window::createGlobalGroup() {
     using quelt_gui::kInputSignedDigits;
     place(globalGroup, moduleTabs, kPageConfiguration, {152, 12, 262, 574, 176}, kCaptionGlobalSettings);
