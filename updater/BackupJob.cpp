@@ -52,7 +52,7 @@ void BackupJob::begin() {
             // Begun at once and added to file by file, so that a job cut off on the
             // way can still be undone as far as it went.
             record_ = backupRecordPath(kindFolder_, time.view());
-            writeBackupRecord(record_, entries_);
+            beginBackupRecord(recordFile_, record_);
             return;
         }
         if (made != platform::CreateFolderResult::alreadyExists)
@@ -108,14 +108,14 @@ void BackupJob::note(std::size_t link, const FileResult& result, const std::opti
     if (!noted_.insert(std::u16string(path.view())).second)
         return;
     entries_.push_back(std::move(entry));
-    if (!record_.isEmpty())
-        appendBackupRecord(record_, entries_.back());
+    appendBackupRecord(recordFile_, entries_.back());
 }
 
 void BackupJob::finish() {
     // Only the folder this job claimed is its own to remove or to describe. The record
     // is written once more as a whole: a line that could not be added on the way is in it.
     if (!record_.isEmpty()) {
+        recordFile_.close();
         if (entries_.empty())
             removeBackupJob(kindFolder_, time_.view());
         else

@@ -10,6 +10,7 @@
 // Two jobs of a kind that start within the same second never share a folder: a
 // folder's creation claims its time, and a job that finds its second taken waits for
 // the next one.
+#include "runtime/platform/FileSystem.h"
 #include "updater/BackupRecord.h"
 #include "updater/DownloadResult.h"
 #include "updater/HistoryLog.h"
@@ -60,7 +61,8 @@ private:
     CWString kindFolder_;
     CWString time_;
     CWString folder_;
-    CWString record_; // empty unless the job claimed its folder
+    CWString record_;                 // empty unless the job claimed its folder
+    platform::OutputFile recordFile_; // the record, open from begin() to finish()
     std::vector<BackupEntry> entries_;
     std::unordered_set<std::u16string> noted_; // paths already in entries_
     HistoryLog history_;

@@ -178,9 +178,14 @@ bool writeBackupRecord(const CWString& path, const std::vector<BackupEntry>& ent
     return platform::replaceFileContents(path.view(), text.data(), text.size());
 }
 
-bool appendBackupRecord(const CWString& path, const BackupEntry& entry) {
+bool beginBackupRecord(platform::OutputFile& file, const CWString& path) {
+    const std::string head = std::string(kRecordHead) + '\n';
+    return file.create(path.view()) && file.write(head.data(), head.size()) == head.size();
+}
+
+bool appendBackupRecord(platform::OutputFile& file, const BackupEntry& entry) {
     const std::string line = recordLine(entry);
-    return platform::appendToFile(path.view(), line.data(), line.size());
+    return file.isOpen() && file.write(line.data(), line.size()) == line.size();
 }
 
 bool readBackupRecord(const CWString& path, std::vector<BackupEntry>& entries) {

@@ -10,6 +10,7 @@
 // The functions keep no state and may be called from any thread; concurrent jobs of
 // one kind are kept apart by the time names (see BackupJob).
 #include "runtime/core/WString.h"
+#include "runtime/platform/FileSystem.h"
 #include "updater/ModuleKind.h"
 
 #include <cstdint>
@@ -44,10 +45,14 @@ std::vector<CWString> backupJobTimes(const CWString& kindFolder);
 
 // The record as a whole, replaced at once; false when it could not be written.
 bool writeBackupRecord(const CWString& path, const std::vector<BackupEntry>& entries);
-// One more entry at the end of a record begun by writeBackupRecord, so that a job
-// that never ends (the program killed, the machine off) leaves a record of what it
-// had done by then. A line cut short is skipped by readBackupRecord.
-bool appendBackupRecord(const CWString& path, const BackupEntry& entry);
+// A record begun as its job starts and kept open while the job runs, one line added
+// per entry. What is added reaches the file at once, so that a job that never ends
+// (the program killed) leaves a record of what it had done by then; a line cut
+// short is skipped by readBackupRecord. The file is opened and closed once per job,
+// however many files it has, as a virus scanner reads a file each time it is closed.
+// Once it is closed, writeBackupRecord writes the record whole.
+bool beginBackupRecord(platform::OutputFile& file, const CWString& path);
+bool appendBackupRecord(platform::OutputFile& file, const BackupEntry& entry);
 // False when the record is missing or not one of ours; lines it cannot read, and paths
 // that would leave the module folder, are skipped.
 bool readBackupRecord(const CWString& path, std::vector<BackupEntry>& entries);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <regex>
 
 namespace {
@@ -274,28 +275,30 @@ TEST_F(ModuleBackupsTest, AJobCutShortCanBeUndoneAsFarAsItWent) {
         link.remoteFolder = CWString(path.parent_path().generic_u16string());
         job.appendLink(link);
     }
-    BackupJob backup(settings, job);
-    backup.begin();
+    auto backup = std::make_unique<BackupJob>(settings, job);
+    backup->begin();
+    const CWString time = backup->time();
     EXPECT_TRUE(listBackupJobs(settings.backupFolder, ModuleKind::Windows).empty());
 
     // What the finisher does: the old version kept, the new one in its place.
     const fs::path replaced = windows.path() / fs::u8path(kModules[0].path);
     BackupJob::OldFile old;
     ASSERT_TRUE(platform::fileSizeAndTime(replaced.u16string(), old.size, old.time));
-    const fs::path kept = pathOf(backup.backupPathFor(0));
+    const fs::path kept = pathOf(backup->backupPathFor(0));
     fs::create_directories(kept.parent_path());
     fs::copy_file(replaced, kept);
     ASSERT_TRUE(writeFile(replaced, kModules[0].contents));
     FileResult done;
     done.outcome = FileOutcome::Success;
-    backup.note(0, done, old, 0);
+    backup->note(0, done, old, 0);
     ASSERT_TRUE(writeFile(windows.path() / fs::u8path(kModules[3].path), kModules[3].contents));
-    backup.note(1, done, std::nullopt, 0);
-    // No finish(): the program ends here.
+    backup->note(1, done, std::nullopt, 0);
+    // The program ends here, without finish(); the system closes its files.
+    backup.reset();
 
     const std::vector<BackupJobSummary> jobs = listBackupJobs(settings.backupFolder, ModuleKind::Windows);
     ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_EQ(jobs[0].time, backup.time());
+    EXPECT_EQ(jobs[0].time, time);
     EXPECT_EQ(jobs[0].replaced, 1u);
     EXPECT_EQ(jobs[0].added, 1u);
     const RollbackResult undone =
@@ -304,7 +307,7 @@ TEST_F(ModuleBackupsTest, AJobCutShortCanBeUndoneAsFarAsItWent) {
     EXPECT_EQ(readFile(replaced), "old 0");
     EXPECT_EQ(fs::last_write_time(replaced), oldTimes[0]);
     EXPECT_FALSE(fs::exists(windows.path() / fs::u8path(kModules[3].path)));
-    EXPECT_FALSE(fs::exists(backups.path() / "w" / (backup.time().toUtf8String() + ".job")));
+    EXPECT_FALSE(fs::exists(backups.path() / "w" / (time.toUtf8String() + ".job")));
 }
 
 // A log that would grow past 1 MiB moves aside, replacing the older one, and a new
