@@ -93,10 +93,27 @@ protected:
         return json + "]}";
     }
 
-    // Checks `list` (served by the domain itself), then updates from the real tree.
-    CheckResult checkThenUpdate(const std::string& list, Rows& rows) {
+    // The domain answers every list request with `list`.
+    void serveList(const std::string& list) {
         config.domain =
             CWString::fromUtf8(base() + "_body/" + mireth_test::ModuleServer::percentEncoded(list) + "/");
+    }
+
+    // Lists `path` alone, at `size` and newer than any local file, checks it and
+    // downloads it through `prefix`.
+    void updateOneThrough(const std::string& path, long long size, const std::string& prefix, Rows& rows) {
+        serveList(listOf({{path, size, "2099-01-01 00:00:00"}}));
+        ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 1u);
+        rg_PeiZhiXinXiLei through = config;
+        through.domain = CWString::fromUtf8(base() + prefix);
+        server.clearRequests(tag());
+        update(ModuleKind::Windows, rows, false, through);
+        ASSERT_TRUE(waitForWorker());
+    }
+
+    // Checks `list` (served by the domain itself), then updates from the real tree.
+    CheckResult checkThenUpdate(const std::string& list, Rows& rows) {
+        serveList(list);
         const CheckResult checked = checkModules(engine, ModuleKind::Windows, *rows, config);
         config.domain = CWString::fromUtf8(base());
         update(ModuleKind::Windows, rows, false, config);
@@ -245,15 +262,7 @@ TEST_F(DownloadJobTest, AnAnswerOfAnotherLengthThanListedIsNoModule) {
         SCOPED_TRACE(c.prefix);
         writeFile(windows.path() / "lib" / "a.ext", "the old module");
         Rows rows;
-        config.domain = CWString::fromUtf8(base() + "_body/" +
-                                           mireth_test::ModuleServer::percentEncoded(
-                                               listOf({{"lib/a.ext", c.listed, "2099-01-01 00:00:00"}})) +
-                                           "/");
-        ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 1u);
-        rg_PeiZhiXinXiLei through = config;
-        through.domain = CWString::fromUtf8(base() + c.prefix);
-        update(ModuleKind::Windows, rows, false, through);
-        ASSERT_TRUE(waitForWorker());
+        updateOneThrough("lib/a.ext", c.listed, c.prefix, rows);
         EXPECT_EQ(rows.cell(0, kColumnMode), c.mode);
         const auto failures = tracker->failures();
         EXPECT_EQ(failures.empty() ? std::u16string() : std::u16string(reasonText(failures[0].result).view()),
@@ -287,8 +296,7 @@ TEST_F(DownloadJobTest, ADownloadedFileTakesTheListsTimeSoTheNextCheckMarksNothi
 
     // Checked again: a.ext is as new as the list says; root.ext, whose time does not
     // parse, compares as the earliest time and is not marked either.
-    config.domain =
-        CWString::fromUtf8(base() + "_body/" + mireth_test::ModuleServer::percentEncoded(list) + "/");
+    serveList(list);
     const CheckResult again = checkModules(engine, ModuleKind::Windows, *rows, config);
     EXPECT_EQ(again.rows, 2u);
     EXPECT_EQ(again.marked, 0u);
@@ -425,8 +433,7 @@ TEST_F(DownloadJobTest, AModuleOfATwoHundredFiftyCharacterNameIsSaved) {
     // The temporary name beside it would pass the limit of 255 if it kept the whole name.
     const std::string name = std::string(246, 'n') + ".ext";
     const std::string list = listOf({{"lib/" + name, 19, "2024-01-31 08:05:00"}});
-    config.domain =
-        CWString::fromUtf8(base() + "_body/" + mireth_test::ModuleServer::percentEncoded(list) + "/");
+    serveList(list);
     Rows rows;
     ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 1u);
     config.domain = CWString::fromUtf8(base() + "_bytes/19/");
@@ -564,8 +571,7 @@ TEST_F(DownloadJobTest, ARateLimitedServerGetsFewerTransfersAndEveryFile) {
     std::vector<std::tuple<std::string, long long, std::string>> entries;
     for (int k = 0; k < 60; ++k)
         entries.emplace_back("lib/m" + std::to_string(k) + ".ext", 700, "2099-01-01 00:00:00");
-    config.domain = CWString::fromUtf8(base() + "_body/" +
-                                       mireth_test::ModuleServer::percentEncoded(listOf(entries)) + "/");
+    serveList(listOf(entries));
     Rows rows;
     ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, entries.size());
     rg_PeiZhiXinXiLei limited = config;
@@ -803,9 +809,7 @@ TEST_F(DownloadJobTest, CompressedAnswersAreDecodedAndHeldToTheListedSizeOfTheir
     EXPECT_EQ(compressed, kSampleFiles + 1);
 
     // Listed at 2000 bytes, sent in 1.5 KiB that hold 300,000: refused.
-    config.domain = CWString::fromUtf8(
-        base() + "_body/" +
-        mireth_test::ModuleServer::percentEncoded(listOf({{"big.bin", 2000, "2099-01-01 00:00:00"}})) + "/");
+    serveList(listOf({{"big.bin", 2000, "2099-01-01 00:00:00"}}));
     ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 1u);
     config.domain = CWString::fromUtf8(base() + "_gzip/");
     update(ModuleKind::Windows, rows, false, config);
@@ -839,17 +843,9 @@ TEST_F(DownloadJobTest, ALargeFileCutOffIsResumedOnlyWhereTheServerGivesTheRestO
         SCOPED_TRACE(c.size);
         fs::remove(windows.path() / "big" / "r.bin");
         Rows rows;
-        config.domain = CWString::fromUtf8(base() + "_body/" +
-                                           mireth_test::ModuleServer::percentEncoded(
-                                               listOf({{"big/r.bin", c.size, "2099-01-01 00:00:00"}})) +
-                                           "/");
-        ASSERT_EQ(checkModules(engine, ModuleKind::Windows, *rows, config).marked, 1u);
-        rg_PeiZhiXinXiLei through = config;
-        through.domain =
-            CWString::fromUtf8(base() + c.prefix + "_bytes/" + std::to_string(c.size) + "/_once/_cutat/60/");
-        server.clearRequests(tag());
-        update(ModuleKind::Windows, rows, false, through);
-        ASSERT_TRUE(waitForWorker(std::chrono::seconds(60)));
+        updateOneThrough("big/r.bin", c.size,
+                         std::string(c.prefix) + "_bytes/" + std::to_string(c.size) + "/_once/_cutat/60/",
+                         rows);
         for (const auto& failure : tracker->failures())
             ADD_FAILURE() << reasonText(failure.result.reason).toUtf8String();
         std::string expected(static_cast<std::size_t>(c.size), '\0');
